@@ -1,0 +1,140 @@
+#include "scene/scene_file.h"
+
+#include <cstring>
+#include <new>
+
+#include "scene/file_access.h"
+#include "scene/little_endian.h"
+
+using namespace scene_layout;
+
+SceneFile::SceneFile() = default;
+
+SceneFile::~SceneFile() { Close(); }
+
+bool SceneFile::Open(const char* path) {
+  if (path == nullptr || path[0] == '\0') return false;
+  if (std::strlen(path) > static_cast<size_t>(kMaxPathLength)) return false;
+  FileHandle file = OpenFile(path, "rb");
+  if (!file) return false;  // a scene held so far stays held
+
+  Close();
+  if (!LoadSnapshot(file.get())) {
+    Close();
+    return false;
+  }
+  std::memset(fileName, 0, sizeof fileName);
+  std::memcpy(fileName, path, std::strlen(path) + 1);
+  return true;
+}
+
+// Reads the index table and the texture names. On false the caller releases
+// whatever was created here.
+bool SceneFile::LoadSnapshot(std::FILE* file) {
+  const int32_t storedCount = ReadInt32At(file, kStoredCountOffset);
+  if (storedCount < 1 || storedCount > kMaxStoredCount) return false;
+
+  const int32_t count = storedCount - 1;
+  indexTable.reset(new (std::nothrow) RectIndexEntry[count > 0 ? count : 1]);
+  if (!indexTable) return false;
+  {
+    // At most 19999 entries of 12 bytes: one read into a bounded block.
+    const size_t tableBytes = static_cast<size_t>(count) * kIndexEntrySize;
+    std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[tableBytes + 1]);
+    if (!raw) return false;
+    ReadAt(file, kIndexTableOffset, raw.get(), tableBytes);
+    for (int32_t k = 0; k < count; ++k) {
+      const uint8_t* entry = raw.get() + static_cast<size_t>(k) * kIndexEntrySize;
+      indexTable[k] = {DecodeInt32LE(entry),
+                       DecodeInt32LE(entry + kRecordOffsetInEntry),
+                       DecodeInt32LE(entry + 8)};
+    }
+  }
+  rectCount = count;
+
+  const int32_t storedTextureCount = ReadInt32At(file, kTextureCountOffset);
+  const int32_t nameTableOffset = ReadInt32At(file, kNameTableOffsetOffset);
+  if (storedTextureCount <= 0) return true;  // a scene without textures
+
+  // Every texture takes at least one 4-byte table entry in the file, so a
+  // count beyond a quarter of the file size cannot be real; refusing it
+  // keeps a damaged header from sizing a huge allocation and loop.
+  const int64_t size = FileSize(file);
+  if (size < 0 || storedTextureCount > size / 4) return false;
+
+  textureNames.reset(new (std::nothrow) TextureName[storedTextureCount]);
+  if (!textureNames) return false;
+  textureCount = storedTextureCount;
+  for (int32_t t = 0; t < textureCount; ++t) {
+    const int32_t nameOffset =
+        ReadInt32At(file, static_cast<int64_t>(nameTableOffset) + 4 * static_cast<int64_t>(t));
+    TextureName& name = textureNames[t];
+    std::memset(name.text, 0, sizeof name.text);
+    ReadAt(file, nameOffset, reinterpret_cast<uint8_t*>(name.text), kNameSize);
+  }
+  return true;
+}
+
+void SceneFile::Close() {
+  rectCount = 0;
+  std::memset(fileName, 0, sizeof fileName);
+  indexTable.reset();
+  textureNames.reset();
+  textureCount = 0;
+}
+
+bool SceneFile::PassesRectGuard(int32_t i) const {
+  return i >= 0 && i < rectCount && fileName[0] != '\0' && indexTable != nullptr;
+}
+
+namespace {
+
+// Reads count floats at offset into values; missing bytes read as zero.
+template <size_t N>
+bool ReadFloatsAt(const char* path, int64_t offset, std::array<float, N>& values) {
+  FileHandle file = OpenFile(path, "rb");
+  if (!file) return false;
+  uint8_t raw[N * 4];
+  ReadAt(file.get(), offset, raw, sizeof raw);
+  for (size_t k = 0; k < N; ++k) values[k] = DecodeFloatLE(raw + 4 * k);
+  return true;
+}
+
+}  // namespace
+
+RectCoords* SceneFile::GetRectCoords(int32_t i) {
+  if (!PassesRectGuard(i)) return nullptr;
+  const int64_t offset = static_cast<int64_t>(indexTable[i].recordOffset) + kCornersInRecord;
+  if (!ReadFloatsAt(fileName, offset, coordBuffer)) return nullptr;
+  return &coordBuffer;
+}
+
+RectTexCoords* SceneFile::GetRectTexCoords(int32_t i) {
+  if (!PassesRectGuard(i)) return nullptr;
+  const int64_t offset = static_cast<int64_t>(indexTable[i].recordOffset) + kTexCoordsInRecord;
+  if (!ReadFloatsAt(fileName, offset, texCoordBuffer)) return nullptr;
+  return &texCoordBuffer;
+}
+
+int32_t SceneFile::GetRectOffset(int32_t i) const {
+  if (i < 0 || i >= rectCount || !indexTable) return -1;
+  return indexTable[i].recordOffset;
+}
+
+int32_t SceneFile::GetRectTextureIndex(int32_t i) const {
+  if (!PassesRectGuard(i)) return -1;
+  FileHandle file = OpenFile(fileName, "rb");
+  if (!file) return -1;
+  const int32_t slotOffset = ReadInt32At(
+      file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kSlotOffsetInRecord);
+  return ReadInt32At(file.get(), static_cast<int64_t>(slotOffset) + kTextureIndexInSlot);
+}
+
+const char* SceneFile::GetRectTextureName(int32_t i) const {
+  return GetTextureName(GetRectTextureIndex(i));
+}
+
+const char* SceneFile::GetTextureName(int32_t t) const {
+  if (t < 0 || t >= textureCount || !textureNames) return nullptr;
+  return textureNames[t].text;
+}

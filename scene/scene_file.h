@@ -1,0 +1,135 @@
+// SceneFile: the one gateway to a ZEM scene file.
+//
+// Scene file layout. All integers are 32-bit little-endian two's complement,
+// all coordinates 32-bit little-endian IEEE 754 floats, all offsets absolute
+// byte offsets from the start of the file. Bytes marked "-" are never read or
+// written by quadkit and are carried along untouched.
+//
+//   Header, at offset 0 (52 bytes)
+//     0   4  -
+//     4   4  textureCount      entries in the texture name offset table
+//     8   4  nameTableOffset   offset of the texture name offset table
+//    12  16  -
+//    28   4  storedCount       number of rectangles plus one (1..20000 accepted)
+//    32  20  -
+//
+//   Rectangle index table, at the fixed offset 52: storedCount - 1 entries of
+//   12 bytes; entry k belongs to rectangle k.
+//     0   4  -
+//     4   4  recordOffset      offset of the rectangle's record
+//     8   4  -
+//
+//   Rectangle record, at recordOffset (at least 220 bytes long)
+//     0  28  -
+//    28  24  bounds            min x, y, z, max x, y, z (6 floats)
+//    52  48  -
+//   100  48  corners           corner 0..3, each x, y, z (12 floats)
+//   148  24  -
+//   172  32  texture coords    corner 0..3, each u, v (8 floats)
+//   204  12  -
+//   216   4  slotOffset        offset of the texture slot the rectangle uses
+//
+//   Texture slot, 16 bytes at slotOffset. Slots stand in the order of their
+//   textureIndex, so the slot of texture t + d lies d * 16 bytes behind that
+//   of texture t.
+//     0  12  -
+//    12   4  textureIndex      zero-based index into the texture table
+//
+//   Texture name offset table, at nameTableOffset: textureCount int32 entries,
+//   entry t the offset of texture t's name.
+//
+//   Texture name: exactly 4 bytes of characters; a shorter name is padded
+//   with zero bytes.
+//
+// The object never holds the file open between calls. Open takes a snapshot
+// of the index table and the texture names; every other read reopens the file
+// by its stored name, reads and closes it again, so it always sees what was
+// last written. Bytes that a short file does not supply read as zero.
+#ifndef QUADKIT_SCENE_SCENE_FILE_H_
+#define QUADKIT_SCENE_SCENE_FILE_H_
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+// The four corners of a rectangle: corner k's x, y, z at 3k, 3k + 1, 3k + 2.
+using RectCoords = std::array<float, 12>;
+// The texture coordinates of the four corners: corner k's u, v at 2k, 2k + 1.
+using RectTexCoords = std::array<float, 8>;
+
+// Layout constants of the scene file.
+namespace scene_layout {
+constexpr int32_t kTextureCountOffset = 4;
+constexpr int32_t kNameTableOffsetOffset = 8;
+constexpr int32_t kStoredCountOffset = 28;
+constexpr int32_t kIndexTableOffset = 52;
+constexpr int32_t kIndexEntrySize = 12;
+constexpr int32_t kRecordOffsetInEntry = 4;
+constexpr int32_t kBoundsInRecord = 28;
+constexpr int32_t kCornersInRecord = 100;
+constexpr int32_t kTexCoordsInRecord = 172;
+constexpr int32_t kSlotOffsetInRecord = 216;
+constexpr int32_t kMinRecordSize = 220;
+constexpr int32_t kSlotSize = 16;
+constexpr int32_t kTextureIndexInSlot = 12;
+constexpr int32_t kNameSize = 4;
+constexpr int32_t kMaxStoredCount = 20000;
+constexpr int kMaxPathLength = 255;
+}  // namespace scene_layout
+
+// One entry of the rectangle index table, all three fields as stored.
+struct RectIndexEntry {
+  int32_t first;
+  int32_t recordOffset;
+  int32_t third;
+};
+
+// A texture name: four characters and a terminating zero.
+struct TextureName {
+  char text[scene_layout::kNameSize + 1];
+};
+
+class SceneFile {
+ public:
+  SceneFile();
+  virtual ~SceneFile();
+  SceneFile(const SceneFile&) = delete;
+  SceneFile& operator=(const SceneFile&) = delete;
+
+  // Loads the scene at path. Returns false for a null, empty or over-long
+  // path and for a file that cannot be opened (the object is then unchanged),
+  // and for a storedCount outside 1..20000, a textureCount that the file
+  // cannot hold, or a failed allocation (the object then holds no scene).
+  bool Open(const char* path);
+  // Releases the scene; safe to call any number of times.
+  void Close();
+
+  // Null, or -1, when the rectangle guard fails or the file cannot be read.
+  RectCoords* GetRectCoords(int32_t i);
+  RectTexCoords* GetRectTexCoords(int32_t i);
+  int32_t GetRectOffset(int32_t i) const;
+  int32_t GetRectTextureIndex(int32_t i) const;
+  const char* GetRectTextureName(int32_t i) const;
+
+  int32_t GetRectCount() const { return rectCount; }
+  const char* GetFileName() const { return fileName; }
+  int32_t GetTextureCount() const { return textureCount; }
+  // Texture t's name, or null when t is outside the texture table.
+  const char* GetTextureName(int32_t t) const;
+
+ private:
+  // 0 <= i < rectCount, a file name is held and the index table is present.
+  bool PassesRectGuard(int32_t i) const;
+  bool LoadSnapshot(std::FILE* file);
+
+  int32_t rectCount = 0;
+  std::unique_ptr<RectIndexEntry[]> indexTable;
+  char fileName[scene_layout::kMaxPathLength + 1] = {};
+  std::unique_ptr<TextureName[]> textureNames;
+  int32_t textureCount = 0;
+  RectCoords coordBuffer = {};
+  RectTexCoords texCoordBuffer = {};
+};
+
+#endif  // QUADKIT_SCENE_SCENE_FILE_H_

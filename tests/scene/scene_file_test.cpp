@@ -1,0 +1,265 @@
+#include "scene/scene_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/test_support.h"
+#include "tools/scene_builder.h"
+
+using namespace scene_layout;
+
+namespace {
+
+BuilderRect MakeRect(float base, int32_t texture) {
+  BuilderRect rect;
+  for (size_t c = 0; c < rect.corners.size(); ++c) rect.corners[c] = base + static_cast<float>(c);
+  for (size_t c = 0; c < rect.texCoords.size(); ++c) {
+    rect.texCoords[c] = base / 100.0f + 0.125f * static_cast<float>(c);
+  }
+  rect.textureIndex = texture;
+  return rect;
+}
+
+// Three rectangles, textures "ABCD" and "XY"; rectangle 2 uses the slot
+// behind the table, whose index equals the texture count.
+SceneSpec ThreeRectSpec() {
+  SceneSpec spec;
+  spec.textureNames = {"ABCD", "XY"};
+  spec.rects = {MakeRect(10.0f, 1), MakeRect(-20.0f, 0), MakeRect(30.0f, 2)};
+  spec.extraSlots = 1;
+  return spec;
+}
+
+class SceneFileTest : public ::testing::Test {
+ protected:
+  std::string WriteScene(const std::vector<uint8_t>& bytes, const std::string& name = "s.zem") {
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(WriteFileBytes(path, bytes));
+    return path;
+  }
+  // A header-only file: storedCount patched into an otherwise empty scene.
+  std::string WriteStoredCount(int32_t storedCount) {
+    BuiltScene built = BuildScene(SceneSpec{});
+    PutInt32(built.bytes, kStoredCountOffset, storedCount);
+    return WriteScene(built.bytes);
+  }
+  TempDir dir;
+};
+
+TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
+  const BuiltScene built = BuildScene(ThreeRectSpec());
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  EXPECT_EQ(scene.GetRectCount(), 3);
+  EXPECT_EQ(scene.GetTextureCount(), 2);
+
+  const SceneSpec spec = ThreeRectSpec();
+  for (int32_t i = 0; i < 3; ++i) {
+    const RectCoords* corners = scene.GetRectCoords(i);
+    ASSERT_NE(corners, nullptr);
+    EXPECT_EQ(*corners, spec.rects[i].corners) << "rectangle " << i;
+    const RectTexCoords* uv = scene.GetRectTexCoords(i);
+    ASSERT_NE(uv, nullptr);
+    EXPECT_EQ(*uv, spec.rects[i].texCoords) << "rectangle " << i;
+    EXPECT_EQ(scene.GetRectOffset(i), built.recordOffsets[i]);
+    EXPECT_EQ(scene.GetRectTextureIndex(i), spec.rects[i].textureIndex);
+  }
+  EXPECT_STREQ(scene.GetRectTextureName(0), "XY");
+  EXPECT_STREQ(scene.GetRectTextureName(1), "ABCD");
+  // An index equal to the texture count is read as stored but names nothing.
+  EXPECT_EQ(scene.GetRectTextureIndex(2), 2);
+  EXPECT_EQ(scene.GetRectTextureName(2), nullptr);
+}
+
+TEST_F(SceneFileTest, BufferIsSharedAndHoldsTheLastRead) {
+  SceneSpec spec;
+  for (int k = 0; k < 6; ++k) spec.rects.push_back(MakeRect(100.0f * k, 0));
+  spec.textureNames = {"T"};
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str()));
+  RectCoords* third = scene.GetRectCoords(3);
+  RectCoords* fifth = scene.GetRectCoords(5);
+  EXPECT_EQ(third, fifth);
+  EXPECT_EQ(*fifth, spec.rects[5].corners);
+}
+
+TEST_F(SceneFileTest, StoredCountLimits) {
+  struct Case {
+    int32_t storedCount;
+    bool opens;
+    int32_t rectCount;
+  };
+  for (const Case& c : {Case{20000, true, 19999}, Case{20001, false, 0}, Case{-1, false, 0},
+                        Case{0, false, 0}, Case{1, true, 0}, Case{INT32_MIN, false, 0}}) {
+    SceneFile scene;
+    EXPECT_EQ(scene.Open(WriteStoredCount(c.storedCount).c_str()), c.opens) << c.storedCount;
+    EXPECT_EQ(scene.GetRectCount(), c.rectCount) << c.storedCount;
+  }
+}
+
+TEST_F(SceneFileTest, ShortFileReadsAsZeros) {
+  // storedCount 20000 in a 52-byte file: every index entry reads as zero,
+  // so every record offset is 0 and the corners come from bytes 100..147,
+  // which the file does not have.
+  BuiltScene built = BuildScene(SceneSpec{});
+  PutInt32(built.bytes, kStoredCountOffset, 20000);
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  EXPECT_EQ(scene.GetRectOffset(19998), 0);
+  const RectCoords* corners = scene.GetRectCoords(19998);
+  ASSERT_NE(corners, nullptr);
+  EXPECT_EQ(*corners, RectCoords{});
+}
+
+TEST_F(SceneFileTest, TruncatedRecordKeepsNoStaleValues) {
+  const BuiltScene built = BuildScene(ThreeRectSpec());
+  SceneFile scene;
+  const std::string path = WriteScene(built.bytes);
+  ASSERT_TRUE(scene.Open(path.c_str()));
+  ASSERT_NE(scene.GetRectCoords(1), nullptr);  // fills the buffer with rectangle 1
+
+  // Cut the file in the middle of rectangle 0's corners: corners 0 and 1
+  // survive, the rest reads as zero.
+  const size_t cut = static_cast<size_t>(built.recordOffsets[0]) + kCornersInRecord + 24;
+  ASSERT_TRUE(WriteFileBytes(path, std::vector<uint8_t>(built.bytes.begin(),
+                                                        built.bytes.begin() + cut)));
+  const RectCoords* corners = scene.GetRectCoords(0);
+  ASSERT_NE(corners, nullptr);
+  RectCoords expected = ThreeRectSpec().rects[0].corners;
+  for (size_t c = 6; c < expected.size(); ++c) expected[c] = 0.0f;
+  EXPECT_EQ(*corners, expected);
+}
+
+TEST_F(SceneFileTest, OffsetsOutsideTheFileReadAsZeros) {
+  BuiltScene built = BuildScene(ThreeRectSpec());
+  PutInt32(built.bytes, kIndexTableOffset + kRecordOffsetInEntry, -1000);  // rect 0
+  PutInt32(built.bytes, kIndexTableOffset + 12 + kRecordOffsetInEntry, 0x7FFFFFF0);  // rect 1
+  PutInt32(built.bytes, built.nameTableOffset, -4);  // texture 0's name
+  PutInt32(built.bytes, built.nameTableOffset + 4, 0x7FFFFFFF);  // texture 1's name
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  ASSERT_NE(scene.GetRectCoords(2), nullptr);
+  for (int32_t i : {0, 1}) {
+    const RectCoords* corners = scene.GetRectCoords(i);
+    ASSERT_NE(corners, nullptr);
+    EXPECT_EQ(*corners, RectCoords{}) << i;
+    EXPECT_EQ(*scene.GetRectTexCoords(i), RectTexCoords{}) << i;
+    // slotOffset reads as 0, so the texture index comes from bytes 12..15.
+    EXPECT_EQ(scene.GetRectTextureIndex(i), GetInt32(built.bytes, 12)) << i;
+  }
+  EXPECT_STREQ(scene.GetTextureName(0), "");
+  EXPECT_STREQ(scene.GetTextureName(1), "");
+}
+
+TEST_F(SceneFileTest, TextureNamesArePaddedAndCutAtFour) {
+  SceneSpec spec;
+  spec.textureNames = {"WALL", "AB", "", "Q"};
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str()));
+  ASSERT_EQ(scene.GetTextureCount(), 4);
+  // The builder puts junk right behind each four name bytes.
+  EXPECT_STREQ(scene.GetTextureName(0), "WALL");
+  EXPECT_STREQ(scene.GetTextureName(1), "AB");
+  EXPECT_STREQ(scene.GetTextureName(2), "");
+  EXPECT_STREQ(scene.GetTextureName(3), "Q");
+  EXPECT_EQ(scene.GetTextureName(4), nullptr);
+  EXPECT_EQ(scene.GetTextureName(-1), nullptr);
+}
+
+TEST_F(SceneFileTest, TextureCountOutsideWhatTheFileHolds) {
+  SceneSpec spec = ThreeRectSpec();
+  BuiltScene built = BuildScene(spec);
+  const int32_t fits = static_cast<int32_t>(built.bytes.size() / 4);
+
+  PutInt32(built.bytes, kTextureCountOffset, INT32_MAX);
+  SceneFile scene;
+  EXPECT_FALSE(scene.Open(WriteScene(built.bytes).c_str()));
+  EXPECT_EQ(scene.GetRectCount(), 0);
+
+  PutInt32(built.bytes, kTextureCountOffset, fits);  // large but possible
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  EXPECT_EQ(scene.GetTextureCount(), fits);
+
+  PutInt32(built.bytes, kTextureCountOffset, -7);  // no textures at all
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  EXPECT_EQ(scene.GetTextureCount(), 0);
+  EXPECT_EQ(scene.GetRectTextureIndex(1), 0);
+  EXPECT_EQ(scene.GetRectTextureName(1), nullptr);
+}
+
+TEST_F(SceneFileTest, RectangleGuard) {
+  SceneFile scene;
+  EXPECT_EQ(scene.GetRectCoords(0), nullptr);  // no scene held
+  EXPECT_EQ(scene.GetRectOffset(0), -1);
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(ThreeRectSpec()).bytes).c_str()));
+  for (int32_t i : {-1, 3, INT32_MIN, INT32_MAX}) {
+    EXPECT_EQ(scene.GetRectCoords(i), nullptr) << i;
+    EXPECT_EQ(scene.GetRectTexCoords(i), nullptr) << i;
+    EXPECT_EQ(scene.GetRectOffset(i), -1) << i;
+    EXPECT_EQ(scene.GetRectTextureIndex(i), -1) << i;
+    EXPECT_EQ(scene.GetRectTextureName(i), nullptr) << i;
+  }
+  scene.Close();
+  EXPECT_EQ(scene.GetRectCoords(0), nullptr);
+  EXPECT_STREQ(scene.GetFileName(), "");
+  scene.Close();  // twice is harmless, and so is the destructor after it
+}
+
+TEST_F(SceneFileTest, ScenesWithoutRectangles) {
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(WriteStoredCount(1).c_str()));
+  EXPECT_EQ(scene.GetRectCount(), 0);
+  EXPECT_EQ(scene.GetRectCoords(0), nullptr);
+  EXPECT_EQ(scene.GetRectTextureIndex(0), -1);
+}
+
+TEST_F(SceneFileTest, FailedOpenKeepsOrDropsTheHeldScene) {
+  SceneFile scene;
+  const std::string good = WriteScene(BuildScene(ThreeRectSpec()).bytes, "good.zem");
+  ASSERT_TRUE(scene.Open(good.c_str()));
+
+  // Refused before the file is read: the old scene stays usable.
+  EXPECT_FALSE(scene.Open(dir.File("missing.zem").c_str()));
+  EXPECT_FALSE(scene.Open(""));
+  EXPECT_FALSE(scene.Open(nullptr));
+  EXPECT_EQ(scene.GetRectCount(), 3);
+  EXPECT_STREQ(scene.GetFileName(), good.c_str());
+  EXPECT_NE(scene.GetRectCoords(2), nullptr);
+
+  // Refused after reading the header: the object holds no scene.
+  EXPECT_FALSE(scene.Open(WriteStoredCount(20001).c_str()));
+  EXPECT_EQ(scene.GetRectCount(), 0);
+  EXPECT_STREQ(scene.GetFileName(), "");
+}
+
+TEST_F(SceneFileTest, ReadsSeeTheFileAsItIsNow) {
+  BuiltScene built = BuildScene(ThreeRectSpec());
+  const std::string path = WriteScene(built.bytes);
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(path.c_str()));
+  PutFloat(built.bytes, static_cast<size_t>(built.recordOffsets[1]) + kCornersInRecord, 99.5f);
+  PutInt32(built.bytes, static_cast<size_t>(built.recordOffsets[1]) + kSlotOffsetInRecord,
+           built.slotTableOffset + kSlotSize);
+  ASSERT_TRUE(WriteFileBytes(path, built.bytes));
+  EXPECT_EQ((*scene.GetRectCoords(1))[0], 99.5f);
+  EXPECT_STREQ(scene.GetRectTextureName(1), "XY");
+}
+
+TEST_F(SceneFileTest, PathLengthLimit) {
+  const std::string base = dir.path() + "/";
+  ASSERT_LT(base.size(), 200u);
+  const std::string longest = base + std::string(255 - base.size(), 'p');
+  ASSERT_TRUE(WriteFileBytes(longest, BuildScene(ThreeRectSpec()).bytes));
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(longest.c_str()));
+  EXPECT_EQ(std::string(scene.GetFileName()), longest);
+  EXPECT_NE(scene.GetRectCoords(0), nullptr);
+
+  const std::string tooLong = longest + "q";
+  ASSERT_TRUE(WriteFileBytes(tooLong, BuildScene(ThreeRectSpec()).bytes));
+  EXPECT_FALSE(scene.Open(tooLong.c_str()));
+  EXPECT_STREQ(scene.GetFileName(), longest.c_str());  // unchanged
+}
+
+}  // namespace
