@@ -1,0 +1,76 @@
+#include "export/export_scene.h"
+
+#include <cstdio>
+
+#include "export/ascii_writer.h"
+#include "scene/file_access.h"
+#include "scene/interchange_format.h"
+#include "scene/scene_file.h"
+
+namespace {
+
+// What the pipeline hands a writer; each format's row picks its arguments.
+struct WriterCall {
+  int32_t count;
+  std::FILE* out;
+  SceneFile* scene;
+  int32_t index;
+  const RectCoords* corners;
+  const RectTexCoords* texCoords;
+};
+
+struct WriterTriple {
+  void (*header)(const WriterCall&);
+  void (*rect)(const WriterCall&);
+  void (*footer)(const WriterCall&);
+};
+
+const WriterTriple kAsciiWriters = {
+    [](const WriterCall& c) { WriteAsciiHeader(c.count, c.out); },
+    [](const WriterCall& c) {
+      WriteAsciiRect(c.index, *c.corners, c.out, *c.scene, c.texCoords);
+    },
+    [](const WriterCall& c) { WriteAsciiFooter(c.count, c.out); },
+};
+
+// Formats whose writers are not built yet have no row.
+const WriterTriple kNoWriters = {nullptr, nullptr, nullptr};
+
+// Every value other than the three named formats selects the ASCII listing.
+const WriterTriple& SelectWriters(int32_t format) {
+  switch (format) {
+    case kFormatDirectX:
+    case kFormatIges:
+    case kFormatDesignWorkshop:
+      return kNoWriters;
+    default:
+      return kAsciiWriters;
+  }
+}
+
+}  // namespace
+
+int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format) {
+  const WriterTriple& writers = SelectWriters(format);
+  if (writers.header == nullptr) return -1;
+  SceneFile scene;
+  if (!scene.Open(scenePath)) return -1;
+  FileHandle out = OpenFile(outputPath, "w+b");
+  if (!out) return -1;
+
+  WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr};
+  writers.header(call);
+  for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
+    const RectCoords* corners = scene.GetRectCoords(i);
+    const RectTexCoords* texCoords = scene.GetRectTexCoords(i);
+    if (corners == nullptr) continue;  // unreadable: no block, no message
+    call.index = i;
+    call.corners = corners;
+    call.texCoords = texCoords;
+    writers.rect(call);
+  }
+  call.count = scene.GetRectCount();
+  writers.footer(call);
+  scene.Close();
+  return 0;
+}
