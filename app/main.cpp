@@ -1,0 +1,3 @@
+#include "app/quadkit_cli.h"
+
+int main(int argc, char** argv) { return RunQuadkit(argc, argv); }

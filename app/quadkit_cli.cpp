@@ -1,0 +1,123 @@
+#include "app/quadkit_cli.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "edit/scale_move.h"
+#include "export/export_scene.h"
+#include "import/import_scene.h"
+#include "scene/ascii_case.h"
+#include "scene/interchange_format.h"
+
+namespace {
+
+const char kBanner[] = "Quadkir - ZEM scene converter\r\n";
+
+const char kUsage[] =
+    "Usage:\r\n"
+    "  Import: Quadkit /i [ZEMFILE] [ASCIIFILE] {/DW}\r\n"
+    "  Export: Quadkit /e [ZEMFILE] [ASCIIFILE] {/DX} {/CAD} {/DW}\r\n"
+    "  Resize: Quadkit /s [ZEMFILE] [X-Factor] [Y-FACTOR] [Z-FACTOR]\r\n"
+    "  Move  : Quadkit /m [ZEMFILE] [X-Value] [Y-Value] [Z-Value]\r\n"
+    "\r\n"
+    "    Format: /DX : Microsoft DirectX X File format\r\n"
+    "    Format: /CAD: International Graphics standard formate (incomplete!)\r\n"
+    "    Format: /DW : Artifice Design Workshop format\r\n";
+
+void Print(const char* text) { std::fputs(text, stdout); }
+
+// Every switch is compared in turn; each match sets the mode and prints its
+// progress word, which the format line continues.
+Mode ChooseMode(const char* word) {
+  struct Switch {
+    const char* word;
+    Mode mode;
+    const char* progress;
+  };
+  static const Switch kSwitches[] = {
+      {"/i", kModeImport, "Importing..."},
+      {"/e", kModeExport, "Exporting..."},
+      {"/s", kModeResize, "Resizing..."},
+      {"/m", kModeMove, "Moving structure..."},
+  };
+  Mode mode = kModeNone;
+  for (const Switch& s : kSwitches) {
+    if (EqualsIgnoringAsciiCase(word, s.word)) {
+      mode = s.mode;
+      Print(s.progress);
+    }
+  }
+  return mode;
+}
+
+int32_t ChooseFormat(int argc, const char* const* argv) {
+  int32_t format = kFormatAscii;
+  if (argc >= 5) {
+    if (EqualsIgnoringAsciiCase(argv[4], "/DX")) format = kFormatDirectX;
+    if (EqualsIgnoringAsciiCase(argv[4], "/CAD")) format = kFormatIges;
+    if (EqualsIgnoringAsciiCase(argv[4], "/DW")) format = kFormatDesignWorkshop;
+  }
+  return format;
+}
+
+void AnnounceFormat(int32_t format) {
+  switch (format) {
+    case kFormatDirectX:
+      Print("using DirectX format\r\n");
+      break;
+    case kFormatIges:
+      Print("using CAD format\r\n");
+      break;
+    case kFormatDesignWorkshop:
+      Print("using Designer Workshop format\r\n");
+      break;
+    default:
+      Print("using ASCII format\r\n");
+      break;
+  }
+}
+
+// The Resize and Move value at position, or 1.0 when the argument is absent.
+float ConvertValue(int argc, const char* const* argv, int position) {
+  if (argc <= position) return 1.0f;
+  return static_cast<float>(std::atof(argv[position]));
+}
+
+int32_t Dispatch(Mode mode, int32_t format, int argc, const char* const* argv) {
+  switch (mode) {
+    case kModeImport:
+      return ImportScene(argv[2], argv[3], format);
+    case kModeExport:
+      return ExportScene(argv[2], argv[3], format);
+    case kModeResize:
+      return ScaleScene(argv[2], ConvertValue(argc, argv, 3), ConvertValue(argc, argv, 4),
+                        ConvertValue(argc, argv, 5));
+    case kModeMove:
+      return MoveScene(argv[2], ConvertValue(argc, argv, 3), ConvertValue(argc, argv, 4),
+                       ConvertValue(argc, argv, 5));
+    default:
+      Print("Unknown mode\r\n");
+      return -1;
+  }
+}
+
+}  // namespace
+
+int32_t RunQuadkit(int argc, const char* const* argv) {
+  Print(kBanner);
+  if (argc < 4) {
+    Print(kUsage);
+    return -1;
+  }
+  const Mode mode = ChooseMode(argv[1]);
+  const int32_t format = ChooseFormat(argc, argv);
+  if (mode != kModeResize) AnnounceFormat(format);
+
+  const int32_t result = Dispatch(mode, format, argc, argv);
+  if (result != 0) {
+    Print("An Error ocured\r\n");
+    return result;
+  }
+  Print("Successful\r\n");
+  return 0;
+}

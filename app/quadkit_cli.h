@@ -1,0 +1,21 @@
+// The command line of quadkit: banner, usage text, mode and format choice,
+// dispatch to one mode operation, result line and exit code. Everything it
+// prints goes to standard output.
+#ifndef QUADKIT_APP_QUADKIT_CLI_H_
+#define QUADKIT_APP_QUADKIT_CLI_H_
+
+#include <cstdint>
+
+enum Mode : int32_t {
+  kModeNone = 0,
+  kModeImport = 1,
+  kModeExport = 2,
+  kModeResize = 3,
+  kModeMove = 4,
+};
+
+// Runs one command line; the result is the process exit code (0 or the
+// failing mode's result, normally -1).
+int32_t RunQuadkit(int argc, const char* const* argv);
+
+#endif  // QUADKIT_APP_QUADKIT_CLI_H_

@@ -1,0 +1,137 @@
+// The whole program as a user runs it: exact standard output, exit code and
+// files afterwards.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/test_support.h"
+#include "tools/sample_scene.h"
+
+namespace {
+
+const std::string kBanner = "Quadkir - ZEM scene converter\r\n";
+const std::string kUsage =
+    "Usage:\r\n"
+    "  Import: Quadkit /i [ZEMFILE] [ASCIIFILE] {/DW}\r\n"
+    "  Export: Quadkit /e [ZEMFILE] [ASCIIFILE] {/DX} {/CAD} {/DW}\r\n"
+    "  Resize: Quadkit /s [ZEMFILE] [X-Factor] [Y-FACTOR] [Z-FACTOR]\r\n"
+    "  Move  : Quadkit /m [ZEMFILE] [X-Value] [Y-Value] [Z-Value]\r\n"
+    "\r\n"
+    "    Format: /DX : Microsoft DirectX X File format\r\n"
+    "    Format: /CAD: International Graphics standard formate (incomplete!)\r\n"
+    "    Format: /DW : Artifice Design Workshop format\r\n";
+const std::string kFailed = "An Error ocured\r\n";
+
+// The sample scene's listing, written out by hand from the listing format.
+const char kSampleListing[] =
+    "NUM_RECTS=6\r\n"
+    "Rect_1\r\n"
+    "\t-256.000000, 0.000000, -128.500000, 0.000000, 1.500000\r\n"
+    "\t-256.000000, 192.000000, -128.500000, 0.000000, 0.000000\r\n"
+    "\t256.000000, 192.000000, -128.500000, 4.000000, 0.000000\r\n"
+    "\t256.000000, 0.000000, -128.500000, 4.000000, 1.500000\r\n"
+    "\tTexture: WALL\r\n"
+    "Rect_2\r\n"
+    "\t256.000000, 0.000000, 256.000000, 0.000000, 1.500000\r\n"
+    "\t256.000000, 192.000000, 256.000000, 0.000000, 0.000000\r\n"
+    "\t-256.000000, 192.000000, 256.000000, 4.000000, 0.000000\r\n"
+    "\t-256.000000, 0.000000, 256.000000, 4.000000, 1.500000\r\n"
+    "\tTexture: WALL\r\n"
+    "Rect_3\r\n"
+    "\t-256.000000, 0.000000, 256.000000, 0.000000, 1.500000\r\n"
+    "\t-256.000000, 192.000000, 256.000000, 0.000000, 0.000000\r\n"
+    "\t-256.000000, 192.000000, -128.500000, 3.003900, 0.000000\r\n"
+    "\t-256.000000, 0.000000, -128.500000, 3.003900, 1.500000\r\n"
+    "\tTexture: WALL\r\n"
+    "Rect_4\r\n"
+    "\t256.000000, 0.000000, -128.500000, 0.000000, 1.500000\r\n"
+    "\t256.000000, 192.000000, -128.500000, 0.000000, 0.000000\r\n"
+    "\t256.000000, 192.000000, 256.000000, 3.003900, 0.000000\r\n"
+    "\t256.000000, 0.000000, 256.000000, 3.003900, 1.500000\r\n"
+    "\tTexture: WALL\r\n"
+    "Rect_5\r\n"
+    "\t-256.000000, 0.000000, -128.500000, 0.000000, 1.502000\r\n"
+    "\t256.000000, 0.000000, -128.500000, 0.000000, 0.000000\r\n"
+    "\t256.000000, 0.000000, 256.000000, 2.000000, 0.000000\r\n"
+    "\t-256.000000, 0.000000, 256.000000, 2.000000, 1.502000\r\n"
+    "\tTexture: FLR\r\n"
+    "Rect_6\r\n"
+    "\t-256.000000, 192.000000, 256.000000, 0.000000, 0.375500\r\n"
+    "\t256.000000, 192.000000, 256.000000, 0.000000, 0.000000\r\n"
+    "\t256.000000, 192.000000, -128.500000, 0.500000, 0.000000\r\n"
+    "\t-256.000000, 192.000000, -128.500000, 0.500000, 0.375500\r\n"
+    "\tTexture: ROOF\r\n"
+    "[EOF]\r\n";
+
+class QuadkitCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scene = dir.File("box.zem");
+    sceneBytes = BuildSampleBoxScene().bytes;
+    ASSERT_TRUE(WriteFileBytes(scene, sceneBytes));
+  }
+  TempDir dir;
+  std::string scene;
+  std::vector<uint8_t> sceneBytes;
+};
+
+TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}}) {
+    const RunResult run = RunQuadkitBinary(args);
+    EXPECT_EQ(run.out, kBanner + kUsage);
+    EXPECT_EQ(run.exitCode, 255);
+  }
+}
+
+TEST_F(QuadkitCliTest, ExportsTheSampleAsListing) {
+  const RunResult run = RunQuadkitBinary({"/e", "box.zem", "box.txt"}, dir.path());
+  EXPECT_EQ(run.out, kBanner + "Exporting...using ASCII format\r\nSuccessful\r\n");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(ReadFileText(dir.File("box.txt")), kSampleListing);
+  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+}
+
+TEST_F(QuadkitCliTest, SwitchesIgnoreLetterCaseAndExtraArguments) {
+  const RunResult run =
+      RunQuadkitBinary({"/E", scene, dir.File("out.txt"), "/nothing", "extra", "more"});
+  EXPECT_EQ(run.out, kBanner + "Exporting...using ASCII format\r\nSuccessful\r\n");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(ReadFileText(dir.File("out.txt")), kSampleListing);
+}
+
+TEST_F(QuadkitCliTest, UnknownModeStillAnnouncesTheFormat) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string formatLine;
+  };
+  for (const Case& c : {Case{{"/x", "a", "b"}, "using ASCII format\r\n"},
+                        Case{{"/x", "a", "b", "/dx"}, "using DirectX format\r\n"},
+                        Case{{"e", "a", "b", "/Cad"}, "using CAD format\r\n"},
+                        Case{{"/ee", "a", "b", "/dw"}, "using Designer Workshop format\r\n"},
+                        Case{{"/x", "a", "b", "/dwx"}, "using ASCII format\r\n"}}) {
+    const RunResult run = RunQuadkitBinary(c.args, dir.path());
+    EXPECT_EQ(run.out, kBanner + c.formatLine + "Unknown mode\r\n" + kFailed) << c.formatLine;
+    EXPECT_EQ(run.exitCode, 255);
+  }
+  EXPECT_FALSE(FileExists(dir.File("b")));
+}
+
+TEST_F(QuadkitCliTest, FailedExportsLeaveNoOutputFile) {
+  std::vector<uint8_t> refused = sceneBytes;
+  PutInt32(refused, scene_layout::kStoredCountOffset, 0);
+  ASSERT_TRUE(WriteFileBytes(dir.File("refused.zem"), refused));
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"/e", "missing.zem", "out.txt"},
+        {"/e", "refused.zem", "out.txt"},
+        {"/e", "box.zem", "missing/out.txt"}}) {
+    const RunResult run = RunQuadkitBinary(args, dir.path());
+    EXPECT_EQ(run.out, kBanner + "Exporting...using ASCII format\r\n" + kFailed) << args[1];
+    EXPECT_EQ(run.exitCode, 255);
+    EXPECT_FALSE(FileExists(dir.File(args[2]))) << args[2];
+  }
+  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+}
+
+}  // namespace
