@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "scene/little_endian.h"
 
@@ -26,6 +28,18 @@ int32_t ReadInt32At(std::FILE* file, int64_t offset) {
   uint8_t bytes[4];
   ReadAt(file, offset, bytes, sizeof bytes);
   return DecodeInt32LE(bytes);
+}
+
+bool WriteAt(std::FILE* file, int64_t offset, const uint8_t* src, size_t size) {
+  if (!SeekTo(file, offset)) return false;
+  return std::fwrite(src, 1, size, file) == size;
+}
+
+bool NameSameFile(const char* first, const char* second) {
+  if (first == nullptr || second == nullptr) return false;
+  std::error_code error;
+  const bool same = std::filesystem::equivalent(first, second, error);
+  return !error && same;
 }
 
 int64_t FileSize(std::FILE* file) {

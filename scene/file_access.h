@@ -26,6 +26,14 @@ void ReadAt(std::FILE* file, int64_t offset, uint8_t* dst, size_t size);
 // The little-endian int32 at offset; 0 where the file does not supply it.
 int32_t ReadInt32At(std::FILE* file, int64_t offset);
 
+// Writes size bytes at offset; false when the position cannot be reached or
+// the write falls short. Nothing is written at any other position.
+bool WriteAt(std::FILE* file, int64_t offset, const uint8_t* src, size_t size);
+
+// True when both paths name one existing file (same device and inode, or
+// the platform's equivalent), however they are spelled.
+bool NameSameFile(const char* first, const char* second);
+
 // Size of the file in bytes, or -1 when it cannot be determined. Leaves the
 // position at the end of the file.
 int64_t FileSize(std::FILE* file);

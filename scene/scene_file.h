@@ -53,6 +53,8 @@
 #include <cstdio>
 #include <memory>
 
+// Bounds: min x, y, z, max x, y, z.
+using RectBounds = std::array<float, 6>;
 // The four corners of a rectangle: corner k's x, y, z at 3k, 3k + 1, 3k + 2.
 using RectCoords = std::array<float, 12>;
 // The texture coordinates of the four corners: corner k's u, v at 2k, 2k + 1.
@@ -75,6 +77,7 @@ constexpr int32_t kSlotSize = 16;
 constexpr int32_t kTextureIndexInSlot = 12;
 constexpr int32_t kNameSize = 4;
 constexpr int32_t kMaxStoredCount = 20000;
+constexpr float kBoundsMargin = 256.0f;
 constexpr int kMaxPathLength = 255;
 }  // namespace scene_layout
 
@@ -89,6 +92,11 @@ struct RectIndexEntry {
 struct TextureName {
   char text[scene_layout::kNameSize + 1];
 };
+
+// The bounds stored for a rectangle: the corners' extent widened by the
+// margin, except that a cleared rectangle (all corners zero) keeps its
+// minimum x at zero.
+RectBounds ComputeRectBounds(const RectCoords& corners);
 
 class SceneFile {
  public:
@@ -112,6 +120,20 @@ class SceneFile {
   int32_t GetRectTextureIndex(int32_t i) const;
   const char* GetRectTextureName(int32_t i) const;
 
+  // Rewrites rectangle i's corners, its texture coordinates when texCoords
+  // is not null, and its bounds computed from the corners. False, with
+  // nothing written, when i is out of range, corners is null, the record
+  // does not lie whole inside the file or the file cannot be opened for
+  // update; false too when a write fails.
+  bool UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords);
+  // Points rectangle i at the slot of texture newIndex. False, with nothing
+  // written, for an index outside the texture table, or when the slot that
+  // the slot order puts there does not carry newIndex.
+  bool SetRectTextureIndex(int32_t i, int32_t newIndex);
+  // Assigns the first texture whose name equals name, letter case aside.
+  // A name not in the table prints a warning and is no failure.
+  bool SetRectTextureByName(int32_t i, const char* name);
+
   int32_t GetRectCount() const { return rectCount; }
   const char* GetFileName() const { return fileName; }
   int32_t GetTextureCount() const { return textureCount; }
@@ -122,6 +144,9 @@ class SceneFile {
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i) const;
   bool LoadSnapshot(std::FILE* file);
+  // The offset of rectangle i's record when the whole record lies inside
+  // the open file; -1 otherwise.
+  int64_t RecordInsideFile(std::FILE* file, int32_t i) const;
 
   int32_t rectCount = 0;
   std::unique_ptr<RectIndexEntry[]> indexTable;

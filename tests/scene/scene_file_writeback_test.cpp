@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "scene/scene_file.h"
+#include "tests/support/test_support.h"
+#include "tools/scene_builder.h"
+
+using namespace scene_layout;
+
+namespace {
+
+TEST(ComputeRectBoundsTest, WidensByTheMarginExceptClearedMinimumX) {
+  struct Case {
+    RectCoords corners;
+    RectBounds bounds;
+  };
+  const Case cases[] = {
+      {{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {-256, -256, -256, 257, 257, 256}},
+      {{}, {0, -256, -256, 256, 256, 256}},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}, {-256, -256, -256, 256, 256, 261}},
+      {{-0.0f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {-0.0f, -256, -256, 256, 256, 256}},
+      {{3, -1, 7, -2, 4, 7, 9, 4, -8, 3, -6, 0}, {-258, -262, -264, 265, 260, 263}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ComputeRectBounds(c.corners), c.bounds);
+}
+
+// Two rectangles and six textures whose slots stand in texture order.
+class WritebackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SceneSpec spec;
+    spec.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
+    spec.rects.resize(2);
+    spec.rects[0].textureIndex = 2;
+    spec.rects[1].textureIndex = 5;
+    built = BuildScene(spec);
+    path = dir.File("s.zem");
+    ASSERT_TRUE(WriteFileBytes(path, built.bytes));
+    ASSERT_TRUE(scene.Open(path.c_str()));
+  }
+  size_t Field(int32_t rect, int32_t field) const {
+    return static_cast<size_t>(built.recordOffsets[rect] + field);
+  }
+  TempDir dir;
+  BuiltScene built;
+  std::string path;
+  SceneFile scene;
+};
+
+TEST_F(WritebackTest, UpdateRectWritesCornersTexCoordsAndBoundsOnly) {
+  const RectCoords corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+  const RectTexCoords uv = {0.5f, 1, 2, 3, 4, 5, 6, 7};
+  std::vector<uint8_t> expected = built.bytes;
+  for (int c = 0; c < 12; ++c) PutFloat(expected, Field(1, kCornersInRecord) + 4 * c, corners[c]);
+  const RectBounds bounds = {-256, -256, -256, 257, 257, 256};
+  for (int c = 0; c < 6; ++c) PutFloat(expected, Field(1, kBoundsInRecord) + 4 * c, bounds[c]);
+
+  ASSERT_TRUE(scene.UpdateRect(1, &corners, nullptr));
+  EXPECT_EQ(ReadFileBytes(path), expected);  // texture coordinates kept
+
+  for (int c = 0; c < 8; ++c) PutFloat(expected, Field(1, kTexCoordsInRecord) + 4 * c, uv[c]);
+  ASSERT_TRUE(scene.UpdateRect(1, &corners, &uv));
+  EXPECT_EQ(ReadFileBytes(path), expected);
+}
+
+TEST_F(WritebackTest, RefusedUpdatesWriteNothing) {
+  const RectCoords corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  EXPECT_FALSE(scene.UpdateRect(2, &corners, nullptr));
+  EXPECT_FALSE(scene.UpdateRect(-1, &corners, nullptr));
+  EXPECT_FALSE(scene.UpdateRect(0, nullptr, nullptr));
+  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+
+  // A record reaching past the end of the file would grow the file.
+  std::vector<uint8_t> bytes = built.bytes;
+  PutInt32(bytes, kIndexTableOffset + kRecordOffsetInEntry,
+           static_cast<int32_t>(bytes.size()) - kMinRecordSize + 1);
+  PutInt32(bytes, kIndexTableOffset + 12 + kRecordOffsetInEntry, -8);
+  ASSERT_TRUE(WriteFileBytes(path, bytes));
+  ASSERT_TRUE(scene.Open(path.c_str()));
+  EXPECT_FALSE(scene.UpdateRect(0, &corners, nullptr));
+  EXPECT_FALSE(scene.UpdateRect(1, &corners, nullptr));
+  EXPECT_FALSE(scene.SetRectTextureIndex(0, 1));
+  EXPECT_EQ(ReadFileBytes(path), bytes);
+}
+
+TEST_F(WritebackTest, SetRectTextureIndexMovesTheSlotReference) {
+  const int32_t slot2 = built.slotTableOffset + 2 * kSlotSize;
+  ASSERT_TRUE(scene.SetRectTextureIndex(0, 5));
+  EXPECT_EQ(GetInt32(ReadFileBytes(path), Field(0, kSlotOffsetInRecord)), slot2 + 48);
+  EXPECT_EQ(scene.GetRectTextureIndex(0), 5);
+  ASSERT_TRUE(scene.SetRectTextureIndex(0, 2));
+  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+  EXPECT_TRUE(scene.SetRectTextureIndex(0, 2));  // already there
+  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+
+  // Outside the texture table, or out of rectangles: refused, nothing written.
+  for (int32_t index : {6, -1, INT32_MAX, INT32_MIN}) EXPECT_FALSE(scene.SetRectTextureIndex(0, index));
+  EXPECT_FALSE(scene.SetRectTextureIndex(2, 0));
+  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+}
+
+TEST_F(WritebackTest, SlotsOutOfTextureOrderAreNotTrusted) {
+  std::vector<uint8_t> bytes = built.bytes;
+  PutInt32(bytes, static_cast<size_t>(built.slotTableOffset) + 4 * kSlotSize + kTextureIndexInSlot, 1);
+  ASSERT_TRUE(WriteFileBytes(path, bytes));
+  EXPECT_FALSE(scene.SetRectTextureIndex(0, 4));
+  EXPECT_TRUE(scene.SetRectTextureIndex(0, 3));
+  EXPECT_EQ(scene.GetRectTextureIndex(0), 3);
+}
+
+TEST_F(WritebackTest, SetRectTextureByName) {
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "aBcD"));  // first of two equal names
+  EXPECT_EQ(scene.GetRectTextureIndex(1), 0);
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "GRAS"));
+  EXPECT_EQ(scene.GetRectTextureIndex(1), 1);
+
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(scene.SetRectTextureByName(7, "x"));  // known name, no such rectangle
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "ZZ"));
+  EXPECT_TRUE(scene.SetRectTextureByName(1, ""));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Warning! Texture ZZ not in ZEM. Skipping\r\n"
+            "Warning! Texture  not in ZEM. Skipping\r\n");
+  EXPECT_EQ(scene.GetRectTextureIndex(1), 1);
+}
+
+}  // namespace
