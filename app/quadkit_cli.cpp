@@ -1,8 +1,8 @@
 #include "app/quadkit_cli.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "app/number_argument.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
@@ -77,10 +77,20 @@ void AnnounceFormat(int32_t format) {
   }
 }
 
-// The Resize and Move value at position, or 1.0 when the argument is absent.
-float ConvertValue(int argc, const char* const* argv, int position) {
-  if (argc <= position) return 1.0f;
-  return static_cast<float>(std::atof(argv[position]));
+// Reads the three values of Resize or Move from arguments 3 to 5; absent
+// ones keep their default. A value that is given but is no number is named
+// on the output, and false is returned before any file is touched.
+bool ReadAxisValues(int argc, const char* const* argv, float defaultValue, float values[3]) {
+  for (int axis = 0; axis < 3; ++axis) {
+    const int position = 3 + axis;
+    values[axis] = defaultValue;
+    if (argc <= position) continue;
+    if (!ParseDecimalArgument(argv[position], &values[axis])) {
+      std::printf("Invalid value: %s\r\n", argv[position]);
+      return false;
+    }
+  }
+  return true;
 }
 
 int32_t Dispatch(Mode mode, int32_t format, int argc, const char* const* argv) {
@@ -89,12 +99,18 @@ int32_t Dispatch(Mode mode, int32_t format, int argc, const char* const* argv) {
       return ImportScene(argv[2], argv[3], format);
     case kModeExport:
       return ExportScene(argv[2], argv[3], format);
-    case kModeResize:
-      return ScaleScene(argv[2], ConvertValue(argc, argv, 3), ConvertValue(argc, argv, 4),
-                        ConvertValue(argc, argv, 5));
-    case kModeMove:
-      return MoveScene(argv[2], ConvertValue(argc, argv, 3), ConvertValue(argc, argv, 4),
-                       ConvertValue(argc, argv, 5));
+    case kModeResize: {
+      // A missing factor leaves its axis as it is.
+      float factors[3];
+      if (!ReadAxisValues(argc, argv, 1.0f, factors)) return -1;
+      return ScaleScene(argv[2], factors[0], factors[1], factors[2]);
+    }
+    case kModeMove: {
+      // A missing offset does not move its axis.
+      float offsets[3];
+      if (!ReadAxisValues(argc, argv, 0.0f, offsets)) return -1;
+      return MoveScene(argv[2], offsets[0], offsets[1], offsets[2]);
+    }
     default:
       Print("Unknown mode\r\n");
       return -1;

@@ -134,4 +134,72 @@ TEST_F(QuadkitCliTest, FailedExportsLeaveNoOutputFile) {
   EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
 }
 
+TEST_F(QuadkitCliTest, ResizeAndMoveEditInPlace) {
+  std::string expected = kBanner + "Resizing...";
+  for (int k = 0; k < 6; ++k) expected += "Scaled rectangle " + std::to_string(k) + " successfully\r\n";
+  RunResult run = RunQuadkitBinary({"/S", "box.zem", "2"}, dir.path());
+  EXPECT_EQ(run.out, expected + "Successful\r\n");
+  EXPECT_EQ(run.exitCode, 0);
+  const std::vector<uint8_t> scaled = ReadFileBytes(scene);
+  const size_t corners0 = static_cast<size_t>(BuildSampleBoxScene().recordOffsets[0]) + 100;
+  EXPECT_EQ(GetFloat(scaled, corners0), -512.0f);
+  EXPECT_EQ(GetFloat(scaled, corners0 + 4), 0.0f);
+  EXPECT_EQ(GetFloat(scaled, corners0 + 8), -128.5f);
+
+  // One value moves x alone.
+  run = RunQuadkitBinary({"/m", "box.zem", "5"}, dir.path());
+  expected = kBanner + "Moving structure...using ASCII format\r\n";
+  for (int k = 0; k < 6; ++k) expected += "Moved rectangle " + std::to_string(k) + " successfully\r\n";
+  EXPECT_EQ(run.out, expected + "Successful\r\n");
+  EXPECT_EQ(run.exitCode, 0);
+  const std::vector<uint8_t> moved = ReadFileBytes(scene);
+  EXPECT_EQ(GetFloat(moved, corners0), -507.0f);
+  EXPECT_EQ(GetFloat(moved, corners0 + 4), 0.0f);
+  EXPECT_EQ(GetFloat(moved, corners0 + 8), -128.5f);
+}
+
+TEST_F(QuadkitCliTest, ValuesThatAreNoNumbersAreRefusedBeforeTheScene) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const std::string move = "Moving structure...using ASCII format\r\n";
+  const Case cases[] = {
+      {{"/s", "box.zem", "x2"}, "Resizing...Invalid value: x2\r\n"},
+      {{"/s", "box.zem", "2", "2x"}, "Resizing...Invalid value: 2x\r\n"},
+      {{"/s", "box.zem", "1", "1", ""}, "Resizing...Invalid value: \r\n"},
+      {{"/s", "box.zem", "1e39"}, "Resizing...Invalid value: 1e39\r\n"},
+      {{"/m", "box.zem", "nan"}, move + "Invalid value: nan\r\n"},
+      {{"/m", "box.zem", "1", "2", "inf"}, move + "Invalid value: inf\r\n"},
+      {{"/m", "box.zem", "1", "/DW", "3"},
+       "Moving structure...using Designer Workshop format\r\nInvalid value: /DW\r\n"},
+      {{"/m", "missing.zem", "0x10"}, move + "Invalid value: 0x10\r\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = RunQuadkitBinary(c.args, dir.path());
+    EXPECT_EQ(run.out, kBanner + c.out + kFailed);
+    EXPECT_EQ(run.exitCode, 255);
+  }
+  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+}
+
+TEST_F(QuadkitCliTest, EditedListingChangesExactlyWhatWasEdited) {
+  ASSERT_EQ(RunQuadkitBinary({"/e", "box.zem", "box.txt"}, dir.path()).exitCode, 0);
+  std::string listing = ReadFileText(dir.File("box.txt"));
+  const std::string from = "\t256.000000, 0.000000, 256.000000, 2.000000, 0.000000\r\n";
+  const std::string to = "\t256.000000, 0.000000, 300.250000, 2.000000, 0.000000\r\n";
+  const std::string edited =
+      listing.replace(listing.find(from), from.size(), to).replace(listing.find("FLR"), 3, "wall");
+  WriteFileText(dir.File("box.txt"), edited);
+  RunResult run = RunQuadkitBinary({"/i", "box.zem", "box.txt"}, dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.substr(run.out.size() - 12), "Successful\r\n");
+
+  ASSERT_EQ(RunQuadkitBinary({"/e", "box.zem", "again.txt"}, dir.path()).exitCode, 0);
+  std::string expected = kSampleListing;
+  expected.replace(expected.find(from), from.size(), to);
+  expected.replace(expected.find("FLR"), 3, "WALL");
+  EXPECT_EQ(ReadFileText(dir.File("again.txt")), expected);
+}
+
 }  // namespace
