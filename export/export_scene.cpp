@@ -55,6 +55,8 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t forma
   if (writers.header == nullptr) return -1;
   SceneFile scene;
   if (!scene.Open(scenePath)) return -1;
+  // "w+b" would empty the scene file before a single rectangle is read.
+  if (NameSameFile(scenePath, outputPath)) return -1;
   FileHandle out = OpenFile(outputPath, "w+b");
   if (!out) return -1;
 

@@ -1,6 +1,16 @@
 #include "import/import_scene.h"
 
-// Importing is not available yet; every import fails without touching files.
-int32_t ImportScene(const char* /*scenePath*/, const char* /*textPath*/, int32_t /*format*/) {
-  return -1;
+#include <cstdio>
+
+#include "import/ascii_listing_import.h"
+#include "scene/interchange_format.h"
+
+int32_t ImportScene(const char* scenePath, const char* textPath, int32_t format) {
+  switch (format) {
+    case kFormatAscii:
+      return ImportAsciiListing(scenePath, textPath);
+    default:
+      std::printf("Import format NOT supported\r\n");
+      return -1;
+  }
 }

@@ -1,0 +1,89 @@
+#include "import/listing_lines.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+const char* SkipSpace(const char* p) {
+  while (IsSpace(*p)) ++p;
+  return p;
+}
+
+bool CopyLine(const char* from, size_t length, char (&line)[kListingLineBufferSize]) {
+  if (length >= kListingLineBufferSize) return false;
+  std::memset(line, 0, sizeof line);
+  std::memcpy(line, from, length);
+  return true;
+}
+
+}  // namespace
+
+bool LineCursor::TakeLine(char (&line)[kListingLineBufferSize]) {
+  const char* feed = std::strchr(position_, '\n');
+  if (feed == nullptr) return false;
+  size_t length = static_cast<size_t>(feed - position_);
+  if (length > 0 && position_[length - 1] == '\r') --length;
+  if (!CopyLine(position_, length, line)) return false;
+  position_ = feed + 1;
+  return true;
+}
+
+bool LineCursor::TakeRawLine(char (&line)[kListingLineBufferSize]) {
+  const char* feed = std::strchr(position_, '\n');
+  const size_t length = feed != nullptr ? static_cast<size_t>(feed - position_)
+                                        : std::strlen(position_);
+  if (!CopyLine(position_, length, line)) return false;
+  position_ += feed != nullptr ? length + 1 : length;
+  return true;
+}
+
+int32_t ParseListingCount(const char* text) {
+  const char* p = SkipSpace(text);
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  int64_t value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    value = value * 10 + (*p - '0');
+    if (value > INT32_MAX) break;  // clamped below; later digits cannot matter
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+int ScanCornerLine(const char* line, float values[5]) {
+  const char* p = line;
+  for (int k = 0; k < 5; ++k) {
+    if (k > 0) {
+      if (*p != ',') return k;
+      p = SkipSpace(p + 1);
+    }
+    char* end = nullptr;
+    const float value = std::strtof(p, &end);
+    if (end == p) return k;
+    values[k] = value;
+    p = end;
+  }
+  return 5;
+}
+
+bool ScanTextureLine(const char* line, char (&word)[kTextureWordBufferSize]) {
+  static const char kKeyword[] = "Texture:";
+  const char* p = SkipSpace(line);
+  if (std::strncmp(p, kKeyword, sizeof kKeyword - 1) != 0) return false;
+  p = SkipSpace(p + sizeof kKeyword - 1);
+  size_t length = 0;
+  while (p[length] != '\0' && !IsSpace(p[length]) && length < kTextureWordBufferSize - 1) {
+    ++length;
+  }
+  if (length == 0) return false;
+  std::memset(word, 0, sizeof word);
+  std::memcpy(word, p, length);
+  return true;
+}
