@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "export/ascii_writer.h"
+#include "export/design_workshop_writer.h"
+#include "export/directx_writer.h"
+#include "export/iges_writer.h"
 #include "scene/file_access.h"
 #include "scene/interchange_format.h"
 #include "scene/scene_file.h"
@@ -33,16 +36,35 @@ const WriterTriple kAsciiWriters = {
     [](const WriterCall& c) { WriteAsciiFooter(c.count, c.out); },
 };
 
-// Formats whose writers are not built yet have no row.
-const WriterTriple kNoWriters = {nullptr, nullptr, nullptr};
+const WriterTriple kDirectXWriters = {
+    [](const WriterCall& c) { WriteDirectXHeader(c.count, c.out); },
+    [](const WriterCall& c) { WriteDirectXRect(c.index, *c.corners, c.out); },
+    [](const WriterCall& c) { WriteDirectXFooter(c.count, c.out); },
+};
+
+const WriterTriple kIgesWriters = {
+    [](const WriterCall& c) { WriteIgesHeader(c.count, c.out); },
+    [](const WriterCall& c) { WriteIgesRect(c.index, *c.corners, c.out); },
+    [](const WriterCall& c) { WriteIgesFooter(c.count, c.out); },
+};
+
+const WriterTriple kDesignWorkshopWriters = {
+    [](const WriterCall& c) { WriteDesignWorkshopHeader(c.count, c.out, *c.scene); },
+    [](const WriterCall& c) {
+      WriteDesignWorkshopRect(c.index, *c.corners, c.out, *c.scene);
+    },
+    [](const WriterCall& c) { WriteDesignWorkshopFooter(c.count, c.out); },
+};
 
 // Every value other than the three named formats selects the ASCII listing.
 const WriterTriple& SelectWriters(int32_t format) {
   switch (format) {
     case kFormatDirectX:
+      return kDirectXWriters;
     case kFormatIges:
+      return kIgesWriters;
     case kFormatDesignWorkshop:
-      return kNoWriters;
+      return kDesignWorkshopWriters;
     default:
       return kAsciiWriters;
   }
@@ -52,7 +74,6 @@ const WriterTriple& SelectWriters(int32_t format) {
 
 int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format) {
   const WriterTriple& writers = SelectWriters(format);
-  if (writers.header == nullptr) return -1;
   SceneFile scene;
   if (!scene.Open(scenePath)) return -1;
   // "w+b" would empty the scene file before a single rectangle is read.

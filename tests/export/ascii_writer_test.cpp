@@ -10,20 +10,6 @@
 
 namespace {
 
-// Runs one writer into a temporary stream and returns what it wrote.
-template <typename Write>
-std::string Capture(Write write) {
-  std::FILE* out = std::tmpfile();
-  write(out);
-  std::string text;
-  std::rewind(out);
-  char chunk[512];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, out)) > 0) text.append(chunk, got);
-  std::fclose(out);
-  return text;
-}
-
 class AsciiWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -41,17 +27,17 @@ class AsciiWriterTest : public ::testing::Test {
 };
 
 TEST_F(AsciiWriterTest, HeaderAndFooter) {
-  EXPECT_EQ(Capture([](std::FILE* out) { WriteAsciiHeader(12, out); }), "NUM_RECTS=12\r\n");
-  EXPECT_EQ(Capture([](std::FILE* out) { WriteAsciiHeader(INT32_MIN, out); }),
+  EXPECT_EQ(CaptureWrites([](std::FILE* out) { WriteAsciiHeader(12, out); }), "NUM_RECTS=12\r\n");
+  EXPECT_EQ(CaptureWrites([](std::FILE* out) { WriteAsciiHeader(INT32_MIN, out); }),
             "NUM_RECTS=-2147483648\r\n");
-  EXPECT_EQ(Capture([](std::FILE* out) { WriteAsciiFooter(5, out); }), "[EOF]\r\n");
+  EXPECT_EQ(CaptureWrites([](std::FILE* out) { WriteAsciiFooter(5, out); }), "[EOF]\r\n");
 }
 
 TEST_F(AsciiWriterTest, BlockFormatsEveryValueWithSixDecimals) {
   const RectCoords corners = {1.0f, -2.5f, 0.0f, 0.5f, 0.25f, -1.0f,
                               123456.5f, 2.0f, 3.0f, 0.0f, -0.0000001f, 0.0000001f};
   const RectTexCoords uv = {0.0f, 1.0f, 0.5f, 0.75f, 1.0f, 0.0f, -2.0f, 3.25f};
-  EXPECT_EQ(Capture([&](std::FILE* out) { WriteAsciiRect(0, corners, out, scene, &uv); }),
+  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteAsciiRect(0, corners, out, scene, &uv); }),
             "Rect_1\r\n"
             "\t1.000000, -2.500000, 0.000000, 0.000000, 1.000000\r\n"
             "\t0.500000, 0.250000, -1.000000, 0.500000, 0.750000\r\n"
@@ -66,7 +52,7 @@ TEST_F(AsciiWriterTest, LongestValuesMissingTexCoordsAndNoTexture) {
   const std::string big = "-340282346638528859811704183484516925440.000000";
   ASSERT_EQ(big.size(), 47u);
   const std::string line = "\t" + big + ", " + big + ", " + big + ", 0.000000, 0.000000\r\n";
-  EXPECT_EQ(Capture([&](std::FILE* out) { WriteAsciiRect(19998, corners, out, scene, nullptr); }),
+  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteAsciiRect(19998, corners, out, scene, nullptr); }),
             "Rect_19999\r\n" + line + line + line + line + "\tTexture: (null)\r\n");
 }
 

@@ -61,6 +61,19 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::stri
   return result;
 }
 
+std::string CaptureWrites(const std::function<void(std::FILE*)>& write) {
+  std::FILE* out = std::tmpfile();
+  if (out == nullptr) return "";
+  write(out);
+  std::string text;
+  std::rewind(out);
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, out)) > 0) text.append(chunk, got);
+  std::fclose(out);
+  return text;
+}
+
 bool FileExists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;

@@ -3,6 +3,8 @@
 #ifndef QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 #define QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ struct RunResult {
 // folder workDir when it is not empty.
 RunResult RunQuadkitBinary(const std::vector<std::string>& args,
                            const std::string& workDir = "");
+
+// Runs write on a temporary stream and returns the bytes it wrote.
+std::string CaptureWrites(const std::function<void(std::FILE*)>& write);
 
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);
