@@ -3,12 +3,15 @@
 #include <cstdio>
 
 #include "import/ascii_listing_import.h"
+#include "import/design_workshop_import.h"
 #include "scene/interchange_format.h"
 
 int32_t ImportScene(const char* scenePath, const char* textPath, int32_t format) {
   switch (format) {
     case kFormatAscii:
       return ImportAsciiListing(scenePath, textPath);
+    case kFormatDesignWorkshop:
+      return ImportDesignWorkshop(scenePath, textPath);
     default:
       std::printf("Import format NOT supported\r\n");
       return -1;

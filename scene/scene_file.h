@@ -98,6 +98,11 @@ struct TextureName {
 // minimum x at zero.
 RectBounds ComputeRectBounds(const RectCoords& corners);
 
+// The all-zero test of the Design Workshop format: true when the absolute
+// values of the twelve coordinates add up to more than zero; false for all
+// zeros (of either sign) and whenever a coordinate is not a number.
+bool PassesAllZeroTest(const RectCoords& corners);
+
 class SceneFile {
  public:
   SceneFile();

@@ -1,4 +1,5 @@
 // The three operations that rewrite fields of an existing rectangle record.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -30,6 +31,12 @@ RectBounds ComputeRectBounds(const RectCoords& corners) {
     bounds[3 + axis] += kBoundsMargin;
   }
   return bounds;
+}
+
+bool PassesAllZeroTest(const RectCoords& corners) {
+  double sum = 0.0;
+  for (float value : corners) sum += std::fabs(static_cast<double>(value));
+  return sum > 0.0;
 }
 
 int64_t SceneFile::RecordInsideFile(std::FILE* file, int32_t i) const {

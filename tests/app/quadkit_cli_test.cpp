@@ -202,4 +202,45 @@ TEST_F(QuadkitCliTest, EditedListingChangesExactlyWhatWasEdited) {
   EXPECT_EQ(ReadFileText(dir.File("again.txt")), expected);
 }
 
+TEST_F(QuadkitCliTest, EveryFormatExports) {
+  struct Case {
+    std::string formatSwitch;
+    std::string formatLine;
+    std::string firstLine;
+  };
+  for (const Case& c : {Case{"/DX", "using DirectX format\r\n", "xof 0302txt 0032\r\n"},
+                        Case{"/cad", "using CAD format\r\n", "KAPRA IGES"},
+                        Case{"/Dw", "using Designer Workshop format\r\n", "4\r\n//\tNumber of Objects: 6\r\n"}}) {
+    const RunResult run = RunQuadkitBinary({"/e", "box.zem", "out", c.formatSwitch}, dir.path());
+    EXPECT_EQ(run.out, kBanner + "Exporting..." + c.formatLine + "Successful\r\n");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadFileText(dir.File("out")).substr(0, c.firstLine.size()), c.firstLine);
+  }
+  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+}
+
+TEST_F(QuadkitCliTest, EditedDesignWorkshopFileChangesExactlyWhatWasEdited) {
+  ASSERT_EQ(RunQuadkitBinary({"/e", "box.zem", "box.dw", "/dw"}, dir.path()).exitCode, 0);
+  std::string text = ReadFileText(dir.File("box.dw"));
+  // The fifth block (the floor): material 2 becomes 3, and corner 2's z
+  // (written second on its vertex line) moves from 256 to 300.
+  size_t block = 0;
+  for (int k = 0; k < 5; ++k) block = text.find("Polyline:", block + 1);
+  text.replace(text.find("Mat: 2", block), 6, "Mat: 3");
+  const std::string vertex = "256.000000 256.000000 0.000000 1\r\n";
+  text.replace(text.find(vertex, block), vertex.size(), "256.000000 300.000000 0.000000 1\r\n");
+  WriteFileText(dir.File("box.dw"), text);
+
+  const RunResult run = RunQuadkitBinary({"/i", "box.zem", "box.dw", "/dw"}, dir.path());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.substr(run.out.size() - 35), "6 Rectangles imported\r\nSuccessful\r\n");
+  ASSERT_EQ(RunQuadkitBinary({"/e", "box.zem", "again.txt"}, dir.path()).exitCode, 0);
+  std::string expected = kSampleListing;
+  const std::string from = "\t256.000000, 0.000000, 256.000000, 2.000000, 0.000000\r\n";
+  expected.replace(expected.find(from), from.size(),
+                   "\t256.000000, 0.000000, 300.000000, 2.000000, 0.000000\r\n");
+  expected.replace(expected.find("FLR"), 3, "ROOF");
+  EXPECT_EQ(ReadFileText(dir.File("again.txt")), expected);
+}
+
 }  // namespace

@@ -1,0 +1,121 @@
+#include "import/design_workshop_import.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "import/text_image.h"
+#include "scene/file_access.h"
+
+namespace {
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+const char* SkipSpace(const char* p) {
+  while (IsSpace(*p)) ++p;
+  return p;
+}
+
+// Scans "<keyword> %d" at p: the keyword exactly, white space, an optional
+// sign and at least one digit. A number beyond the int32 range is clamped.
+// False, with value untouched, when the text does not match.
+bool ScanKeywordInt(const char* p, const char* keyword, int32_t* value) {
+  const size_t length = std::strlen(keyword);
+  if (std::strncmp(p, keyword, length) != 0) return false;
+  p = SkipSpace(p + length);
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  if (*p < '0' || *p > '9') return false;
+  int64_t number = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (number <= INT32_MAX) number = number * 10 + (*p - '0');
+  }
+  if (negative) number = -number;
+  *value = static_cast<int32_t>(number > INT32_MAX ? INT32_MAX
+                                : number < INT32_MIN ? INT32_MIN
+                                                     : number);
+  return true;
+}
+
+// Scans the four vertex lines "x z y 1" at p into corners, exchanging y and
+// z back. Stops where the text stops matching; coordinates not read stay.
+void ScanVertexLines(const char* p, RectCoords* corners) {
+  static const int kAxisOfField[3] = {0, 2, 1};
+  for (int k = 0; k < 4; ++k) {
+    for (int field = 0; field < 3; ++field) {
+      char* end = nullptr;
+      const float value = std::strtof(p, &end);
+      if (end == p) return;
+      (*corners)[3 * k + kAxisOfField[field]] = value;
+      p = end;
+    }
+    p = SkipSpace(p);
+    if (*p != '1') return;
+    p = SkipSpace(p + 1);
+  }
+}
+
+void ClearRemainingRects(SceneFile& scene, int32_t from) {
+  const RectCoords cleared = {};
+  for (int32_t j = from; j < scene.GetRectCount(); ++j) scene.UpdateRect(j, &cleared, nullptr);
+}
+
+// Sets the texture that the block's material number names, if any.
+void ApplyMaterial(SceneFile& scene, int32_t i, int32_t material) {
+  if (material <= 0) return;
+  if (material > scene.GetTextureCount()) {
+    std::printf("Warning! Material %d not in ZEM. Skipping\r\n", static_cast<int>(material));
+    return;
+  }
+  scene.SetRectTextureIndex(i, material - 1);
+}
+
+}  // namespace
+
+int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text) {
+  const char* cursor = text;
+  int32_t i = 0;
+  int32_t vertexCount = 0;  // kept from block to block when a count is missing
+  while (i < scene.GetRectCount()) {
+    const char* polyline = std::strstr(cursor, "Polyline:");
+    if (polyline == nullptr) {
+      ClearRemainingRects(scene, i);
+      break;
+    }
+    RectCoords corners = {};
+    // A block that breaks off before its vertex lines is a damaged file.
+    const char* mat = std::strstr(polyline, "Mat:");
+    if (mat == nullptr) return -1;
+    int32_t material = 0;
+    ScanKeywordInt(mat, "Mat:", &material);
+    ApplyMaterial(scene, i, material);
+
+    cursor = std::strstr(mat, "numVerts:");
+    if (cursor == nullptr) return -1;
+    ScanKeywordInt(cursor, "numVerts:", &vertexCount);
+    if (vertexCount != 4) continue;
+    const char* feed = std::strchr(cursor, '\n');
+    if (feed == nullptr) return -1;
+    cursor = feed + 1;
+    ScanVertexLines(cursor, &corners);
+    if (!PassesAllZeroTest(corners)) continue;
+
+    const uint32_t cornersAt = static_cast<uint32_t>(scene.GetRectOffset(i)) + 100u;
+    std::printf("Rechteck-Offset: %8X\r\n", static_cast<unsigned>(cornersAt));
+    scene.UpdateRect(i, &corners, nullptr);
+    ++i;
+  }
+  std::printf("%d Rectangles imported\r\n", static_cast<int>(i));
+  return 0;
+}
+
+int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath) {
+  SceneFile scene;
+  if (!scene.Open(scenePath)) return -1;
+  if (NameSameFile(scenePath, textPath)) return -1;
+  TextImage image;
+  if (!LoadTextImage(textPath, &image)) return -1;
+  return ApplyDesignWorkshop(scene, image.text.get());
+}
