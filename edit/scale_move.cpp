@@ -21,9 +21,10 @@ const EditKind kMove = {[](float value, float offset) { return value + offset; }
 
 // Rewrites every rectangle with edited corners and recomputed bounds. A
 // rectangle whose corners cannot be read is reported as failed.
-int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind& kind) {
+int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind& kind,
+                  std::string* error) {
   SceneFile scene;
-  if (!scene.Open(scenePath)) return -1;
+  if (!scene.Open(scenePath, error)) return -1;
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     RectCoords* corners = scene.GetRectCoords(i);
     bool updated = false;
@@ -41,12 +42,12 @@ int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind&
 
 }  // namespace
 
-int32_t ScaleScene(const char* scenePath, float x, float y, float z) {
+int32_t ScaleScene(const char* scenePath, float x, float y, float z, std::string* error) {
   const float factors[3] = {x, y, z};
-  return EditScene(scenePath, factors, kScale);
+  return EditScene(scenePath, factors, kScale, error);
 }
 
-int32_t MoveScene(const char* scenePath, float x, float y, float z) {
+int32_t MoveScene(const char* scenePath, float x, float y, float z, std::string* error) {
   const float offsets[3] = {x, y, z};
-  return EditScene(scenePath, offsets, kMove);
+  return EditScene(scenePath, offsets, kMove, error);
 }

@@ -1,6 +1,8 @@
 #include "export/export_scene.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "export/ascii_writer.h"
 #include "export/design_workshop_writer.h"
@@ -72,14 +74,22 @@ const WriterTriple& SelectWriters(int32_t format) {
 
 }  // namespace
 
-int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format) {
+int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format,
+                    std::string* error) {
   const WriterTriple& writers = SelectWriters(format);
   SceneFile scene;
-  if (!scene.Open(scenePath)) return -1;
+  if (!scene.Open(scenePath, error)) return -1;
+  const std::string quoted = "'" + std::string(outputPath) + "'";
   // "w+b" would empty the scene file before a single rectangle is read.
-  if (NameSameFile(scenePath, outputPath)) return -1;
+  if (NameSameFile(scenePath, outputPath)) {
+    if (error != nullptr) *error = "refusing to export to " + quoted + ": it is the scene file itself";
+    return -1;
+  }
   FileHandle out = OpenFile(outputPath, "w+b");
-  if (!out) return -1;
+  if (!out) {
+    if (error != nullptr) *error = "cannot create output file " + quoted + ": " + std::strerror(errno);
+    return -1;
+  }
 
   WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr};
   writers.header(call);

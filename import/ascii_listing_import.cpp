@@ -46,14 +46,30 @@ void ApplyBlock(SceneFile& scene, int32_t i, const Line (&lines)[kBlockLines]) {
   scene.SetRectTextureByName(i, textureName);
 }
 
+int32_t Fail(std::string* error, const std::string& message) {
+  if (error != nullptr) *error = message;
+  return -1;
+}
+
+std::string LineFailure(LineResult result, int lineNumber, int32_t block, int32_t count) {
+  const std::string where = "line " + std::to_string(lineNumber);
+  if (result == LineResult::kTooLong) return where + " is longer than 1023 characters";
+  return "ends early at " + where + ": block " + std::to_string(block + 1) + " of " +
+         std::to_string(count) + " is incomplete";
+}
+
 }  // namespace
 
-int32_t ApplyAsciiListing(SceneFile& scene, const char* text) {
-  if (std::strlen(text) < kHeaderWordLength || !StartsWithHeaderWord(text)) return -1;
+int32_t ApplyAsciiListing(SceneFile& scene, const char* text, std::string* error) {
+  if (std::strlen(text) < kHeaderWordLength || !StartsWithHeaderWord(text)) {
+    return Fail(error, "does not begin with NUM_RECTS=");
+  }
   LineCursor cursor(text);
   cursor.Skip(kHeaderWordLength);
   Line header;
-  if (!cursor.TakeRawLine(header)) return -1;
+  if (cursor.TakeRawLine(header) != LineResult::kTaken) {
+    return Fail(error, "line 1 is longer than 1023 characters");
+  }
   const int32_t count = ParseListingCount(header);
 
   for (int32_t i = 0; i < count; ++i) {
@@ -61,18 +77,28 @@ int32_t ApplyAsciiListing(SceneFile& scene, const char* text) {
     // that ends early leaves its incomplete block unwritten.
     Line lines[kBlockLines];
     for (Line& line : lines) {
-      if (!cursor.TakeLine(line)) return -1;
+      const LineResult result = cursor.TakeLine(line);
+      if (result != LineResult::kTaken) {
+        return Fail(error, LineFailure(result, cursor.lineNumber(), i, count));
+      }
     }
     ApplyBlock(scene, i, lines);
   }
   return 0;
 }
 
-int32_t ImportAsciiListing(const char* scenePath, const char* textPath) {
+int32_t ImportAsciiListing(const char* scenePath, const char* textPath, std::string* error) {
   SceneFile scene;
-  if (!scene.Open(scenePath)) return -1;
-  if (NameSameFile(scenePath, textPath)) return -1;
+  if (!scene.Open(scenePath, error)) return -1;
+  const std::string quoted = "'" + std::string(textPath) + "'";
+  if (NameSameFile(scenePath, textPath)) {
+    return Fail(error, "refusing to import " + quoted + ": it is the scene file itself");
+  }
   TextImage image;
-  if (!LoadTextImage(textPath, &image)) return -1;
-  return ApplyAsciiListing(scene, image.text.get());
+  if (!LoadTextImage(textPath, &image, error)) return -1;
+  std::string why;
+  if (ApplyAsciiListing(scene, image.text.get(), &why) != 0) {
+    return Fail(error, "listing " + quoted + " " + why);
+  }
+  return 0;
 }

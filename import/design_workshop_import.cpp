@@ -72,9 +72,25 @@ void ApplyMaterial(SceneFile& scene, int32_t i, int32_t material) {
   scene.SetRectTextureIndex(i, material - 1);
 }
 
+int32_t LineNumberAt(const char* text, const char* position) {
+  int32_t line = 1;
+  for (const char* p = text; p < position; ++p) line += *p == '\n' ? 1 : 0;
+  return line;
+}
+
+// A block that breaks off before its vertex lines is a damaged file.
+int32_t BreaksOff(std::string* error, const char* text, const char* polyline,
+                  const char* missing) {
+  if (error != nullptr) {
+    *error = "breaks off in the Polyline block at line " +
+             std::to_string(LineNumberAt(text, polyline)) + ": " + missing;
+  }
+  return -1;
+}
+
 }  // namespace
 
-int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text) {
+int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, std::string* error) {
   const char* cursor = text;
   int32_t i = 0;
   int32_t vertexCount = 0;  // kept from block to block when a count is missing
@@ -85,19 +101,18 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text) {
       break;
     }
     RectCoords corners = {};
-    // A block that breaks off before its vertex lines is a damaged file.
     const char* mat = std::strstr(polyline, "Mat:");
-    if (mat == nullptr) return -1;
+    if (mat == nullptr) return BreaksOff(error, text, polyline, "no Mat: follows");
     int32_t material = 0;
     ScanKeywordInt(mat, "Mat:", &material);
     ApplyMaterial(scene, i, material);
 
     cursor = std::strstr(mat, "numVerts:");
-    if (cursor == nullptr) return -1;
+    if (cursor == nullptr) return BreaksOff(error, text, polyline, "no numVerts: follows");
     ScanKeywordInt(cursor, "numVerts:", &vertexCount);
     if (vertexCount != 4) continue;
     const char* feed = std::strchr(cursor, '\n');
-    if (feed == nullptr) return -1;
+    if (feed == nullptr) return BreaksOff(error, text, polyline, "no vertex lines follow");
     cursor = feed + 1;
     ScanVertexLines(cursor, &corners);
     if (!PassesAllZeroTest(corners)) continue;
@@ -111,11 +126,20 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text) {
   return 0;
 }
 
-int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath) {
+int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath, std::string* error) {
   SceneFile scene;
-  if (!scene.Open(scenePath)) return -1;
-  if (NameSameFile(scenePath, textPath)) return -1;
+  if (!scene.Open(scenePath, error)) return -1;
+  const std::string quoted = "'" + std::string(textPath) + "'";
+  if (NameSameFile(scenePath, textPath)) {
+    if (error != nullptr) *error = "refusing to import " + quoted + ": it is the scene file itself";
+    return -1;
+  }
   TextImage image;
-  if (!LoadTextImage(textPath, &image)) return -1;
-  return ApplyDesignWorkshop(scene, image.text.get());
+  if (!LoadTextImage(textPath, &image, error)) return -1;
+  std::string why;
+  if (ApplyDesignWorkshop(scene, image.text.get(), &why) != 0) {
+    if (error != nullptr) *error = "Design Workshop file " + quoted + " " + why;
+    return -1;
+  }
+  return 0;
 }

@@ -23,23 +23,25 @@ bool CopyLine(const char* from, size_t length, char (&line)[kListingLineBufferSi
 
 }  // namespace
 
-bool LineCursor::TakeLine(char (&line)[kListingLineBufferSize]) {
+LineResult LineCursor::TakeLine(char (&line)[kListingLineBufferSize]) {
   const char* feed = std::strchr(position_, '\n');
-  if (feed == nullptr) return false;
+  if (feed == nullptr) return LineResult::kNoLineFeed;
   size_t length = static_cast<size_t>(feed - position_);
   if (length > 0 && position_[length - 1] == '\r') --length;
-  if (!CopyLine(position_, length, line)) return false;
+  if (!CopyLine(position_, length, line)) return LineResult::kTooLong;
   position_ = feed + 1;
-  return true;
+  ++lineNumber_;
+  return LineResult::kTaken;
 }
 
-bool LineCursor::TakeRawLine(char (&line)[kListingLineBufferSize]) {
+LineResult LineCursor::TakeRawLine(char (&line)[kListingLineBufferSize]) {
   const char* feed = std::strchr(position_, '\n');
   const size_t length = feed != nullptr ? static_cast<size_t>(feed - position_)
                                         : std::strlen(position_);
-  if (!CopyLine(position_, length, line)) return false;
+  if (!CopyLine(position_, length, line)) return LineResult::kTooLong;
   position_ += feed != nullptr ? length + 1 : length;
-  return true;
+  if (feed != nullptr) ++lineNumber_;
+  return LineResult::kTaken;
 }
 
 int32_t ParseListingCount(const char* text) {

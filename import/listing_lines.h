@@ -9,23 +9,28 @@
 constexpr size_t kListingLineBufferSize = 1024;
 constexpr size_t kTextureWordBufferSize = 256;
 
+enum class LineResult { kTaken, kNoLineFeed, kTooLong };
+
 // Walks the zero-terminated text line by line. A zero byte ends the text.
 class LineCursor {
  public:
   explicit LineCursor(const char* text) : position_(text) {}
   // Copies the next line, without its line feed and without a carriage
-  // return right before it, into line. False, with the cursor unmoved,
-  // when the text ends before a line feed or the line does not fit.
-  bool TakeLine(char (&line)[kListingLineBufferSize]);
+  // return right before it, into line. On failure the cursor stays: the
+  // text ends before a line feed, or the line does not fit.
+  LineResult TakeLine(char (&line)[kListingLineBufferSize]);
   // Copies the rest of the current line whole, carriage return included,
   // and moves behind its line feed; a last line without one is taken to
-  // the end of the text. False when it does not fit.
-  bool TakeRawLine(char (&line)[kListingLineBufferSize]);
+  // the end of the text.
+  LineResult TakeRawLine(char (&line)[kListingLineBufferSize]);
   const char* position() const { return position_; }
+  // The 1-based number of the line the cursor is in.
+  int lineNumber() const { return lineNumber_; }
   void Skip(size_t count) { position_ += count; }
 
  private:
   const char* position_;
+  int lineNumber_ = 1;
 };
 
 // The count of the header line by the rules of atoi, but without overflow:

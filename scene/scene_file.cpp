@@ -1,5 +1,6 @@
 #include "scene/scene_file.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -12,16 +13,31 @@ SceneFile::SceneFile() = default;
 
 SceneFile::~SceneFile() { Close(); }
 
-bool SceneFile::Open(const char* path) {
-  if (path == nullptr || path[0] == '\0') return false;
-  if (std::strlen(path) > static_cast<size_t>(kMaxPathLength)) return false;
+namespace {
+
+bool Fail(std::string* error, const std::string& message) {
+  if (error != nullptr) *error = message;
+  return false;
+}
+
+}  // namespace
+
+bool SceneFile::Open(const char* path, std::string* error) {
+  if (path == nullptr || path[0] == '\0') return Fail(error, "no scene file given");
+  const std::string quoted = "'" + std::string(path) + "'";
+  if (std::strlen(path) > static_cast<size_t>(kMaxPathLength)) {
+    return Fail(error, "scene file path " + quoted + " is longer than 255 characters");
+  }
   FileHandle file = OpenFile(path, "rb");
-  if (!file) return false;  // a scene held so far stays held
+  if (!file) {  // a scene held so far stays held
+    return Fail(error, "cannot open scene file " + quoted + ": " + std::strerror(errno));
+  }
 
   Close();
-  if (!LoadSnapshot(file.get())) {
+  std::string why;
+  if (!LoadSnapshot(file.get(), &why)) {
     Close();
-    return false;
+    return Fail(error, "scene file " + quoted + " is refused: " + why);
   }
   std::memset(fileName, 0, sizeof fileName);
   std::memcpy(fileName, path, std::strlen(path) + 1);
@@ -30,18 +46,23 @@ bool SceneFile::Open(const char* path) {
 
 // Reads the index table and the texture names. On false the caller releases
 // whatever was created here.
-bool SceneFile::LoadSnapshot(std::FILE* file) {
+bool SceneFile::LoadSnapshot(std::FILE* file, std::string* why) {
   const int32_t storedCount = ReadInt32At(file, kStoredCountOffset);
-  if (storedCount < 1 || storedCount > kMaxStoredCount) return false;
+  if (storedCount < 1 || storedCount > kMaxStoredCount) {
+    *why = "its rectangle count field holds " + std::to_string(storedCount) +
+           " (accepted: 1 to 20000, the rectangle count plus one)";
+    return false;
+  }
 
   const int32_t count = storedCount - 1;
+  const char* const kNoMemory = "not enough memory for its tables";
   indexTable.reset(new (std::nothrow) RectIndexEntry[count > 0 ? count : 1]);
-  if (!indexTable) return false;
+  if (!indexTable) return (*why = kNoMemory, false);
   {
     // At most 19999 entries of 12 bytes: one read into a bounded block.
     const size_t tableBytes = static_cast<size_t>(count) * kIndexEntrySize;
     std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[tableBytes + 1]);
-    if (!raw) return false;
+    if (!raw) return (*why = kNoMemory, false);
     ReadAt(file, kIndexTableOffset, raw.get(), tableBytes);
     for (int32_t k = 0; k < count; ++k) {
       const uint8_t* entry = raw.get() + static_cast<size_t>(k) * kIndexEntrySize;
@@ -60,10 +81,14 @@ bool SceneFile::LoadSnapshot(std::FILE* file) {
   // count beyond a quarter of the file size cannot be real; refusing it
   // keeps a damaged header from sizing a huge allocation and loop.
   const int64_t size = FileSize(file);
-  if (size < 0 || storedTextureCount > size / 4) return false;
+  if (size < 0 || storedTextureCount > size / 4) {
+    *why = "its texture count " + std::to_string(storedTextureCount) +
+           " cannot fit in a file of " + std::to_string(size) + " bytes";
+    return false;
+  }
 
   textureNames.reset(new (std::nothrow) TextureName[storedTextureCount]);
-  if (!textureNames) return false;
+  if (!textureNames) return (*why = kNoMemory, false);
   textureCount = storedTextureCount;
   for (int32_t t = 0; t < textureCount; ++t) {
     const int32_t nameOffset =

@@ -52,6 +52,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 // Bounds: min x, y, z, max x, y, z.
 using RectBounds = std::array<float, 6>;
@@ -114,7 +115,8 @@ class SceneFile {
   // path and for a file that cannot be opened (the object is then unchanged),
   // and for a storedCount outside 1..20000, a textureCount that the file
   // cannot hold, or a failed allocation (the object then holds no scene).
-  bool Open(const char* path);
+  // On false, error (when given) says why, naming the file.
+  bool Open(const char* path, std::string* error = nullptr);
   // Releases the scene; safe to call any number of times.
   void Close();
 
@@ -148,7 +150,8 @@ class SceneFile {
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i) const;
-  bool LoadSnapshot(std::FILE* file);
+  // False with the reason in why; the caller releases what was created.
+  bool LoadSnapshot(std::FILE* file, std::string* why);
   // The offset of rectangle i's record when the whole record lies inside
   // the open file; -1 otherwise.
   int64_t RecordInsideFile(std::FILE* file, int32_t i) const;

@@ -243,4 +243,34 @@ TEST_F(QuadkitCliTest, EditedDesignWorkshopFileChangesExactlyWhatWasEdited) {
   EXPECT_EQ(ReadFileText(dir.File("again.txt")), expected);
 }
 
+TEST_F(QuadkitCliTest, FailuresSayWhyOnStandardError) {
+  std::vector<uint8_t> refused = sceneBytes;
+  PutInt32(refused, scene_layout::kStoredCountOffset, 20001);
+  ASSERT_TRUE(WriteFileBytes(dir.File("refused.zem"), refused));
+  WriteFileText(dir.File("short.txt"), "NUM_RECTS=2\r\nRect_1\r\n\t1, 2, 3, 4, 5\r\n");
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"/e", "levels/a.zem", "out.txt"},
+       "quadkit: cannot open scene file 'levels/a.zem': No such file or directory\n"},
+      {{"/s", "refused.zem", "2"},
+       "quadkit: scene file 'refused.zem' is refused: its rectangle count field holds 20001 "
+       "(accepted: 1 to 20000, the rectangle count plus one)\n"},
+      {{"/i", "box.zem", "short.txt"},
+       "quadkit: listing 'short.txt' ends early at line 4: block 1 of 2 is incomplete\n"},
+      {{"/e", "box.zem", "./box.zem"},
+       "quadkit: refusing to export to './box.zem': it is the scene file itself\n"},
+      {{"/m", "box.zem", "1", "x"}, "quadkit: invalid Y offset 'x': not a finite decimal number\n"},
+      {{"/e", "box.zem", "box.txt"}, ""},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = RunQuadkitBinary(c.args, dir.path());
+    EXPECT_EQ(run.err, c.err) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(run.exitCode, c.err.empty() ? 0 : 255);
+  }
+  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+}
+
 }  // namespace

@@ -12,11 +12,12 @@ TEST(ListingLinesTest, TakeLineDropsOnlyACarriageReturn) {
   char line[kListingLineBufferSize];
   const char* expected[] = {"a", "bc", "", "\r"};
   for (const char* text : expected) {
-    ASSERT_TRUE(cursor.TakeLine(line));
+    ASSERT_EQ(cursor.TakeLine(line), LineResult::kTaken);
     EXPECT_STREQ(line, text);
   }
-  EXPECT_FALSE(cursor.TakeLine(line));  // no line feed before the end
+  EXPECT_EQ(cursor.TakeLine(line), LineResult::kNoLineFeed);
   EXPECT_STREQ(cursor.position(), "last");
+  EXPECT_EQ(cursor.lineNumber(), 5);
 }
 
 TEST(ListingLinesTest, LinesThatDoNotFitAreRefused) {
@@ -24,10 +25,10 @@ TEST(ListingLinesTest, LinesThatDoNotFitAreRefused) {
   const std::string text = fits + "\r\n" + fits + "y\n";
   LineCursor cursor(text.c_str());
   char line[kListingLineBufferSize];
-  ASSERT_TRUE(cursor.TakeLine(line));
+  ASSERT_EQ(cursor.TakeLine(line), LineResult::kTaken);
   EXPECT_EQ(std::string(line), fits);
-  EXPECT_FALSE(cursor.TakeLine(line));
-  EXPECT_FALSE(cursor.TakeRawLine(line));
+  EXPECT_EQ(cursor.TakeLine(line), LineResult::kTooLong);
+  EXPECT_EQ(cursor.TakeRawLine(line), LineResult::kTooLong);
 }
 
 TEST(ListingLinesTest, CountFollowsAtoiWithoutOverflow) {

@@ -48,7 +48,9 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::stri
   if (!workDir.empty()) command = "cd " + ShellQuote(workDir) + " && ";
   command += ShellQuote(QUADKIT_BINARY);
   for (const std::string& arg : args) command += " " + ShellQuote(arg);
-  command += " 2>/dev/null";
+  TempDir errDir;
+  const std::string errFile = errDir.File("stderr");
+  command += " 2>" + ShellQuote(errFile);
 
   RunResult result;
   std::FILE* pipe = popen(command.c_str(), "r");
@@ -58,6 +60,7 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::stri
   while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.out.append(chunk, got);
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.err = ReadFileText(errFile);
   return result;
 }
 

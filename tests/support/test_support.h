@@ -25,6 +25,7 @@ class TempDir {
 
 struct RunResult {
   std::string out;  // standard output, byte for byte
+  std::string err;  // standard error
   int exitCode = -1;
 };
 
