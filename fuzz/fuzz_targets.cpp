@@ -1,0 +1,89 @@
+#include "fuzz/fuzz_targets.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "edit/scale_move.h"
+#include "export/export_scene.h"
+#include "import/import_scene.h"
+#include "scene/interchange_format.h"
+#include "tools/sample_scene.h"
+
+namespace {
+
+// One scratch folder per process, removed at exit.
+const std::string& ScratchDir() {
+  static const std::string dir = [] {
+    char pattern[] = "/tmp/quadkit-fuzz-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    std::string made = pattern;
+    static std::string removeAtExit;
+    removeAtExit = made;
+    std::atexit([] {
+      for (const char* name : {"/scene.zem", "/text.txt", "/out"}) {
+        std::remove((removeAtExit + name).c_str());
+      }
+      rmdir(removeAtExit.c_str());
+    });
+    return made;
+  }();
+  return dir;
+}
+
+std::string ScratchFile(const char* name) { return ScratchDir() + "/" + name; }
+
+void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  if (size > 0) std::fwrite(data, 1, size, file);
+  std::fclose(file);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  WriteBytes(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+void WriteSampleScene(const std::string& path) {
+  static const std::vector<uint8_t> sample = BuildSampleBoxScene().bytes;
+  WriteBytes(path, sample.data(), sample.size());
+}
+
+const char kListing[] =
+    "NUM_RECTS=2\r\nRect_1\r\n\t1, 2, 3, 0, 1\r\n\t4, 5, 6, 1, 1\r\n\t7, 8, 9, 1, 0\r\n"
+    "\t1, 1, 1, 0, 0\r\n\tTexture: FLR\r\nRect_2\r\n\t0, 0, 0, 0, 0\r\n\t0, 0, 0, 0, 0\r\n"
+    "\t0, 0, 0, 0, 0\r\n\t0, 0, 0, 0, 0\r\n\tTexture: WALL\r\n[EOF]\r\n";
+const char kDesignWorkshop[] =
+    "Polyline:\r\nMat: 2\r\nnumVerts: 4\r\n1 2 3 1\r\n4 5 6 1\r\n7 8 9 1\r\n1 1 1 1\r\n"
+    "Polyline:\r\nMat: 99\r\nnumVerts: 4\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n";
+
+}  // namespace
+
+void FuzzSceneFile(const uint8_t* data, size_t size) {
+  const std::string scene = ScratchFile("scene.zem");
+  WriteBytes(scene, data, size);
+  for (int32_t format : {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop}) {
+    ExportScene(scene.c_str(), ScratchFile("out").c_str(), format);
+  }
+  MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f);
+  WriteText(ScratchFile("text.txt"), kListing);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatAscii);
+  WriteText(ScratchFile("text.txt"), kDesignWorkshop);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatDesignWorkshop);
+}
+
+void FuzzAsciiListing(const uint8_t* data, size_t size) {
+  WriteSampleScene(ScratchFile("scene.zem"));
+  WriteBytes(ScratchFile("text.txt"), data, size);
+  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatAscii);
+}
+
+void FuzzDesignWorkshop(const uint8_t* data, size_t size) {
+  WriteSampleScene(ScratchFile("scene.zem"));
+  WriteBytes(ScratchFile("text.txt"), data, size);
+  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(),
+              kFormatDesignWorkshop);
+}

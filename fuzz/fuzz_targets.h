@@ -1,0 +1,18 @@
+// What each fuzz target does with one input. Shared by the libFuzzer
+// drivers and by the test that replays the corpora and the regression
+// inputs, so every input once found stays checked in the normal test run.
+#ifndef QUADKIT_FUZZ_FUZZ_TARGETS_H_
+#define QUADKIT_FUZZ_FUZZ_TARGETS_H_
+
+#include <cstddef>
+#include <cstdint>
+
+// The input as a scene file: opened and exported in all four formats, moved
+// by zero, and given a fixed listing and a fixed Design Workshop file.
+void FuzzSceneFile(const uint8_t* data, size_t size);
+// The input as an ASCII listing, imported into a fresh copy of the sample.
+void FuzzAsciiListing(const uint8_t* data, size_t size);
+// The input as a Design Workshop file, imported into a fresh sample copy.
+void FuzzDesignWorkshop(const uint8_t* data, size_t size);
+
+#endif  // QUADKIT_FUZZ_FUZZ_TARGETS_H_

@@ -1,0 +1,144 @@
+// Malformed scene files and text files, run through every mode the way a
+// user would: each run ends with a defined result, and a failing run leaves
+// the scene file byte-identical. Run under the sanitizers, this is also the
+// check that nothing is read or written out of bounds.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/quadkit_cli.h"
+#include "tests/support/test_support.h"
+#include "tools/sample_scene.h"
+
+using namespace scene_layout;
+
+namespace {
+
+class BadInputTest : public ::testing::Test {
+ protected:
+  int32_t Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "quadkit");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int32_t result = RunQuadkit(static_cast<int>(argv.size()), argv.data());
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    return result;
+  }
+  // Runs every mode and format on the scene; returns the results in order.
+  std::vector<int32_t> RunEveryMode(const std::vector<uint8_t>& scene) {
+    const std::string path = dir.File("bad.zem");
+    std::vector<int32_t> results;
+    const std::vector<std::vector<std::string>> runs = {
+        {"/e", path, dir.File("o.txt")}, {"/e", path, dir.File("o.x"), "/dx"},
+        {"/e", path, dir.File("o.igs"), "/cad"}, {"/e", path, dir.File("o.dw"), "/dw"},
+        {"/s", path, "2", "-1", "0.5"}, {"/m", path, "1", "2", "3"},
+        {"/i", path, dir.File("listing.txt")}, {"/i", path, dir.File("sample.dw"), "/dw"}};
+    for (const std::vector<std::string>& run : runs) {
+      EXPECT_TRUE(WriteFileBytes(path, scene));
+      const int32_t result = Run(run);
+      results.push_back(result);
+      if (result != 0) {
+        EXPECT_EQ(ReadFileBytes(path), scene) << run[0] << " " << run.back();
+      }
+    }
+    return results;
+  }
+  void SetUp() override {
+    sample = BuildSampleBoxScene();
+    ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), sample.bytes));
+    ASSERT_EQ(Run({"/e", dir.File("box.zem"), dir.File("listing.txt")}), 0);
+    ASSERT_EQ(Run({"/e", dir.File("box.zem"), dir.File("sample.dw"), "/dw"}), 0);
+  }
+  TempDir dir;
+  BuiltScene sample;
+};
+
+TEST_F(BadInputTest, MalformedSceneFiles) {
+  const std::vector<uint8_t>& good = sample.bytes;
+  auto patched = [&](size_t offset, int32_t value) {
+    std::vector<uint8_t> bytes = good;
+    PutInt32(bytes, offset, value);
+    return bytes;
+  };
+  const size_t entry0 = kIndexTableOffset + kRecordOffsetInEntry;
+  const size_t record0 = static_cast<size_t>(sample.recordOffsets[0]);
+  struct Case {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    bool refused;  // Open refuses it: every mode fails
+  };
+  const Case cases[] = {
+      {"empty file", {}, true},
+      {"truncated header", {good.begin(), good.begin() + 20}, true},
+      {"truncated index table", {good.begin(), good.begin() + 60}, false},
+      {"truncated inside a record", {good.begin(), good.begin() + record0 + 120}, false},
+      {"record offset past the end", patched(entry0, 0x7FFFFFF0), false},
+      {"negative record offset", patched(entry0, -4), false},
+      {"slot offset past the end", patched(record0 + kSlotOffsetInRecord, 1 << 30), false},
+      {"negative slot offset", patched(record0 + kSlotOffsetInRecord, -1000), false},
+      {"huge texture count", patched(kTextureCountOffset, 0x7FFFFFFF), true},
+      {"negative texture count", patched(kTextureCountOffset, -3), false},
+      {"name table past the end", patched(kNameTableOffsetOffset, 0x7FFFFFF0), false},
+      {"negative name table", patched(kNameTableOffsetOffset, INT32_MIN), false},
+      {"name offset out of range", patched(static_cast<size_t>(sample.nameTableOffset), -1), false},
+      {"stored count 20001", patched(kStoredCountOffset, 20001), true},
+      {"stored count 0", patched(kStoredCountOffset, 0), true},
+      {"negative stored count", patched(kStoredCountOffset, -5), true},
+      {"stored count 20000 in a tiny file", [] {
+         std::vector<uint8_t> tiny(52, 0);
+         PutInt32(tiny, kStoredCountOffset, 20000);
+         return tiny;
+       }(), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int32_t result : RunEveryMode(c.bytes)) EXPECT_EQ(result, c.refused ? -1 : 0);
+  }
+}
+
+TEST_F(BadInputTest, MalformedTextFiles) {
+  const std::string longLine(5000, '7');
+  struct Case {
+    std::string name;
+    std::string text;
+    int32_t listingResult;
+    int32_t designWorkshopResult;
+  };
+  const Case cases[] = {
+      {"no line feeds", "NUM_RECTS=1 Rect_1 1, 2, 3 Polyline: Mat: 1 numVerts: 4 1 2 3 1", -1, -1},
+      {"zero byte inside", std::string("NUM_RECTS=1\nRect_1\n\t1") + '\0' + "\n\n\n\n\n", -1, 0},
+      {"line longer than the buffers", "NUM_RECTS=1\nRect_1\n\t" + longLine + "\n\n\n\n\n", -1, 0},
+      {"header longer than the buffer", "NUM_RECTS=" + longLine + "\n", -1, 0},
+      {"texture word over 255 characters",
+       "NUM_RECTS=1\nRect_1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n\tTexture: " +
+           std::string(300, 'W') + "\n", 0, 0},
+      {"numbers out of float range",
+       "NUM_RECTS=1\nRect_1\n\t1e99, -1e99, 1e-99, 9e9999, 1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n"
+       "\tTexture: FLR\nPolyline:\nMat: 99999999999\nnumVerts: 99999999999999\n"
+       "Polyline:\nMat: -99999999999\nnumVerts: 4\n1e99 -1e99 5 1\n1 1 1 1\n1 1 1 1\n1 1 1 1\n",
+       0, 0},
+      {"huge listing count", "NUM_RECTS=2147483647999\nRect_1\n", -1, 0},
+  };
+  const std::string scene = dir.File("box.zem");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileText(dir.File("in.txt"), c.text);
+    ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
+    EXPECT_EQ(Run({"/i", scene, dir.File("in.txt")}), c.listingResult);
+    if (c.listingResult != 0) {
+      EXPECT_EQ(ReadFileBytes(scene), sample.bytes);
+    }
+    ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
+    EXPECT_EQ(Run({"/i", scene, dir.File("in.txt"), "/dw"}), c.designWorkshopResult);
+    if (c.designWorkshopResult != 0) {
+      EXPECT_EQ(ReadFileBytes(scene), sample.bytes);
+    }
+  }
+}
+
+}  // namespace
