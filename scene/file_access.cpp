@@ -11,6 +11,12 @@ FileHandle OpenFile(const char* path, const char* mode) {
   return FileHandle(std::fopen(path, mode));
 }
 
+FileHandle OpenFileUnbuffered(const char* path, const char* mode) {
+  FileHandle file = OpenFile(path, mode);
+  if (file) std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  return file;
+}
+
 bool SeekTo(std::FILE* file, int64_t offset) {
   if (offset < 0 || offset > LONG_MAX) return false;
   return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;

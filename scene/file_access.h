@@ -17,6 +17,11 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // Opens path with the stdio mode; null when it cannot be opened.
 FileHandle OpenFile(const char* path, const char* mode);
 
+// Opens path without a stdio buffer, for the few positioned reads and
+// writes of one rectangle: each then costs one system call instead of a
+// block read around it, and a write reaches the file without a re-read.
+FileHandle OpenFileUnbuffered(const char* path, const char* mode);
+
 // Moves to offset; false when offset is negative or cannot be reached.
 bool SeekTo(std::FILE* file, int64_t offset);
 

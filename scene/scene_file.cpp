@@ -117,7 +117,7 @@ namespace {
 // Reads count floats at offset into values; missing bytes read as zero.
 template <size_t N>
 bool ReadFloatsAt(const char* path, int64_t offset, std::array<float, N>& values) {
-  FileHandle file = OpenFile(path, "rb");
+  FileHandle file = OpenFileUnbuffered(path, "rb");
   if (!file) return false;
   uint8_t raw[N * 4];
   ReadAt(file.get(), offset, raw, sizeof raw);
@@ -148,7 +148,7 @@ int32_t SceneFile::GetRectOffset(int32_t i) const {
 
 int32_t SceneFile::GetRectTextureIndex(int32_t i) const {
   if (!PassesRectGuard(i)) return -1;
-  FileHandle file = OpenFile(fileName, "rb");
+  FileHandle file = OpenFileUnbuffered(fileName, "rb");
   if (!file) return -1;
   const int32_t slotOffset = ReadInt32At(
       file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kSlotOffsetInRecord);

@@ -62,7 +62,7 @@ bool CloseAfterWriting(FileHandle file) { return std::fclose(file.release()) == 
 
 bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords) {
   if (!PassesRectGuard(i) || corners == nullptr) return false;
-  FileHandle file = OpenFile(fileName, "r+b");
+  FileHandle file = OpenFileUnbuffered(fileName, "r+b");
   if (!file) return false;
   // A record that reaches past the end of the file would make the writes
   // grow the file; such a record is refused before anything is written.
@@ -86,7 +86,7 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex) {
   if (oldIndex < 0) return false;
   if (newIndex == oldIndex) return true;
 
-  FileHandle file = OpenFile(fileName, "r+b");
+  FileHandle file = OpenFileUnbuffered(fileName, "r+b");
   if (!file) return false;
   const int64_t record = RecordInsideFile(file.get(), i);
   if (record < 0) return false;
