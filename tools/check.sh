@@ -10,6 +10,15 @@ cmake -S . -B build >/dev/null
 cmake --build build -j2
 ctest --test-dir build --output-on-failure --no-tests=error
 
+echo "== installation"
+prefix="$(mktemp -d)"
+cmake --install build --prefix "${prefix}" >/dev/null
+test -x "${prefix}/bin/quadkit"
+test -f "${prefix}/share/man/man1/quadkit.1"
+"${prefix}/bin/quadkit" /e examples/box.zem "${prefix}/box.txt" >/dev/null
+rm -rf "${prefix}"
+echo "installs bin/quadkit and share/man/man1/quadkit.1"
+
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DQUADKIT_SANITIZE=ON >/dev/null
 cmake --build build-asan -j2
