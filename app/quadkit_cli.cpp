@@ -64,6 +64,7 @@ int32_t ChooseFormat(int argc, const char* const* argv) {
     if (EqualsIgnoringAsciiCase(argv[4], "/DX")) format = kFormatDirectX;
     if (EqualsIgnoringAsciiCase(argv[4], "/CAD")) format = kFormatIges;
     if (EqualsIgnoringAsciiCase(argv[4], "/DW")) format = kFormatDesignWorkshop;
+    if (EqualsIgnoringAsciiCase(argv[4], "/OBJ")) format = kFormatObj;
   }
   return format;
 }
@@ -78,6 +79,9 @@ void AnnounceFormat(int32_t format) {
       break;
     case kFormatDesignWorkshop:
       Print("using Designer Workshop format\r\n");
+      break;
+    case kFormatObj:
+      Print("using OBJ format\r\n");
       break;
     default:
       Print("using ASCII format\r\n");

@@ -8,6 +8,7 @@
 #include "export/design_workshop_writer.h"
 #include "export/directx_writer.h"
 #include "export/iges_writer.h"
+#include "export/obj_writer.h"
 #include "scene/file_access.h"
 #include "scene/interchange_format.h"
 #include "scene/scene_file.h"
@@ -22,6 +23,8 @@ struct WriterCall {
   int32_t index;
   const RectCoords* corners;
   const RectTexCoords* texCoords;
+  int64_t rectsWritten;        // rectangle writer calls before this one
+  std::string libraryName;     // OBJ: the material library beside the output
 };
 
 struct WriterTriple {
@@ -58,7 +61,15 @@ const WriterTriple kDesignWorkshopWriters = {
     [](const WriterCall& c) { WriteDesignWorkshopFooter(c.count, c.out); },
 };
 
-// Every value other than the three named formats selects the ASCII listing.
+const WriterTriple kObjWriters = {
+    [](const WriterCall& c) { WriteObjHeader(c.count, c.out, *c.scene, c.libraryName); },
+    [](const WriterCall& c) {
+      WriteObjRect(c.index, *c.corners, c.texCoords, 4 * c.rectsWritten + 1, c.out, *c.scene);
+    },
+    [](const WriterCall& c) { WriteObjFooter(c.count, c.out); },
+};
+
+// Every value other than the named formats selects the ASCII listing.
 const WriterTriple& SelectWriters(int32_t format) {
   switch (format) {
     case kFormatDirectX:
@@ -67,9 +78,16 @@ const WriterTriple& SelectWriters(int32_t format) {
       return kIgesWriters;
     case kFormatDesignWorkshop:
       return kDesignWorkshopWriters;
+    case kFormatObj:
+      return kObjWriters;
     default:
       return kAsciiWriters;
   }
+}
+
+int32_t Refuse(std::string* error, const std::string& message) {
+  if (error != nullptr) *error = message;
+  return -1;
 }
 
 }  // namespace
@@ -82,16 +100,31 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t forma
   const std::string quoted = "'" + std::string(outputPath) + "'";
   // "w+b" would empty the scene file before a single rectangle is read.
   if (NameSameFile(scenePath, outputPath)) {
-    if (error != nullptr) *error = "refusing to export to " + quoted + ": it is the scene file itself";
-    return -1;
+    return Refuse(error, "refusing to export to " + quoted + ": it is the scene file itself");
+  }
+  const std::string library = ObjMaterialLibraryPath(outputPath);
+  if (format == kFormatObj) {
+    if (NameSameFile(scenePath, library.c_str())) {
+      return Refuse(error, "refusing to write '" + library + "': it is the scene file itself");
+    }
+    if (library == outputPath || NameSameFile(outputPath, library.c_str())) {
+      return Refuse(error, "refusing to export to " + quoted +
+                               ": its material library would be the same file");
+    }
   }
   FileHandle out = OpenFile(outputPath, "w+b");
   if (!out) {
-    if (error != nullptr) *error = "cannot create output file " + quoted + ": " + std::strerror(errno);
+    return Refuse(error, "cannot create output file " + quoted + ": " + std::strerror(errno));
+  }
+  if (format == kFormatObj && !WriteObjMaterialLibrary(library, scene, error)) {
+    out.reset();
+    std::remove(outputPath);  // no OBJ without its library
     return -1;
   }
 
-  WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr};
+  const size_t slash = library.find_last_of('/');
+  WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr, 0,
+                     slash == std::string::npos ? library : library.substr(slash + 1)};
   writers.header(call);
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);
@@ -101,6 +134,7 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t forma
     call.corners = corners;
     call.texCoords = texCoords;
     writers.rect(call);
+    ++call.rectsWritten;
   }
   call.count = scene.GetRectCount();
   writers.footer(call);

@@ -24,7 +24,7 @@ const std::string& ScratchDir() {
     static std::string removeAtExit;
     removeAtExit = made;
     std::atexit([] {
-      for (const char* name : {"/scene.zem", "/text.txt", "/out"}) {
+      for (const char* name : {"/scene.zem", "/text.txt", "/out", "/out.mtl"}) {
         std::remove((removeAtExit + name).c_str());
       }
       rmdir(removeAtExit.c_str());
@@ -59,13 +59,17 @@ const char kListing[] =
 const char kDesignWorkshop[] =
     "Polyline:\r\nMat: 2\r\nnumVerts: 4\r\n1 2 3 1\r\n4 5 6 1\r\n7 8 9 1\r\n1 1 1 1\r\n"
     "Polyline:\r\nMat: 99\r\nnumVerts: 4\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n";
+const char kObj[] =
+    "v 1 2 3\nv 4 5 6\nv 7 8 9\nv 1 1 1\nvt 0 1\no Rect_1\nusemtl FLR\nf 1/1 2/1 3/1 4/1\n"
+    "o Rect_2\nf -1 -2 -3 -4\n";
 
 }  // namespace
 
 void FuzzSceneFile(const uint8_t* data, size_t size) {
   const std::string scene = ScratchFile("scene.zem");
   WriteBytes(scene, data, size);
-  for (int32_t format : {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop}) {
+  for (int32_t format :
+       {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop, kFormatObj}) {
     ExportScene(scene.c_str(), ScratchFile("out").c_str(), format);
   }
   MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f);
@@ -73,12 +77,20 @@ void FuzzSceneFile(const uint8_t* data, size_t size) {
   ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatAscii);
   WriteText(ScratchFile("text.txt"), kDesignWorkshop);
   ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatDesignWorkshop);
+  WriteText(ScratchFile("text.txt"), kObj);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatObj);
 }
 
 void FuzzAsciiListing(const uint8_t* data, size_t size) {
   WriteSampleScene(ScratchFile("scene.zem"));
   WriteBytes(ScratchFile("text.txt"), data, size);
   ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatAscii);
+}
+
+void FuzzObj(const uint8_t* data, size_t size) {
+  WriteSampleScene(ScratchFile("scene.zem"));
+  WriteBytes(ScratchFile("text.txt"), data, size);
+  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatObj);
 }
 
 void FuzzDesignWorkshop(const uint8_t* data, size_t size) {

@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
-// The input as a scene file: opened and exported in all four formats, moved
-// by zero, and given a fixed listing and a fixed Design Workshop file.
+// The input as a scene file: opened and exported in every format, moved by
+// zero, and given a fixed listing, Design Workshop file and OBJ file.
 void FuzzSceneFile(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
 void FuzzAsciiListing(const uint8_t* data, size_t size);
 // The input as a Design Workshop file, imported into a fresh sample copy.
 void FuzzDesignWorkshop(const uint8_t* data, size_t size);
+// The input as a Wavefront OBJ file, imported into a fresh sample copy.
+void FuzzObj(const uint8_t* data, size_t size);
 
 #endif  // QUADKIT_FUZZ_FUZZ_TARGETS_H_

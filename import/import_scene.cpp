@@ -4,6 +4,7 @@
 
 #include "import/ascii_listing_import.h"
 #include "import/design_workshop_import.h"
+#include "import/obj_import.h"
 #include "scene/interchange_format.h"
 
 int32_t ImportScene(const char* scenePath, const char* textPath, int32_t format,
@@ -13,9 +14,11 @@ int32_t ImportScene(const char* scenePath, const char* textPath, int32_t format,
       return ImportAsciiListing(scenePath, textPath, error);
     case kFormatDesignWorkshop:
       return ImportDesignWorkshop(scenePath, textPath, error);
+    case kFormatObj:
+      return ImportObj(scenePath, textPath, error);
     default:
       std::printf("Import format NOT supported\r\n");
-      if (error != nullptr) *error = "this format cannot be imported (only the listing and /DW)";
+      if (error != nullptr) *error = "this format cannot be imported (only the listing, /DW and /OBJ)";
       return -1;
   }
 }

@@ -10,6 +10,7 @@ enum InterchangeFormat : int32_t {
   kFormatDirectX = 1,
   kFormatIges = 2,
   kFormatDesignWorkshop = 3,
+  kFormatObj = 4,
 };
 
 #endif  // QUADKIT_SCENE_INTERCHANGE_FORMAT_H_

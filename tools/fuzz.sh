@@ -10,10 +10,10 @@ seconds=${1:-60}
 
 CXX=clang++ cmake -S . -B build-fuzz -DQUADKIT_FUZZ=ON -DQUADKIT_BUILD_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j2 --target fuzz_scene fuzz_listing fuzz_design_workshop
+cmake --build build-fuzz -j2 --target fuzz_scene fuzz_listing fuzz_design_workshop fuzz_obj
 
 mkdir -p build-fuzz/artifacts
-for target in scene listing design_workshop; do
+for target in scene listing design_workshop obj; do
   scratch="build-fuzz/corpus/${target}"
   mkdir -p "${scratch}"
   echo "fuzzing ${target} for ${seconds} s"

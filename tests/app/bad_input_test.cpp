@@ -36,6 +36,7 @@ class BadInputTest : public ::testing::Test {
     const std::vector<std::vector<std::string>> runs = {
         {"/e", path, dir.File("o.txt")}, {"/e", path, dir.File("o.x"), "/dx"},
         {"/e", path, dir.File("o.igs"), "/cad"}, {"/e", path, dir.File("o.dw"), "/dw"},
+        {"/e", path, dir.File("o.obj"), "/obj"}, {"/i", path, dir.File("sample.obj"), "/obj"},
         {"/s", path, "2", "-1", "0.5"}, {"/m", path, "1", "2", "3"},
         {"/i", path, dir.File("listing.txt")}, {"/i", path, dir.File("sample.dw"), "/dw"}};
     for (const std::vector<std::string>& run : runs) {
@@ -53,6 +54,7 @@ class BadInputTest : public ::testing::Test {
     ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), sample.bytes));
     ASSERT_EQ(Run({"/e", dir.File("box.zem"), dir.File("listing.txt")}), 0);
     ASSERT_EQ(Run({"/e", dir.File("box.zem"), dir.File("sample.dw"), "/dw"}), 0);
+    ASSERT_EQ(Run({"/e", dir.File("box.zem"), dir.File("sample.obj"), "/obj"}), 0);
   }
   TempDir dir;
   BuiltScene sample;
@@ -103,40 +105,55 @@ TEST_F(BadInputTest, MalformedSceneFiles) {
 
 TEST_F(BadInputTest, MalformedTextFiles) {
   const std::string longLine(5000, '7');
+  const std::string quad = "v 1 1 1\nv 1 1 1\nv 1 1 1\n";
   struct Case {
     std::string name;
     std::string text;
     int32_t listingResult;
     int32_t designWorkshopResult;
+    int32_t objResult;
   };
   const Case cases[] = {
-      {"no line feeds", "NUM_RECTS=1 Rect_1 1, 2, 3 Polyline: Mat: 1 numVerts: 4 1 2 3 1", -1, -1},
-      {"zero byte inside", std::string("NUM_RECTS=1\nRect_1\n\t1") + '\0' + "\n\n\n\n\n", -1, 0},
-      {"line longer than the buffers", "NUM_RECTS=1\nRect_1\n\t" + longLine + "\n\n\n\n\n", -1, 0},
-      {"header longer than the buffer", "NUM_RECTS=" + longLine + "\n", -1, 0},
+      {"no line feeds", "NUM_RECTS=1 Rect_1 1, 2, 3 Polyline: Mat: 1 numVerts: 4 1 2 3 1", -1, -1, -1},
+      {"zero byte inside", std::string("NUM_RECTS=1\nRect_1\n\t1") + '\0' + "\n\n\n\n\no Rect_1\n",
+       -1, 0, -1},
+      {"line longer than the buffers", "NUM_RECTS=1\nRect_1\n\t" + longLine + "\n\n\n\n\n", -1, 0, -1},
+      {"header longer than the buffer", "NUM_RECTS=" + longLine + "\n", -1, 0, -1},
       {"texture word over 255 characters",
        "NUM_RECTS=1\nRect_1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n\tTexture: " +
-           std::string(300, 'W') + "\n", 0, 0},
+           std::string(300, 'W') + "\n", 0, 0, -1},
       {"numbers out of float range",
        "NUM_RECTS=1\nRect_1\n\t1e99, -1e99, 1e-99, 9e9999, 1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n"
        "\tTexture: FLR\nPolyline:\nMat: 99999999999\nnumVerts: 99999999999999\n"
        "Polyline:\nMat: -99999999999\nnumVerts: 4\n1e99 -1e99 5 1\n1 1 1 1\n1 1 1 1\n1 1 1 1\n",
-       0, 0},
-      {"huge listing count", "NUM_RECTS=2147483647999\nRect_1\n", -1, 0},
+       0, 0, -1},
+      {"huge listing count", "NUM_RECTS=2147483647999\nRect_1\n", -1, 0, -1},
+      {"OBJ numbers and indices out of range",
+       "o Rect_1\nv 1e99 -1e99 1e-99\n" + quad + "f 1 2 3 4\no Rect_2\nf 99999999999999999999 1 2 3\n"
+       "o Rect_3\nf -99999999999999999999 1 2 3\no Rect_4\nf 1 2 3 0\n", -1, 0, 0},
+      {"OBJ face of 100000 corners", "o Rect_1\n" + quad + "f " + [] {
+         std::string corners;
+         for (int k = 0; k < 100000; ++k) corners += "1/1/1 ";
+         return corners;
+       }() + "\n", -1, 0, 0},
+      {"OBJ line longer than any buffer", "o Rect_1 " + std::string(100000, 'x') + "\n", -1, 0, 0},
+      {"OBJ control byte", "o Rect_1\nv 1 2 3\x1b\n", -1, 0, -1},
   };
   const std::string scene = dir.File("box.zem");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteFileText(dir.File("in.txt"), c.text);
-    ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
-    EXPECT_EQ(Run({"/i", scene, dir.File("in.txt")}), c.listingResult);
-    if (c.listingResult != 0) {
-      EXPECT_EQ(ReadFileBytes(scene), sample.bytes);
-    }
-    ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
-    EXPECT_EQ(Run({"/i", scene, dir.File("in.txt"), "/dw"}), c.designWorkshopResult);
-    if (c.designWorkshopResult != 0) {
-      EXPECT_EQ(ReadFileBytes(scene), sample.bytes);
+    const struct {
+      const char* formatSwitch;
+      int32_t expected;
+    } runs[] = {{"/ascii", c.listingResult}, {"/dw", c.designWorkshopResult}, {"/obj", c.objResult}};
+    for (const auto& run : runs) {
+      ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
+      EXPECT_EQ(Run({"/i", scene, dir.File("in.txt"), run.formatSwitch}), run.expected)
+          << run.formatSwitch;
+      if (run.expected != 0) {
+        EXPECT_EQ(ReadFileBytes(scene), sample.bytes) << run.formatSwitch;
+      }
     }
   }
 }

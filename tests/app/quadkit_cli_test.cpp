@@ -210,7 +210,8 @@ TEST_F(QuadkitCliTest, EveryFormatExports) {
   };
   for (const Case& c : {Case{"/DX", "using DirectX format\r\n", "xof 0302txt 0032\r\n"},
                         Case{"/cad", "using CAD format\r\n", "KAPRA IGES"},
-                        Case{"/Dw", "using Designer Workshop format\r\n", "4\r\n//\tNumber of Objects: 6\r\n"}}) {
+                        Case{"/Dw", "using Designer Workshop format\r\n", "4\r\n//\tNumber of Objects: 6\r\n"},
+                        Case{"/obj", "using OBJ format\r\n", "# quadkit OBJ export of box.zem: 6 rectangles\r\n"}}) {
     const RunResult run = RunQuadkitBinary({"/e", "box.zem", "out", c.formatSwitch}, dir.path());
     EXPECT_EQ(run.out, kBanner + "Exporting..." + c.formatLine + "Successful\r\n");
     EXPECT_EQ(run.exitCode, 0);

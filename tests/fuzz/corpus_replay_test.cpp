@@ -40,5 +40,6 @@ void Replay(const std::string& target, void (*run)(const uint8_t*, size_t)) {
 TEST(CorpusReplayTest, SceneFiles) { Replay("scene", FuzzSceneFile); }
 TEST(CorpusReplayTest, Listings) { Replay("listing", FuzzAsciiListing); }
 TEST(CorpusReplayTest, DesignWorkshopFiles) { Replay("design_workshop", FuzzDesignWorkshop); }
+TEST(CorpusReplayTest, ObjFiles) { Replay("obj", FuzzObj); }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#include "export/obj_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "export/export_scene.h"
+#include "scene/texture_name_codec.h"
+#include "tests/support/test_support.h"
+#include "tools/sample_scene.h"
+
+namespace {
+
+TEST(ObjWriterTest, LibraryPathReplacesTheExtension) {
+  EXPECT_EQ(ObjMaterialLibraryPath("out.obj"), "out.mtl");
+  EXPECT_EQ(ObjMaterialLibraryPath("a.b/out"), "a.b/out.mtl");
+  EXPECT_EQ(ObjMaterialLibraryPath("dir/x.y.obj"), "dir/x.y.mtl");
+  EXPECT_EQ(ObjMaterialLibraryPath("out.mtl"), "out.mtl");
+}
+
+TEST(ObjWriterTest, TextureWordsSurviveAnyName) {
+  for (const char* name : {"WALL", "", "A B", "a\tb", "#1", "50%", "\x7F\xE9", "AB%2"}) {
+    const std::string word = EncodeTextureWord(name);
+    EXPECT_EQ(word.find_first_of(" \t#\r\n"), std::string::npos) << word;
+    EXPECT_EQ(DecodeTextureWord(word), name) << word;
+  }
+  EXPECT_EQ(EncodeTextureWord("A B"), "A%20B");
+  EXPECT_EQ(EncodeTextureWord(""), "%00");
+  EXPECT_EQ(DecodeTextureWord("%zz%4"), "%zz%4");  // not an escape: taken as it is
+}
+
+TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
+  SceneSpec spec;
+  spec.textureNames = {"AB C", "Q"};
+  spec.rects.resize(2);
+  spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, -2.5f};
+  spec.rects[0].texCoords = {0, 0, 1, 0, 1, 1, 0, 0.5f};
+  spec.rects[1].textureIndex = 2;  // beyond the table: no usemtl
+  spec.extraSlots = 1;
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
+  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.obj").c_str(), 4), 0);
+  const std::string zeroV = "v 0.000000 0.000000 0.000000\r\n";
+  const std::string zeroVt = "vt 0.000000 0.000000\r\n";
+  EXPECT_EQ(ReadFileText(dir.File("s.obj")),
+            "# quadkit OBJ export of s.zem: 2 rectangles\r\nmtllib s.mtl\r\n"
+            "o Rect_1\r\nv 0.000000 0.000000 0.000000\r\nv 1.000000 0.000000 0.000000\r\n"
+            "v 1.000000 1.000000 0.000000\r\nv 0.000000 1.000000 -2.500000\r\n"
+            "vt 0.000000 0.000000\r\nvt 1.000000 0.000000\r\nvt 1.000000 1.000000\r\n"
+            "vt 0.000000 0.500000\r\nusemtl AB%20C\r\nf 1/1 2/2 3/3 4/4\r\n"
+            "o Rect_2\r\n" + zeroV + zeroV + zeroV + zeroV + zeroVt + zeroVt + zeroVt + zeroVt +
+            "f 5/5 6/6 7/7 8/8\r\n# end\r\n");
+  EXPECT_EQ(ReadFileText(dir.File("s.mtl")),
+            "# quadkit materials: 2 textures\r\n\r\nnewmtl AB%20C\r\nKd 0.800000 0.800000 0.800000\r\n"
+            "\r\nnewmtl Q\r\nKd 0.800000 0.800000 0.800000\r\n");
+}
+
+TEST(ObjWriterTest, RefusesToOverwriteTheSceneOrItself) {
+  TempDir dir;
+  const std::vector<uint8_t> bytes = BuildSampleBoxScene().bytes;
+  ASSERT_TRUE(WriteFileBytes(dir.File("box.mtl"), bytes));
+  EXPECT_EQ(ExportScene(dir.File("box.mtl").c_str(), dir.File("box.obj").c_str(), 4), -1);
+  EXPECT_EQ(ExportScene(dir.File("box.mtl").c_str(), dir.File("other.mtl").c_str(), 4), -1);
+  EXPECT_FALSE(FileExists(dir.File("box.obj")));
+  EXPECT_EQ(ReadFileBytes(dir.File("box.mtl")), bytes);
+}
+
+TEST(ObjWriterTest, SampleLoadsInAssimpAsOneQuadPerRectangle) {
+  if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp not installed";
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), BuildSampleBoxScene().bytes));
+  ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.obj").c_str(), 4), 0);
+  const std::string command =
+      "assimp info '" + dir.File("box.obj") + "' -r > '" + dir.File("info.txt") + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(dir.File("info.txt"));
+  const std::string info = ReadFileText(dir.File("info.txt"));
+  EXPECT_NE(info.find("Faces:              6\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Vertices:           24\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Primitive Types:    n-polygons\n"), std::string::npos) << info;
+}
+
+}  // namespace
