@@ -4,9 +4,8 @@
 #include <cstring>
 
 #include "import/listing_lines.h"
-#include "import/text_image.h"
+#include "import/import_text_file.h"
 #include "scene/ascii_case.h"
-#include "scene/file_access.h"
 
 namespace {
 
@@ -88,17 +87,10 @@ int32_t ApplyAsciiListing(SceneFile& scene, const char* text, std::string* error
 }
 
 int32_t ImportAsciiListing(const char* scenePath, const char* textPath, std::string* error) {
-  SceneFile scene;
-  if (!scene.Open(scenePath, error)) return -1;
-  const std::string quoted = "'" + std::string(textPath) + "'";
-  if (NameSameFile(scenePath, textPath)) {
-    return Fail(error, "refusing to import " + quoted + ": it is the scene file itself");
-  }
-  TextImage image;
-  if (!LoadTextImage(textPath, &image, error)) return -1;
-  std::string why;
-  if (ApplyAsciiListing(scene, image.text.get(), &why) != 0) {
-    return Fail(error, "listing " + quoted + " " + why);
-  }
-  return 0;
+  return ImportTextFile(
+      scenePath, textPath, "listing",
+      [](SceneFile& scene, const TextImage& image, std::string* why) {
+        return ApplyAsciiListing(scene, image.text.get(), why);
+      },
+      error);
 }

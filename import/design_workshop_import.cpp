@@ -4,39 +4,17 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "import/text_image.h"
-#include "scene/file_access.h"
+#include "import/import_text_file.h"
+#include "import/text_scan.h"
 
 namespace {
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-const char* SkipSpace(const char* p) {
-  while (IsSpace(*p)) ++p;
-  return p;
-}
-
-// Scans "<keyword> %d" at p: the keyword exactly, white space, an optional
-// sign and at least one digit. A number beyond the int32 range is clamped.
-// False, with value untouched, when the text does not match.
+// Scans "<keyword> %d" at p: the keyword exactly, then a number. False,
+// with value untouched, when the text does not match.
 bool ScanKeywordInt(const char* p, const char* keyword, int32_t* value) {
   const size_t length = std::strlen(keyword);
   if (std::strncmp(p, keyword, length) != 0) return false;
-  p = SkipSpace(p + length);
-  const bool negative = *p == '-';
-  if (*p == '+' || *p == '-') ++p;
-  if (*p < '0' || *p > '9') return false;
-  int64_t number = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    if (number <= INT32_MAX) number = number * 10 + (*p - '0');
-  }
-  if (negative) number = -number;
-  *value = static_cast<int32_t>(number > INT32_MAX ? INT32_MAX
-                                : number < INT32_MIN ? INT32_MIN
-                                                     : number);
-  return true;
+  return ScanClampedInt(p + length, value) != nullptr;
 }
 
 // Scans the four vertex lines "x z y 1" at p into corners, exchanging y and
@@ -51,9 +29,9 @@ void ScanVertexLines(const char* p, RectCoords* corners) {
       (*corners)[3 * k + kAxisOfField[field]] = value;
       p = end;
     }
-    p = SkipSpace(p);
+    p = SkipScanSpace(p);
     if (*p != '1') return;
-    p = SkipSpace(p + 1);
+    p = SkipScanSpace(p + 1);
   }
 }
 
@@ -127,19 +105,10 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, std::string* err
 }
 
 int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath, std::string* error) {
-  SceneFile scene;
-  if (!scene.Open(scenePath, error)) return -1;
-  const std::string quoted = "'" + std::string(textPath) + "'";
-  if (NameSameFile(scenePath, textPath)) {
-    if (error != nullptr) *error = "refusing to import " + quoted + ": it is the scene file itself";
-    return -1;
-  }
-  TextImage image;
-  if (!LoadTextImage(textPath, &image, error)) return -1;
-  std::string why;
-  if (ApplyDesignWorkshop(scene, image.text.get(), &why) != 0) {
-    if (error != nullptr) *error = "Design Workshop file " + quoted + " " + why;
-    return -1;
-  }
-  return 0;
+  return ImportTextFile(
+      scenePath, textPath, "Design Workshop file",
+      [](SceneFile& scene, const TextImage& image, std::string* why) {
+        return ApplyDesignWorkshop(scene, image.text.get(), why);
+      },
+      error);
 }

@@ -3,16 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "import/text_scan.h"
+
 namespace {
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-const char* SkipSpace(const char* p) {
-  while (IsSpace(*p)) ++p;
-  return p;
-}
 
 bool CopyLine(const char* from, size_t length, char (&line)[kListingLineBufferSize]) {
   if (length >= kListingLineBufferSize) return false;
@@ -45,18 +38,9 @@ LineResult LineCursor::TakeRawLine(char (&line)[kListingLineBufferSize]) {
 }
 
 int32_t ParseListingCount(const char* text) {
-  const char* p = SkipSpace(text);
-  const bool negative = *p == '-';
-  if (*p == '+' || *p == '-') ++p;
-  int64_t value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    value = value * 10 + (*p - '0');
-    if (value > INT32_MAX) break;  // clamped below; later digits cannot matter
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(value);
+  int32_t count = 0;  // atoi gives 0 when no number follows
+  ScanClampedInt(text, &count);
+  return count;
 }
 
 int ScanCornerLine(const char* line, float values[5]) {
@@ -64,7 +48,7 @@ int ScanCornerLine(const char* line, float values[5]) {
   for (int k = 0; k < 5; ++k) {
     if (k > 0) {
       if (*p != ',') return k;
-      p = SkipSpace(p + 1);
+      p = SkipScanSpace(p + 1);
     }
     char* end = nullptr;
     const float value = std::strtof(p, &end);
@@ -77,11 +61,11 @@ int ScanCornerLine(const char* line, float values[5]) {
 
 bool ScanTextureLine(const char* line, char (&word)[kTextureWordBufferSize]) {
   static const char kKeyword[] = "Texture:";
-  const char* p = SkipSpace(line);
+  const char* p = SkipScanSpace(line);
   if (std::strncmp(p, kKeyword, sizeof kKeyword - 1) != 0) return false;
-  p = SkipSpace(p + sizeof kKeyword - 1);
+  p = SkipScanSpace(p + sizeof kKeyword - 1);
   size_t length = 0;
-  while (p[length] != '\0' && !IsSpace(p[length]) && length < kTextureWordBufferSize - 1) {
+  while (p[length] != '\0' && !IsScanSpace(p[length]) && length < kTextureWordBufferSize - 1) {
     ++length;
   }
   if (length == 0) return false;

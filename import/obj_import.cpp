@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "import/text_image.h"
-#include "scene/file_access.h"
+#include "import/import_text_file.h"
 #include "scene/texture_name_codec.h"
 
 namespace {
@@ -206,19 +205,10 @@ int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, std::string* e
 }
 
 int32_t ImportObj(const char* scenePath, const char* textPath, std::string* error) {
-  SceneFile scene;
-  if (!scene.Open(scenePath, error)) return -1;
-  const std::string quoted = "'" + std::string(textPath) + "'";
-  if (NameSameFile(scenePath, textPath)) {
-    if (error != nullptr) *error = "refusing to import " + quoted + ": it is the scene file itself";
-    return -1;
-  }
-  TextImage image;
-  if (!LoadTextImage(textPath, &image, error)) return -1;
-  std::string why;
-  if (ApplyObj(scene, image.text.get(), image.size, &why) != 0) {
-    if (error != nullptr) *error = "OBJ file " + quoted + " " + why;
-    return -1;
-  }
-  return 0;
+  return ImportTextFile(
+      scenePath, textPath, "OBJ file",
+      [](SceneFile& scene, const TextImage& image, std::string* why) {
+        return ApplyObj(scene, image.text.get(), image.size, why);
+      },
+      error);
 }
