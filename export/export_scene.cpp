@@ -90,6 +90,21 @@ int32_t Refuse(std::string* error, const std::string& message) {
   return -1;
 }
 
+// The OBJ material library may be neither the scene nor the output itself.
+bool LibraryPathIsSafe(const char* scenePath, const char* outputPath, const std::string& library,
+                       std::string* error) {
+  if (NameSameFile(scenePath, library.c_str())) {
+    Refuse(error, "refusing to write '" + library + "': it is the scene file itself");
+    return false;
+  }
+  if (library == outputPath || NameSameFile(outputPath, library.c_str())) {
+    Refuse(error, "refusing to export to '" + std::string(outputPath) +
+                      "': its material library would be the same file");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format,
@@ -103,15 +118,7 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t forma
     return Refuse(error, "refusing to export to " + quoted + ": it is the scene file itself");
   }
   const std::string library = ObjMaterialLibraryPath(outputPath);
-  if (format == kFormatObj) {
-    if (NameSameFile(scenePath, library.c_str())) {
-      return Refuse(error, "refusing to write '" + library + "': it is the scene file itself");
-    }
-    if (library == outputPath || NameSameFile(outputPath, library.c_str())) {
-      return Refuse(error, "refusing to export to " + quoted +
-                               ": its material library would be the same file");
-    }
-  }
+  if (format == kFormatObj && !LibraryPathIsSafe(scenePath, outputPath, library, error)) return -1;
   FileHandle out = OpenFile(outputPath, "w+b");
   if (!out) {
     return Refuse(error, "cannot create output file " + quoted + ": " + std::strerror(errno));
