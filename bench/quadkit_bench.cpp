@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
   for (const Export& e : {Export{"export ASCII listing", kFormatAscii, "/large.txt"},
                           Export{"export DirectX", kFormatDirectX, "/large.x"},
                           Export{"export IGES", kFormatIges, "/large.igs"},
-                          Export{"export Design Workshop", kFormatDesignWorkshop, "/large.dw"}}) {
+                          Export{"export Design Workshop", kFormatDesignWorkshop, "/large.dw"},
+                          Export{"export OBJ", kFormatObj, "/large.obj"}}) {
     const std::string out = dir + e.file;
     report(e.name, TimeQuiet([&] { return ExportScene(scene.c_str(), out.c_str(), e.format); }));
   }
@@ -124,10 +125,15 @@ int main(int argc, char** argv) {
   report("import Design Workshop", TimeQuiet([&] {
            return ImportScene(scene.c_str(), workshop.c_str(), kFormatDesignWorkshop);
          }));
+  WriteFileBytes(scene, pristine);
+  const std::string obj = dir + "/large.obj";
+  report("import OBJ",
+         TimeQuiet([&] { return ImportScene(scene.c_str(), obj.c_str(), kFormatObj); }));
   report("resize", TimeQuiet([&] { return ScaleScene(scene.c_str(), 2.0f, 1.0f, 0.5f); }));
   report("move", TimeQuiet([&] { return MoveScene(scene.c_str(), 1.0f, -2.0f, 3.0f); }));
   if (ownDir) {
-    for (const char* name : {"/large.zem", "/large.txt", "/large.x", "/large.igs", "/large.dw"}) {
+    for (const char* name : {"/large.zem", "/large.txt", "/large.x", "/large.igs", "/large.dw",
+                             "/large.obj", "/large.mtl"}) {
       std::remove((dir + name).c_str());
     }
     rmdir(dir.c_str());
