@@ -5,9 +5,6 @@
 
 #include "export/text_output.h"
 #include "scene/file_access.h"
-#include "scene/little_endian.h"
-
-using namespace scene_layout;
 
 namespace {
 
@@ -78,27 +75,20 @@ const char kPolylineTemplate[] =
 
 // The counted materials block, read from the scene file itself. It grows
 // with the texture count, so no texture is ever cut off. False when the
-// file cannot be opened or its count cannot be real.
+// file cannot be opened or its table cannot be read (the count no longer
+// fits the file: it changed since it was opened).
 bool BuildCountedMaterials(const char* scenePath, std::string* block) {
   FileHandle file = OpenFile(scenePath, "rb");
-  if (!file) return false;
-  const int32_t textureCount = ReadInt32At(file.get(), kTextureCountOffset);
-  const int32_t nameTableOffset = ReadInt32At(file.get(), kNameTableOffsetOffset);
-  // Each texture takes a 4-byte table entry, so a larger count is damage
-  // (the file changed since it was opened): no loop is sized by it.
-  const int64_t size = FileSize(file.get());
-  if (textureCount > 0 && (size < 0 || textureCount > size / 4)) return false;
+  StoredTextureTable table;
+  std::string why;
+  if (!file || !ReadTextureTable(file.get(), &table, &why)) return false;
 
   char entry[kMaterialBufferSize] = {};
-  std::snprintf(entry, sizeof entry, "numMaterials: %d\r\n\r\n", static_cast<int>(textureCount));
+  std::snprintf(entry, sizeof entry, "numMaterials: %d\r\n\r\n", static_cast<int>(table.count));
   block->assign(entry);
-  for (int32_t k = 0; k < textureCount; ++k) {
-    const int32_t nameOffset = ReadInt32At(
-        file.get(), static_cast<int64_t>(nameTableOffset) + 4 * static_cast<int64_t>(k));
-    char name[kNameSize + 1] = {};
-    ReadAt(file.get(), nameOffset, reinterpret_cast<uint8_t*>(name), kNameSize);
+  for (int32_t k = 0; k < table.count; ++k) {
     std::memset(entry, 0, sizeof entry);
-    std::snprintf(entry, sizeof entry, "Material: %s\r\n%d\r\n\r\n", name,
+    std::snprintf(entry, sizeof entry, "Material: %s\r\n%d\r\n\r\n", table.names[k].text,
                   static_cast<int>(k) + 1);
     block->append(entry);
   }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "scene/file_access.h"
 #include "scene/little_endian.h"
@@ -55,45 +56,55 @@ bool SceneFile::LoadSnapshot(std::FILE* file, std::string* why) {
   }
 
   const int32_t count = storedCount - 1;
-  const char* const kNoMemory = "not enough memory for its tables";
+  // At most 19999 entries of 12 bytes: one read into a bounded block.
+  const size_t tableBytes = static_cast<size_t>(count) * kIndexEntrySize;
   indexTable.reset(new (std::nothrow) RectIndexEntry[count > 0 ? count : 1]);
-  if (!indexTable) return (*why = kNoMemory, false);
-  {
-    // At most 19999 entries of 12 bytes: one read into a bounded block.
-    const size_t tableBytes = static_cast<size_t>(count) * kIndexEntrySize;
-    std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[tableBytes + 1]);
-    if (!raw) return (*why = kNoMemory, false);
-    ReadAt(file, kIndexTableOffset, raw.get(), tableBytes);
-    for (int32_t k = 0; k < count; ++k) {
-      const uint8_t* entry = raw.get() + static_cast<size_t>(k) * kIndexEntrySize;
-      indexTable[k] = {DecodeInt32LE(entry),
-                       DecodeInt32LE(entry + kRecordOffsetInEntry),
-                       DecodeInt32LE(entry + 8)};
-    }
+  std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[tableBytes + 1]);
+  if (!indexTable || !raw) {
+    *why = "not enough memory for its index table";
+    return false;
+  }
+  ReadAt(file, kIndexTableOffset, raw.get(), tableBytes);
+  for (int32_t k = 0; k < count; ++k) {
+    const uint8_t* entry = raw.get() + static_cast<size_t>(k) * kIndexEntrySize;
+    indexTable[k] = {DecodeInt32LE(entry), DecodeInt32LE(entry + kRecordOffsetInEntry),
+                     DecodeInt32LE(entry + 8)};
   }
   rectCount = count;
 
-  const int32_t storedTextureCount = ReadInt32At(file, kTextureCountOffset);
+  StoredTextureTable table;
+  if (!ReadTextureTable(file, &table, why)) return false;
+  if (table.count > 0) {  // otherwise a scene without textures
+    textureNames = std::move(table.names);
+    textureCount = table.count;
+  }
+  return true;
+}
+
+bool ReadTextureTable(std::FILE* file, StoredTextureTable* table, std::string* why) {
+  table->count = ReadInt32At(file, kTextureCountOffset);
+  table->names.reset();
+  if (table->count <= 0) return true;
   const int32_t nameTableOffset = ReadInt32At(file, kNameTableOffsetOffset);
-  if (storedTextureCount <= 0) return true;  // a scene without textures
 
   // Every texture takes at least one 4-byte table entry in the file, so a
   // count beyond a quarter of the file size cannot be real; refusing it
   // keeps a damaged header from sizing a huge allocation and loop.
   const int64_t size = FileSize(file);
-  if (size < 0 || storedTextureCount > size / 4) {
-    *why = "its texture count " + std::to_string(storedTextureCount) +
-           " cannot fit in a file of " + std::to_string(size) + " bytes";
+  if (size < 0 || table->count > size / 4) {
+    *why = "its texture count " + std::to_string(table->count) + " cannot fit in a file of " +
+           std::to_string(size) + " bytes";
     return false;
   }
-
-  textureNames.reset(new (std::nothrow) TextureName[storedTextureCount]);
-  if (!textureNames) return (*why = kNoMemory, false);
-  textureCount = storedTextureCount;
-  for (int32_t t = 0; t < textureCount; ++t) {
+  table->names.reset(new (std::nothrow) TextureName[table->count]);
+  if (!table->names) {
+    *why = "not enough memory for its texture names";
+    return false;
+  }
+  for (int32_t t = 0; t < table->count; ++t) {
     const int32_t nameOffset =
         ReadInt32At(file, static_cast<int64_t>(nameTableOffset) + 4 * static_cast<int64_t>(t));
-    TextureName& name = textureNames[t];
+    TextureName& name = table->names[t];
     std::memset(name.text, 0, sizeof name.text);
     ReadAt(file, nameOffset, reinterpret_cast<uint8_t*>(name.text), kNameSize);
   }

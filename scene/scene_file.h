@@ -94,6 +94,17 @@ struct TextureName {
   char text[scene_layout::kNameSize + 1];
 };
 
+// The texture table as an open scene file stores it.
+struct StoredTextureTable {
+  int32_t count = 0;                     // as stored; zero or less: no names
+  std::unique_ptr<TextureName[]> names;  // count entries when count > 0
+};
+
+// Reads the texture count and, for a positive count, every texture's name.
+// False, with why filled, when the count cannot fit in the file (each
+// texture takes a 4-byte table entry) or its names cannot be allocated.
+bool ReadTextureTable(std::FILE* file, StoredTextureTable* table, std::string* why);
+
 // The bounds stored for a rectangle: the corners' extent widened by the
 // margin, except that a cleared rectangle (all corners zero) keeps its
 // minimum x at zero.
