@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "import/import_text_file.h"
+#include "import/text_scan.h"
 #include "scene/texture_name_codec.h"
 
 namespace {
@@ -32,16 +33,14 @@ struct ObjFile {
   std::vector<ObjObject> objects;
 };
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
 // Splits a line into its words.
 std::vector<std::string> Words(const std::string& line) {
   std::vector<std::string> words;
   size_t k = 0;
   while (k < line.size()) {
-    while (k < line.size() && IsSpace(line[k])) ++k;
+    while (k < line.size() && IsScanSpace(line[k])) ++k;
     const size_t start = k;
-    while (k < line.size() && !IsSpace(line[k])) ++k;
+    while (k < line.size() && !IsScanSpace(line[k])) ++k;
     if (k > start) words.push_back(line.substr(start, k - start));
   }
   return words;
@@ -104,7 +103,7 @@ int ParseObj(const char* text, size_t size, ObjFile* file) {
     const std::string line(start, length);
     for (char c : line) {
       const unsigned char u = static_cast<unsigned char>(c);
-      if ((u < 0x20 && !IsSpace(c)) || u == 0x7F) return lineNumber;
+      if ((u < 0x20 && !IsScanSpace(c)) || u == 0x7F) return lineNumber;
     }
     const std::vector<std::string> words = Words(line);
     if (words.empty() || words[0][0] == '#') continue;
