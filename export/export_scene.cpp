@@ -24,7 +24,7 @@ struct WriterCall {
   const RectCoords* corners;
   const RectTexCoords* texCoords;
   int64_t rectsWritten;        // rectangle writer calls before this one
-  std::string libraryName;     // OBJ: the material library beside the output
+  std::string libraryPath;     // OBJ: the material library beside the output
 };
 
 struct WriterTriple {
@@ -62,7 +62,7 @@ const WriterTriple kDesignWorkshopWriters = {
 };
 
 const WriterTriple kObjWriters = {
-    [](const WriterCall& c) { WriteObjHeader(c.count, c.out, *c.scene, c.libraryName); },
+    [](const WriterCall& c) { WriteObjHeader(c.count, c.out, *c.scene, c.libraryPath); },
     [](const WriterCall& c) {
       WriteObjRect(c.index, *c.corners, c.texCoords, 4 * c.rectsWritten + 1, c.out, *c.scene);
     },
@@ -129,9 +129,7 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t forma
     return -1;
   }
 
-  const size_t slash = library.find_last_of('/');
-  WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr, 0,
-                     slash == std::string::npos ? library : library.substr(slash + 1)};
+  WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr, 0, library};
   writers.header(call);
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);

@@ -52,11 +52,11 @@ bool WriteObjMaterialLibrary(const std::string& path, const SceneFile& scene,
 }
 
 void WriteObjHeader(int32_t count, std::FILE* out, const SceneFile& scene,
-                    const std::string& libraryName) {
+                    const std::string& libraryPath) {
   std::string text;
   AppendLine(&text, "# quadkit OBJ export of %s: %d rectangles\r\n",
              BaseName(scene.GetFileName()).c_str(), static_cast<int>(count));
-  text += "mtllib " + libraryName + "\r\n";
+  text += "mtllib " + BaseName(libraryPath) + "\r\n";
   WriteText(text.c_str(), out);
 }
 

@@ -29,9 +29,9 @@ std::string ObjMaterialLibraryPath(const std::string& outputPath);
 bool WriteObjMaterialLibrary(const std::string& path, const SceneFile& scene,
                              std::string* error);
 
-// libraryName: the library's file name as the mtllib line gives it.
+// libraryPath: the library beside the output; mtllib names its file name.
 void WriteObjHeader(int32_t count, std::FILE* out, const SceneFile& scene,
-                    const std::string& libraryName);
+                    const std::string& libraryPath);
 // firstVertex: the 1-based number of this rectangle's first v (and vt) line.
 // texCoords may be null: every u and v is then written as zero.
 void WriteObjRect(int32_t index, const RectCoords& corners, const RectTexCoords* texCoords,
