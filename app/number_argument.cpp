@@ -4,11 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
+#include "import/text_scan.h"
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -39,12 +37,11 @@ const char* MatchDecimal(const char* p) {
 
 bool ParseDecimalArgument(const char* text, float* value) {
   if (text == nullptr) return false;
-  const char* start = text;
-  while (IsSpace(*start)) ++start;
+  const char* start = SkipScanSpace(text);
   const char* end = MatchDecimal(start);
   if (end == nullptr) return false;
   for (const char* rest = end; *rest != '\0'; ++rest) {
-    if (!IsSpace(*rest)) return false;
+    if (!IsScanSpace(*rest)) return false;
   }
   // The text is plain decimal, so strtod reads exactly the matched part.
   const double number = std::strtod(start, nullptr);
