@@ -43,8 +43,8 @@ bool WriteObjMaterialLibrary(const std::string& path, const SceneFile& scene,
     text += "Kd 0.800000 0.800000 0.800000\r\n";
   }
   FileHandle file = OpenFile(path.c_str(), "wb");
-  bool written = file && std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-  if (file) written = std::fclose(file.release()) == 0 && written;
+  bool written = file && WriteBytes(file.get(), text.data(), text.size());
+  if (file) written = CloseFile(std::move(file)) && written;
   if (!written && error != nullptr) {
     *error = "cannot write material library '" + path + "': " + std::strerror(errno);
   }

@@ -55,9 +55,6 @@ bool WriteFloatsAt(std::FILE* file, int64_t offset, const std::array<float, N>& 
   return WriteAt(file, offset, raw, sizeof raw);
 }
 
-// Closes the file and tells whether everything written reached it.
-bool CloseAfterWriting(FileHandle file) { return std::fclose(file.release()) == 0; }
-
 }  // namespace
 
 bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords) {
@@ -75,7 +72,7 @@ bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCo
     written = WriteFloatsAt(file.get(), record + kTexCoordsInRecord, *texCoords) && written;
   }
   written = WriteFloatsAt(file.get(), record + kBoundsInRecord, bounds) && written;
-  return CloseAfterWriting(std::move(file)) && written;
+  return CloseFile(std::move(file)) && written;
 }
 
 bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex) {
@@ -102,7 +99,7 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex) {
   uint8_t raw[4];
   EncodeInt32LE(static_cast<int32_t>(newSlot), raw);
   const bool written = WriteAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw);
-  return CloseAfterWriting(std::move(file)) && written;
+  return CloseFile(std::move(file)) && written;
 }
 
 bool SceneFile::SetRectTextureByName(int32_t i, const char* name) {
