@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "import/text_scan.h"
+#include "scene/text_rules.h"
 
 namespace {
 

@@ -7,59 +7,41 @@
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
-#include "scene/ascii_case.h"
+#include "scene/failure.h"
 #include "scene/interchange_format.h"
+#include "scene/text_rules.h"
+#include "scene/text_template.h"
 
 namespace {
 
-const char kBanner[] = "Quadkir - ZEM scene converter\r\n";
-
-const char kUsage[] =
-    "Usage:\r\n"
-    "  Import: Quadkit /i [ZEMFILE] [ASCIIFILE] {/DW}\r\n"
-    "  Export: Quadkit /e [ZEMFILE] [ASCIIFILE] {/DX} {/CAD} {/DW}\r\n"
-    "  Resize: Quadkit /s [ZEMFILE] [X-Factor] [Y-FACTOR] [Z-FACTOR]\r\n"
-    "  Move  : Quadkit /m [ZEMFILE] [X-Value] [Y-Value] [Z-Value]\r\n"
-    "\r\n"
-    "    Format: /DX : Microsoft DirectX X File format\r\n"
-    "    Format: /CAD: International Graphics standard formate (incomplete!)\r\n"
-    "    Format: /DW : Artifice Design Workshop format\r\n";
-
-void Print(const char* text) { std::fputs(text, stdout); }
-
-// Standard output carries the program's fixed messages; why a run failed
-// goes to standard error, one line.
-void Diagnose(const std::string& message) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "quadkit: %s\n", message.c_str());
-}
+using namespace messages;
 
 // Every switch is compared in turn; each match sets the mode and prints its
 // progress word, which the format line continues.
-Mode ChooseMode(const char* word) {
+Mode ChooseMode(const char* word, Reporter& reporter) {
   struct Switch {
     const char* word;
     Mode mode;
     const char* progress;
   };
   static const Switch kSwitches[] = {
-      {"/i", kModeImport, "Importing..."},
-      {"/e", kModeExport, "Exporting..."},
-      {"/s", kModeResize, "Resizing..."},
-      {"/m", kModeMove, "Moving structure..."},
+      {"/i", kModeImport, kImporting},
+      {"/e", kModeExport, kExporting},
+      {"/s", kModeResize, kResizing},
+      {"/m", kModeMove, kMoving},
   };
   Mode mode = kModeNone;
   for (const Switch& s : kSwitches) {
     if (EqualsIgnoringAsciiCase(word, s.word)) {
       mode = s.mode;
-      Print(s.progress);
+      reporter.Say(s.progress);
     }
   }
   return mode;
 }
 
-int32_t ChooseFormat(int argc, const char* const* argv) {
-  int32_t format = kFormatAscii;
+InterchangeFormat ChooseFormat(int argc, const char* const* argv) {
+  InterchangeFormat format = kFormatAscii;
   if (argc >= 5) {
     if (EqualsIgnoringAsciiCase(argv[4], "/DX")) format = kFormatDirectX;
     if (EqualsIgnoringAsciiCase(argv[4], "/CAD")) format = kFormatIges;
@@ -69,23 +51,18 @@ int32_t ChooseFormat(int argc, const char* const* argv) {
   return format;
 }
 
-void AnnounceFormat(int32_t format) {
+const char* FormatLine(InterchangeFormat format) {
   switch (format) {
     case kFormatDirectX:
-      Print("using DirectX format\r\n");
-      break;
+      return kUsingDirectX;
     case kFormatIges:
-      Print("using CAD format\r\n");
-      break;
+      return kUsingIges;
     case kFormatDesignWorkshop:
-      Print("using Designer Workshop format\r\n");
-      break;
+      return kUsingDesignWorkshop;
     case kFormatObj:
-      Print("using OBJ format\r\n");
-      break;
+      return kUsingObj;
     default:
-      Print("using ASCII format\r\n");
-      break;
+      return kUsingAscii;
   }
 }
 
@@ -93,67 +70,84 @@ void AnnounceFormat(int32_t format) {
 // ones keep their default. A value that is given but is no number is named
 // on the output, and false is returned before any file is touched.
 bool ReadAxisValues(int argc, const char* const* argv, float defaultValue, const char* what,
-                    float values[3], std::string* error) {
+                    float values[3], Reporter& reporter, std::string& error) {
   static const char* const kAxes[3] = {"X", "Y", "Z"};
   for (int axis = 0; axis < 3; ++axis) {
     const int position = 3 + axis;
     values[axis] = defaultValue;
     if (argc <= position) continue;
     if (!ParseDecimalArgument(argv[position], &values[axis])) {
-      std::printf("Invalid value: %s\r\n", argv[position]);
-      *error = std::string("invalid ") + kAxes[axis] + " " + what + " '" + argv[position] +
-               "': not a finite decimal number";
-      return false;
+      reporter.Say(FillTemplate(kInvalidValue, {argv[position]}));
+      return Fail(error, std::string("invalid ") + kAxes[axis] + " " + what + " '" +
+                             argv[position] + "': not a finite decimal number");
     }
   }
   return true;
 }
 
-int32_t Dispatch(Mode mode, int32_t format, int argc, const char* const* argv,
-                 std::string* error) {
+int32_t Dispatch(Mode mode, InterchangeFormat format, int argc, const char* const* argv,
+                 Reporter& reporter, std::string& error) {
   switch (mode) {
     case kModeImport:
-      return ImportScene(argv[2], argv[3], format, error);
+      return ImportScene(argv[2], argv[3], format, reporter, error);
     case kModeExport:
       return ExportScene(argv[2], argv[3], format, error);
     case kModeResize: {
       // A missing factor leaves its axis as it is.
       float factors[3];
-      if (!ReadAxisValues(argc, argv, 1.0f, "factor", factors, error)) return -1;
-      return ScaleScene(argv[2], factors[0], factors[1], factors[2], error);
+      if (!ReadAxisValues(argc, argv, 1.0f, "factor", factors, reporter, error)) return kModeFailed;
+      return ScaleScene(argv[2], factors[0], factors[1], factors[2], reporter, error);
     }
     case kModeMove: {
       // A missing offset does not move its axis.
       float offsets[3];
-      if (!ReadAxisValues(argc, argv, 0.0f, "offset", offsets, error)) return -1;
-      return MoveScene(argv[2], offsets[0], offsets[1], offsets[2], error);
+      if (!ReadAxisValues(argc, argv, 0.0f, "offset", offsets, reporter, error)) return kModeFailed;
+      return MoveScene(argv[2], offsets[0], offsets[1], offsets[2], reporter, error);
     }
     default:
-      Print("Unknown mode\r\n");
-      *error = std::string("unknown mode '") + argv[1] + "' (use /i, /e, /s or /m)";
-      return -1;
+      reporter.Say(kUnknownMode);
+      return Fail(error, std::string("unknown mode '") + argv[1] + "' (use /i, /e, /s or /m)");
   }
 }
 
+// Prints on the process's standard output and standard error.
+class ConsoleReporter : public Reporter {
+ public:
+  void Say(const std::string& text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
+  // Standard output carries the program's fixed messages; why something
+  // failed goes to standard error, after what was said before it.
+  void Complain(const std::string& text) override {
+    std::fflush(stdout);
+    std::fprintf(stderr, "quadkit: %s\n", text.c_str());
+  }
+};
+
 }  // namespace
 
-int32_t RunQuadkit(int argc, const char* const* argv) {
-  Print(kBanner);
+int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
+  reporter.Say(kBanner);
   if (argc < 4) {
-    Print(kUsage);
-    return -1;
+    reporter.Say(kUsage);
+    return kModeFailed;
   }
-  const Mode mode = ChooseMode(argv[1]);
-  const int32_t format = ChooseFormat(argc, argv);
-  if (mode != kModeResize) AnnounceFormat(format);
+  const Mode mode = ChooseMode(argv[1], reporter);
+  const InterchangeFormat format = ChooseFormat(argc, argv);
+  if (mode != kModeResize) reporter.Say(FormatLine(format));
 
   std::string error;
-  const int32_t result = Dispatch(mode, format, argc, argv, &error);
+  const int32_t result = Dispatch(mode, format, argc, argv, reporter, error);
   if (result != 0) {
-    Print("An Error ocured\r\n");
-    Diagnose(error.empty() ? "the operation failed" : error);
+    reporter.Say(kFailed);
+    reporter.Complain(error.empty() ? "the operation failed" : error);
     return result;
   }
-  Print("Successful\r\n");
+  reporter.Say(kSuccessful);
   return 0;
+}
+
+int32_t RunQuadkit(int argc, const char* const* argv) {
+  ConsoleReporter console;
+  const int32_t result = RunQuadkit(argc, argv, console);
+  std::fflush(stdout);
+  return result;
 }

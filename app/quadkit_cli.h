@@ -1,10 +1,11 @@
 // The command line of quadkit: banner, usage text, mode and format choice,
-// dispatch to one mode operation, result line and exit code. Everything it
-// prints goes to standard output.
+// dispatch to one mode operation, result line and exit code.
 #ifndef QUADKIT_APP_QUADKIT_CLI_H_
 #define QUADKIT_APP_QUADKIT_CLI_H_
 
 #include <cstdint>
+
+#include "scene/messages.h"
 
 enum Mode : int32_t {
   kModeNone = 0,
@@ -14,8 +15,12 @@ enum Mode : int32_t {
   kModeMove = 4,
 };
 
-// Runs one command line; the result is the process exit code (0 or the
-// failing mode's result, normally -1).
+// Runs one command line, printing on standard output and standard error;
+// the result is the process exit code (0 or the failing mode's result,
+// normally -1).
 int32_t RunQuadkit(int argc, const char* const* argv);
+
+// The same, telling reporter everything it would print.
+int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter);
 
 #endif  // QUADKIT_APP_QUADKIT_CLI_H_

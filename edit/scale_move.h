@@ -5,11 +5,16 @@
 #include <cstdint>
 #include <string>
 
-// 0 when the scene file was opened, -1 otherwise; then error (when given)
-// says why.
-int32_t ScaleScene(const char* scenePath, float x, float y, float z,
-                   std::string* error = nullptr);
-int32_t MoveScene(const char* scenePath, float x, float y, float z,
-                  std::string* error = nullptr);
+#include "scene/messages.h"
+
+// 0 when every rectangle was rewritten; -1, with error saying why, when the
+// scene file cannot be opened as a scene or for writing (nothing is
+// written then), or when a rectangle could not be rewritten (each such
+// rectangle is named on standard error; the others are rewritten all the
+// same).
+int32_t ScaleScene(const char* scenePath, float x, float y, float z, Reporter& reporter,
+                   std::string& error);
+int32_t MoveScene(const char* scenePath, float x, float y, float z, Reporter& reporter,
+                  std::string& error);
 
 #endif  // QUADKIT_EDIT_SCALE_MOVE_H_

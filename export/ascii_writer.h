@@ -10,15 +10,13 @@
 #ifndef QUADKIT_EXPORT_ASCII_WRITER_H_
 #define QUADKIT_EXPORT_ASCII_WRITER_H_
 
-#include <cstdint>
-#include <cstdio>
+#include "export/export_writer.h"
 
-#include "scene/scene_file.h"
+void WriteAsciiHeader(WriterContext& context);
+// Without texture coordinates every u and v is written as zero.
+void WriteAsciiRect(WriterContext& context);
+void WriteAsciiFooter(WriterContext& context);
 
-void WriteAsciiHeader(int32_t count, std::FILE* out);
-// texCoords may be null: every u and v is then written as zero.
-void WriteAsciiRect(int32_t index, const RectCoords& corners, std::FILE* out,
-                    const SceneFile& scene, const RectTexCoords* texCoords);
-void WriteAsciiFooter(int32_t count, std::FILE* out);
+extern const WriterTriple kAsciiWriters;
 
 #endif  // QUADKIT_EXPORT_ASCII_WRITER_H_

@@ -1,17 +1,10 @@
 #include "export/design_workshop_writer.h"
 
-#include <cstring>
 #include <string>
 
-#include "export/text_output.h"
 #include "scene/file_access.h"
 
 namespace {
-
-constexpr size_t kHeaderBufferSize = 16384;
-constexpr size_t kMaterialBufferSize = 512;
-constexpr size_t kPolylineBufferSize = 2048;
-constexpr size_t kFooterBufferSize = 1024;
 
 const char kHeaderTemplate[] =
     "4\r\n"
@@ -56,7 +49,7 @@ const char kFallbackMaterials[] = "numMaterials: 1\r\n\r\nMaterial: none\r\n0\r\
 const char kPolylineTemplate[] =
     "Polyline:\r\n"
     "Phase: 1\r\n"
-    "Mat: %lld\r\n"
+    "Mat: %d\r\n"
     "Name:\r\n"
     "Color: 65535 64000 56000\r\n"
     "numVerts: 4\r\n"
@@ -77,48 +70,40 @@ const char kPolylineTemplate[] =
 // with the texture count, so no texture is ever cut off. False when the
 // file cannot be opened or its table cannot be read (the count no longer
 // fits the file: it changed since it was opened).
-bool BuildCountedMaterials(const char* scenePath, std::string* block) {
+bool AppendCountedMaterials(const char* scenePath, std::string& text) {
   FileHandle file = OpenFile(scenePath, "rb");
   StoredTextureTable table;
   std::string why;
-  if (!file || !ReadTextureTable(file.get(), &table, &why)) return false;
-
-  char entry[kMaterialBufferSize] = {};
-  std::snprintf(entry, sizeof entry, "numMaterials: %d\r\n\r\n", static_cast<int>(table.count));
-  block->assign(entry);
+  if (!file || !ReadTextureTable(file.get(), table, why)) return false;
+  AppendTemplate(text, "numMaterials: %d\r\n\r\n", {table.count});
   for (int32_t k = 0; k < table.count; ++k) {
-    std::memset(entry, 0, sizeof entry);
-    std::snprintf(entry, sizeof entry, "Material: %s\r\n%d\r\n\r\n", table.names[k].text,
-                  static_cast<int>(k) + 1);
-    block->append(entry);
+    AppendTemplate(text, "Material: %s\r\n%d\r\n\r\n", {table.names[k].text, k + 1});
   }
   return true;
 }
 
 }  // namespace
 
-void WriteDesignWorkshopHeader(int32_t count, std::FILE* out, const SceneFile& scene) {
-  char buffer[kHeaderBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, kHeaderTemplate, static_cast<int>(count));
-  WriteText(buffer, out);
+const WriterTriple kDesignWorkshopWriters = {WriteDesignWorkshopHeader, WriteDesignWorkshopRect,
+                                             WriteDesignWorkshopFooter, nullptr, nullptr};
 
-  std::string materials;
-  if (!BuildCountedMaterials(scene.GetFileName(), &materials)) materials = kFallbackMaterials;
-  std::fwrite(materials.data(), 1, materials.size(), out);
+void WriteDesignWorkshopHeader(WriterContext& context) {
+  AppendTemplate(context.text, kHeaderTemplate, {context.rectCount});
+  const size_t materialsStart = context.text.size();
+  if (!AppendCountedMaterials(context.scene.GetFileName(), context.text)) {
+    context.text.resize(materialsStart);
+    context.text += kFallbackMaterials;
+  }
 }
 
-void WriteDesignWorkshopRect(int32_t index, const RectCoords& c, std::FILE* out,
-                             const SceneFile& scene) {
+void WriteDesignWorkshopRect(WriterContext& context) {
+  const RectCoords& c = *context.corners;
+  if (!AbsoluteCornerSumIsPositive(c)) return;
   // The failure value -1 gives material 0, the fallback material "none".
-  const long long material = static_cast<long long>(scene.GetRectTextureIndex(index)) + 1;
-  char buffer[kPolylineBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, kPolylineTemplate, material,
-                c[0], c[2], c[1], c[3], c[5], c[4], c[6], c[8], c[7], c[9], c[11], c[10]);
-  if (PassesAllZeroTest(c)) WriteText(buffer, out);
+  const long long material = static_cast<long long>(context.scene.GetRectTextureIndex(context.index)) + 1;
+  AppendTemplate(context.text, kPolylineTemplate,
+                 {material, c[0], c[2], c[1], c[3], c[5], c[4], c[6], c[8], c[7], c[9], c[11],
+                  c[10]});
 }
 
-void WriteDesignWorkshopFooter(int32_t /*count*/, std::FILE* out) {
-  char buffer[kFooterBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, "%s", "\r\n");
-  WriteText(buffer, out);
-}
+void WriteDesignWorkshopFooter(WriterContext& context) { context.text += "\r\n"; }

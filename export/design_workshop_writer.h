@@ -15,16 +15,15 @@
 #ifndef QUADKIT_EXPORT_DESIGN_WORKSHOP_WRITER_H_
 #define QUADKIT_EXPORT_DESIGN_WORKSHOP_WRITER_H_
 
-#include <cstdint>
-#include <cstdio>
+#include "export/export_writer.h"
 
-#include "scene/scene_file.h"
+// The header and the materials block, read from the scene file again by the
+// scene's file name.
+void WriteDesignWorkshopHeader(WriterContext& context);
+// Writes nothing for a rectangle whose corners are all zero.
+void WriteDesignWorkshopRect(WriterContext& context);
+void WriteDesignWorkshopFooter(WriterContext& context);
 
-// The materials are read from the scene file again, by the object's file name.
-void WriteDesignWorkshopHeader(int32_t count, std::FILE* out, const SceneFile& scene);
-// Writes nothing for a rectangle that fails the all-zero test.
-void WriteDesignWorkshopRect(int32_t index, const RectCoords& corners, std::FILE* out,
-                             const SceneFile& scene);
-void WriteDesignWorkshopFooter(int32_t count, std::FILE* out);
+extern const WriterTriple kDesignWorkshopWriters;
 
 #endif  // QUADKIT_EXPORT_DESIGN_WORKSHOP_WRITER_H_

@@ -1,12 +1,6 @@
 #include "export/directx_writer.h"
 
-#include "export/text_output.h"
-
 namespace {
-
-constexpr size_t kHeaderBufferSize = 4096;
-constexpr size_t kMeshBufferSize = 2048;  // the longest mesh block is 749 characters
-constexpr size_t kFooterBufferSize = 1024;
 
 // 463 bytes: file header, the standard Header template and object, the
 // opened root frame and its two materials.
@@ -51,22 +45,16 @@ const char kMeshTemplate[] =
 
 }  // namespace
 
-void WriteDirectXHeader(int32_t /*count*/, std::FILE* out) {
-  char buffer[kHeaderBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, "%s", kHeader);
-  WriteText(buffer, out);
+const WriterTriple kDirectXWriters = {WriteDirectXHeader, WriteDirectXRect, WriteDirectXFooter,
+                                      nullptr, nullptr};
+
+void WriteDirectXHeader(WriterContext& context) { context.text += kHeader; }
+
+void WriteDirectXRect(WriterContext& context) {
+  const RectCoords& c = *context.corners;
+  AppendTemplate(context.text, kMeshTemplate,
+                 {context.index, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9],
+                  c[10], c[11]});
 }
 
-void WriteDirectXRect(int32_t index, const RectCoords& corners, std::FILE* out) {
-  char buffer[kMeshBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, kMeshTemplate, static_cast<int>(index),
-                corners[0], corners[1], corners[2], corners[3], corners[4], corners[5],
-                corners[6], corners[7], corners[8], corners[9], corners[10], corners[11]);
-  WriteText(buffer, out);
-}
-
-void WriteDirectXFooter(int32_t /*count*/, std::FILE* out) {
-  char buffer[kFooterBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, "%s", "}\r\n");
-  WriteText(buffer, out);
-}
+void WriteDirectXFooter(WriterContext& context) { context.text += "}\r\n"; }

@@ -6,15 +6,14 @@
 #ifndef QUADKIT_EXPORT_DIRECTX_WRITER_H_
 #define QUADKIT_EXPORT_DIRECTX_WRITER_H_
 
-#include <cstdint>
-#include <cstdio>
+#include "export/export_writer.h"
 
-#include "scene/scene_file.h"
-
-// The count is not part of the text; any value writes the same bytes.
-void WriteDirectXHeader(int32_t count, std::FILE* out);
+// The 463-byte header; the rectangle count is not part of it.
+void WriteDirectXHeader(WriterContext& context);
 // One mesh named Side_<index>, with the corners as stored.
-void WriteDirectXRect(int32_t index, const RectCoords& corners, std::FILE* out);
-void WriteDirectXFooter(int32_t count, std::FILE* out);
+void WriteDirectXRect(WriterContext& context);
+void WriteDirectXFooter(WriterContext& context);
+
+extern const WriterTriple kDirectXWriters;
 
 #endif  // QUADKIT_EXPORT_DIRECTX_WRITER_H_

@@ -1,76 +1,21 @@
 #include "export/export_scene.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <memory>
 
 #include "export/ascii_writer.h"
 #include "export/design_workshop_writer.h"
 #include "export/directx_writer.h"
+#include "export/export_writer.h"
 #include "export/iges_writer.h"
 #include "export/obj_writer.h"
+#include "export/output_file.h"
+#include "scene/failure.h"
 #include "scene/file_access.h"
-#include "scene/interchange_format.h"
-#include "scene/scene_file.h"
 
 namespace {
 
-// What the pipeline hands a writer; each format's row picks its arguments.
-struct WriterCall {
-  int32_t count;
-  std::FILE* out;
-  SceneFile* scene;
-  int32_t index;
-  const RectCoords* corners;
-  const RectTexCoords* texCoords;
-  int64_t rectsWritten;        // rectangle writer calls before this one
-  std::string libraryPath;     // OBJ: the material library beside the output
-};
-
-struct WriterTriple {
-  void (*header)(const WriterCall&);
-  void (*rect)(const WriterCall&);
-  void (*footer)(const WriterCall&);
-};
-
-const WriterTriple kAsciiWriters = {
-    [](const WriterCall& c) { WriteAsciiHeader(c.count, c.out); },
-    [](const WriterCall& c) {
-      WriteAsciiRect(c.index, *c.corners, c.out, *c.scene, c.texCoords);
-    },
-    [](const WriterCall& c) { WriteAsciiFooter(c.count, c.out); },
-};
-
-const WriterTriple kDirectXWriters = {
-    [](const WriterCall& c) { WriteDirectXHeader(c.count, c.out); },
-    [](const WriterCall& c) { WriteDirectXRect(c.index, *c.corners, c.out); },
-    [](const WriterCall& c) { WriteDirectXFooter(c.count, c.out); },
-};
-
-const WriterTriple kIgesWriters = {
-    [](const WriterCall& c) { WriteIgesHeader(c.count, c.out); },
-    [](const WriterCall& c) { WriteIgesRect(c.index, *c.corners, c.out); },
-    [](const WriterCall& c) { WriteIgesFooter(c.count, c.out); },
-};
-
-const WriterTriple kDesignWorkshopWriters = {
-    [](const WriterCall& c) { WriteDesignWorkshopHeader(c.count, c.out, *c.scene); },
-    [](const WriterCall& c) {
-      WriteDesignWorkshopRect(c.index, *c.corners, c.out, *c.scene);
-    },
-    [](const WriterCall& c) { WriteDesignWorkshopFooter(c.count, c.out); },
-};
-
-const WriterTriple kObjWriters = {
-    [](const WriterCall& c) { WriteObjHeader(c.count, c.out, *c.scene, c.libraryPath); },
-    [](const WriterCall& c) {
-      WriteObjRect(c.index, *c.corners, c.texCoords, 4 * c.rectsWritten + 1, c.out, *c.scene);
-    },
-    [](const WriterCall& c) { WriteObjFooter(c.count, c.out); },
-};
-
 // Every value other than the named formats selects the ASCII listing.
-const WriterTriple& SelectWriters(int32_t format) {
+const WriterTriple& SelectWriters(InterchangeFormat format) {
   switch (format) {
     case kFormatDirectX:
       return kDirectXWriters;
@@ -85,64 +30,90 @@ const WriterTriple& SelectWriters(int32_t format) {
   }
 }
 
-int32_t Refuse(std::string* error, const std::string& message) {
-  if (error != nullptr) *error = message;
-  return -1;
-}
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
-// The OBJ material library may be neither the scene nor the output itself.
-bool LibraryPathIsSafe(const char* scenePath, const char* outputPath, const std::string& library,
-                       std::string* error) {
-  if (NameSameFile(scenePath, library.c_str())) {
-    Refuse(error, "refusing to write '" + library + "': it is the scene file itself");
-    return false;
+// Neither file of an export may be the scene file, and a companion may not
+// be the output itself.
+bool PathsAreSafe(const char* scenePath, const std::string& output, const std::string& companion,
+                  std::string& error) {
+  // Writing it would empty the scene file before a single rectangle is read.
+  if (NameSameFile(scenePath, output.c_str())) {
+    return Fail(error, "refusing to export to " + Quoted(output) + ": it is the scene file itself");
   }
-  if (library == outputPath || NameSameFile(outputPath, library.c_str())) {
-    Refuse(error, "refusing to export to '" + std::string(outputPath) +
-                      "': its material library would be the same file");
-    return false;
+  if (companion.empty()) return true;
+  if (NameSameFile(scenePath, companion.c_str())) {
+    return Fail(error, "refusing to write " + Quoted(companion) + ": it is the scene file itself");
+  }
+  if (companion == output || NameSameFile(output.c_str(), companion.c_str())) {
+    return Fail(error, "refusing to export to " + Quoted(output) +
+                           ": its material library would be the same file");
   }
   return true;
 }
 
-}  // namespace
-
-int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format,
-                    std::string* error) {
-  const WriterTriple& writers = SelectWriters(format);
-  SceneFile scene;
-  if (!scene.Open(scenePath, error)) return -1;
-  const std::string quoted = "'" + std::string(outputPath) + "'";
-  // "w+b" would empty the scene file before a single rectangle is read.
-  if (NameSameFile(scenePath, outputPath)) {
-    return Refuse(error, "refusing to export to " + quoted + ": it is the scene file itself");
-  }
-  const std::string library = ObjMaterialLibraryPath(outputPath);
-  if (format == kFormatObj && !LibraryPathIsSafe(scenePath, outputPath, library, error)) return -1;
-  FileHandle out = OpenFile(outputPath, "w+b");
-  if (!out) {
-    return Refuse(error, "cannot create output file " + quoted + ": " + std::strerror(errno));
-  }
-  if (format == kFormatObj && !WriteObjMaterialLibrary(library, scene, error)) {
-    out.reset();
-    std::remove(outputPath);  // no OBJ without its library
-    return -1;
-  }
-
-  WriterCall call = {scene.GetRectCount(), out.get(), &scene, 0, nullptr, nullptr, 0, library};
-  writers.header(call);
+// Runs the writer triple over every rectangle, writing each call's text.
+bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& context,
+                OutputFile& out, std::string& error) {
+  context.rectCount = scene.GetRectCount();
+  writers.header(context);
+  if (!out.Write(context.text, error)) return false;
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);
     const RectTexCoords* texCoords = scene.GetRectTexCoords(i);
-    if (corners == nullptr) continue;  // unreadable: no block, no message
-    call.index = i;
-    call.corners = corners;
-    call.texCoords = texCoords;
-    writers.rect(call);
-    ++call.rectsWritten;
+    if (corners == nullptr) continue;  // unreadable: no block
+    context.text.clear();
+    context.index = i;
+    context.corners = corners;
+    context.texCoords = texCoords;
+    writers.rect(context);
+    ++context.rectsWritten;
+    if (!out.Write(context.text, error)) return false;
   }
-  call.count = scene.GetRectCount();
-  writers.footer(call);
+  context.text.clear();
+  context.rectCount = scene.GetRectCount();
+  writers.footer(context);
+  if (!out.Write(context.text, error)) return false;
+  // A rectangle that could not be read is missing from the output.
+  if (!scene.ReadError().empty()) return Fail(error, scene.ReadError());
+  return out.Finish(error);
+}
+
+}  // namespace
+
+std::string CompanionPath(const std::string& outputPath, const char* extension) {
+  const size_t slash = outputPath.find_last_of("/\\");
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = outputPath.find_last_of('.');
+  if (dot == std::string::npos || dot < nameStart) return outputPath + extension;
+  return outputPath.substr(0, dot) + extension;
+}
+
+int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
+                    std::string& error) {
+  const WriterTriple& writers = SelectWriters(format);
+  SceneFile scene;
+  if (!scene.Open(scenePath, error)) return kModeFailed;
+  const std::string output = outputPath;
+  const std::string companion =
+      writers.companion != nullptr ? CompanionPath(output, writers.companionExtension) : "";
+  if (!PathsAreSafe(scenePath, output, companion, error)) return kModeFailed;
+
+  WriterContext context(scene, output, companion);
+  OutputFile out(output, "output file");
+  if (!out.Create(error)) return kModeFailed;
+  std::unique_ptr<OutputFile> library;
+  if (writers.companion != nullptr) {
+    library = std::make_unique<OutputFile>(companion, "material library");
+    writers.companion(context);
+    if (!library->Create(error) || !library->Write(context.text, error) || !library->Finish(error)) {
+      return kModeFailed;
+    }
+    context.text.clear();
+  }
+  if (!WriteRects(writers, scene, context, out, error)) return kModeFailed;
+  // The library goes in place first: an output never names a missing one.
+  if (library != nullptr && !library->Commit(error)) return kModeFailed;
+  if (!out.Commit(error)) return kModeFailed;
   scene.Close();
   return 0;
 }

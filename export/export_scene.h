@@ -6,10 +6,18 @@
 #include <cstdint>
 #include <string>
 
-// 0 after a complete pass; -1 when the scene file cannot be opened as a
-// scene or the output file cannot be created. A format outside the known
-// ones exports the ASCII listing. On -1, error (when given) says why.
-int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t format,
-                    std::string* error = nullptr);
+#include "scene/interchange_format.h"
+
+// 0 after a complete pass; -1, with error saying why, when the scene file
+// cannot be opened as a scene, the output cannot be created or written, or
+// a rectangle cannot be read. The output path then names what it named
+// before. A format outside the known ones exports the ASCII listing.
+int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
+                    std::string& error);
+
+// The path of the file written beside outputPath: its extension (the part
+// of the file name from its last '.') replaced by extension, or extension
+// added when it has none.
+std::string CompanionPath(const std::string& outputPath, const char* extension);
 
 #endif  // QUADKIT_EXPORT_EXPORT_SCENE_H_

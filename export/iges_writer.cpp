@@ -1,12 +1,6 @@
 #include "export/iges_writer.h"
 
-#include "export/text_output.h"
-
 namespace {
-
-constexpr size_t kHeaderBufferSize = 4096;
-constexpr size_t kRectBufferSize = 2048;  // the four longest lines take 1268 characters
-constexpr size_t kFooterBufferSize = 1024;
 
 // Start line and Global section, 328 bytes.
 const char kHeader[] =
@@ -33,24 +27,18 @@ const char kFooter[] =
 
 }  // namespace
 
-void WriteIgesHeader(int32_t /*count*/, std::FILE* out) {
-  char buffer[kHeaderBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, "%s", kHeader);
-  WriteText(buffer, out);
+const WriterTriple kIgesWriters = {WriteIgesHeader, WriteIgesRect, WriteIgesFooter, nullptr,
+                                   nullptr};
+
+void WriteIgesHeader(WriterContext& context) { context.text += kHeader; }
+
+void WriteIgesRect(WriterContext& context) {
+  const RectCoords& c = *context.corners;
+  AppendTemplate(context.text, kRectTemplate,
+                 {c[0], c[1], c[2], c[3], c[4], c[5],
+                  c[3], c[4], c[5], c[6], c[7], c[8],
+                  c[6], c[7], c[8], c[9], c[10], c[11],
+                  c[9], c[10], c[11], c[0], c[1], c[2]});
 }
 
-void WriteIgesRect(int32_t /*index*/, const RectCoords& c, std::FILE* out) {
-  char buffer[kRectBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, kRectTemplate,
-                c[0], c[1], c[2], c[3], c[4], c[5],
-                c[3], c[4], c[5], c[6], c[7], c[8],
-                c[6], c[7], c[8], c[9], c[10], c[11],
-                c[9], c[10], c[11], c[0], c[1], c[2]);
-  WriteText(buffer, out);
-}
-
-void WriteIgesFooter(int32_t /*count*/, std::FILE* out) {
-  char buffer[kFooterBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, "%s", kFooter);
-  WriteText(buffer, out);
-}
+void WriteIgesFooter(WriterContext& context) { context.text += kFooter; }

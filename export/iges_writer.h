@@ -6,14 +6,15 @@
 #ifndef QUADKIT_EXPORT_IGES_WRITER_H_
 #define QUADKIT_EXPORT_IGES_WRITER_H_
 
-#include <cstdint>
-#include <cstdio>
+#include "export/export_writer.h"
 
-#include "scene/scene_file.h"
+// The 328-byte Start and Global sections.
+void WriteIgesHeader(WriterContext& context);
+// Four Line entities, the outline of the rectangle.
+void WriteIgesRect(WriterContext& context);
+// The Composite Curve, the Plane and the Terminate line, 246 bytes.
+void WriteIgesFooter(WriterContext& context);
 
-// The count and the index appear nowhere in the text.
-void WriteIgesHeader(int32_t count, std::FILE* out);
-void WriteIgesRect(int32_t index, const RectCoords& corners, std::FILE* out);
-void WriteIgesFooter(int32_t count, std::FILE* out);
+extern const WriterTriple kIgesWriters;
 
 #endif  // QUADKIT_EXPORT_IGES_WRITER_H_

@@ -1,79 +1,57 @@
 #include "export/obj_writer.h"
 
-#include <cerrno>
-#include <cstring>
-
-#include "export/text_output.h"
-#include "scene/file_access.h"
 #include "scene/texture_name_codec.h"
 
 namespace {
 
-constexpr size_t kLineBufferSize = 1024;  // a v line is at most 3 * 47 + 6 characters
-
-// Formats one line into a zero-filled buffer and appends it to text.
-template <typename... Args>
-void AppendLine(std::string* text, const char* format, Args... args) {
-  char buffer[kLineBufferSize] = {};
-  std::snprintf(buffer, sizeof buffer, format, args...);
-  text->append(buffer);
-}
-
 std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+const char kRectTemplate[] =
+    "o Rect_%d\r\n"
+    "v %f %f %f\r\n"
+    "v %f %f %f\r\n"
+    "v %f %f %f\r\n"
+    "v %f %f %f\r\n"
+    "vt %f %f\r\n"
+    "vt %f %f\r\n"
+    "vt %f %f\r\n"
+    "vt %f %f\r\n";
+
 }  // namespace
 
-std::string ObjMaterialLibraryPath(const std::string& outputPath) {
-  const size_t slash = outputPath.find_last_of('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = outputPath.find_last_of('.');
-  if (dot == std::string::npos || dot < nameStart) return outputPath + ".mtl";
-  return outputPath.substr(0, dot) + ".mtl";
-}
+const WriterTriple kObjWriters = {WriteObjHeader, WriteObjRect, WriteObjFooter, ".mtl",
+                                  WriteObjMaterialLibrary};
 
-bool WriteObjMaterialLibrary(const std::string& path, const SceneFile& scene,
-                             std::string* error) {
-  std::string text;
-  AppendLine(&text, "# quadkit materials: %d textures\r\n", static_cast<int>(scene.GetTextureCount()));
+void WriteObjMaterialLibrary(WriterContext& context) {
+  const SceneFile& scene = context.scene;
+  AppendTemplate(context.text, "# quadkit materials: %d textures\r\n", {scene.GetTextureCount()});
   for (int32_t t = 0; t < scene.GetTextureCount(); ++t) {
-    text += "\r\nnewmtl " + EncodeTextureWord(scene.GetTextureName(t)) + "\r\n";
-    text += "Kd 0.800000 0.800000 0.800000\r\n";
+    AppendTemplate(context.text, "\r\nnewmtl %s\r\nKd 0.800000 0.800000 0.800000\r\n",
+                   {EncodeTextureWord(scene.GetTextureName(t))});
   }
-  FileHandle file = OpenFile(path.c_str(), "wb");
-  bool written = file && WriteBytes(file.get(), text.data(), text.size());
-  if (file) written = CloseFile(std::move(file)) && written;
-  if (!written && error != nullptr) {
-    *error = "cannot write material library '" + path + "': " + std::strerror(errno);
-  }
-  return written;
 }
 
-void WriteObjHeader(int32_t count, std::FILE* out, const SceneFile& scene,
-                    const std::string& libraryPath) {
-  std::string text;
-  AppendLine(&text, "# quadkit OBJ export of %s: %d rectangles\r\n",
-             BaseName(scene.GetFileName()).c_str(), static_cast<int>(count));
-  text += "mtllib " + BaseName(libraryPath) + "\r\n";
-  WriteText(text.c_str(), out);
+void WriteObjHeader(WriterContext& context) {
+  AppendTemplate(context.text, "# quadkit OBJ export of %s: %d rectangles\r\nmtllib %s\r\n",
+                 {BaseName(context.scene.GetFileName()), context.rectCount,
+                  BaseName(context.companionPath)});
 }
 
-void WriteObjRect(int32_t index, const RectCoords& c, const RectTexCoords* texCoords,
-                  int64_t firstVertex, std::FILE* out, const SceneFile& scene) {
+void WriteObjRect(WriterContext& context) {
   const RectTexCoords noTexCoords = {};
-  const RectTexCoords& uv = texCoords != nullptr ? *texCoords : noTexCoords;
-  std::string text;
-  AppendLine(&text, "o Rect_%d\r\n", static_cast<int>(index) + 1);
-  for (int k = 0; k < 4; ++k) AppendLine(&text, "v %f %f %f\r\n", c[3 * k], c[3 * k + 1], c[3 * k + 2]);
-  for (int k = 0; k < 4; ++k) AppendLine(&text, "vt %f %f\r\n", uv[2 * k], uv[2 * k + 1]);
-  const char* name = scene.GetRectTextureName(index);
-  if (name != nullptr) text += "usemtl " + EncodeTextureWord(name) + "\r\n";
-  const long long a = firstVertex;
-  AppendLine(&text, "f %lld/%lld %lld/%lld %lld/%lld %lld/%lld\r\n", a, a, a + 1, a + 1, a + 2,
-             a + 2, a + 3, a + 3);
-  WriteText(text.c_str(), out);
+  const RectTexCoords& uv = context.texCoords != nullptr ? *context.texCoords : noTexCoords;
+  const RectCoords& c = *context.corners;
+  AppendTemplate(context.text, kRectTemplate,
+                 {context.index + 1, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9],
+                  c[10], c[11], uv[0], uv[1], uv[2], uv[3], uv[4], uv[5], uv[6], uv[7]});
+  const char* name = context.scene.GetRectTextureName(context.index);
+  if (name != nullptr) AppendTemplate(context.text, "usemtl %s\r\n", {EncodeTextureWord(name)});
+  const long long a = 4 * context.rectsWritten + 1;
+  AppendTemplate(context.text, "f %d/%d %d/%d %d/%d %d/%d\r\n",
+                 {a, a, a + 1, a + 1, a + 2, a + 2, a + 3, a + 3});
 }
 
-void WriteObjFooter(int32_t /*count*/, std::FILE* out) { WriteText("# end\r\n", out); }
+void WriteObjFooter(WriterContext& context) { context.text += "# end\r\n"; }

@@ -14,28 +14,17 @@
 #ifndef QUADKIT_EXPORT_OBJ_WRITER_H_
 #define QUADKIT_EXPORT_OBJ_WRITER_H_
 
-#include <cstdint>
-#include <cstdio>
-#include <string>
+#include "export/export_writer.h"
 
-#include "scene/scene_file.h"
+// The material library, written beside the output.
+void WriteObjMaterialLibrary(WriterContext& context);
+// The header names the library's file in its mtllib line.
+void WriteObjHeader(WriterContext& context);
+// Vertex numbers count on from the rectangles written before. Without
+// texture coordinates every u and v is written as zero.
+void WriteObjRect(WriterContext& context);
+void WriteObjFooter(WriterContext& context);
 
-// The library's path: the output path with its extension (the part of the
-// file name from its last '.') replaced by ".mtl", or ".mtl" added.
-std::string ObjMaterialLibraryPath(const std::string& outputPath);
-
-// Writes the material library; false with error filled when it cannot be
-// created or written.
-bool WriteObjMaterialLibrary(const std::string& path, const SceneFile& scene,
-                             std::string* error);
-
-// libraryPath: the library beside the output; mtllib names its file name.
-void WriteObjHeader(int32_t count, std::FILE* out, const SceneFile& scene,
-                    const std::string& libraryPath);
-// firstVertex: the 1-based number of this rectangle's first v (and vt) line.
-// texCoords may be null: every u and v is then written as zero.
-void WriteObjRect(int32_t index, const RectCoords& corners, const RectTexCoords* texCoords,
-                  int64_t firstVertex, std::FILE* out, const SceneFile& scene);
-void WriteObjFooter(int32_t count, std::FILE* out);
+extern const WriterTriple kObjWriters;
 
 #endif  // QUADKIT_EXPORT_OBJ_WRITER_H_

@@ -37,6 +37,17 @@ const std::string& ScratchDir() {
 
 std::string ScratchFile(const char* name) { return ScratchDir() + "/" + name; }
 
+// The runs' messages are not looked at; they are only produced.
+class QuietReporter : public Reporter {
+ public:
+  void Say(const std::string& text) override { said += text.size(); }
+  void Complain(const std::string& text) override { said += text.size(); }
+  size_t said = 0;
+};
+
+QuietReporter reporter;
+std::string error;
+
 void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) std::abort();
@@ -78,37 +89,37 @@ void FuzzSceneFile(const uint8_t* data, size_t size) {
   // of rectangles would slow the fuzzer to a crawl; such inputs take the
   // reading path only, which is the same for every rectangle count.
   if (StoredCountOf(data, size) > 64) {
-    ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormatAscii);
+    ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormatAscii, error);
     return;
   }
-  for (int32_t format :
+  for (InterchangeFormat format :
        {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop, kFormatObj}) {
-    ExportScene(scene.c_str(), ScratchFile("out").c_str(), format);
+    ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, error);
   }
-  MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f);
+  MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, error);
   WriteText(ScratchFile("text.txt"), kListing);
-  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatAscii);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatAscii, reporter, error);
   WriteText(ScratchFile("text.txt"), kDesignWorkshop);
-  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatDesignWorkshop);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatDesignWorkshop, reporter, error);
   WriteText(ScratchFile("text.txt"), kObj);
-  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatObj);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatObj, reporter, error);
 }
 
 void FuzzAsciiListing(const uint8_t* data, size_t size) {
   WriteSampleScene(ScratchFile("scene.zem"));
   WriteBytes(ScratchFile("text.txt"), data, size);
-  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatAscii);
+  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatAscii, reporter, error);
 }
 
 void FuzzObj(const uint8_t* data, size_t size) {
   WriteSampleScene(ScratchFile("scene.zem"));
   WriteBytes(ScratchFile("text.txt"), data, size);
-  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatObj);
+  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatObj, reporter, error);
 }
 
 void FuzzDesignWorkshop(const uint8_t* data, size_t size) {
   WriteSampleScene(ScratchFile("scene.zem"));
   WriteBytes(ScratchFile("text.txt"), data, size);
   ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(),
-              kFormatDesignWorkshop);
+              kFormatDesignWorkshop, reporter, error);
 }

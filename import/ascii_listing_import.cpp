@@ -1,11 +1,12 @@
 #include "import/ascii_listing_import.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "import/listing_lines.h"
-#include "import/import_text_file.h"
-#include "scene/ascii_case.h"
+#include "import/text_import.h"
+#include "scene/failure.h"
+#include "scene/text_rules.h"
+#include "scene/text_template.h"
 
 namespace {
 
@@ -22,10 +23,16 @@ bool StartsWithHeaderWord(const char* text) {
 
 using Line = char[kListingLineBufferSize];
 
+// The file offset of rectangle i's corners, as the progress lines show it;
+// 99 for a block beyond the scene's rectangles.
+unsigned CornersOffsetShown(const SceneFile& scene, int32_t i) {
+  return static_cast<uint32_t>(scene.GetRectOffset(i)) + scene_layout::kCornersInRecord;
+}
+
 // Applies one complete block of six lines to rectangle i.
-void ApplyBlock(SceneFile& scene, int32_t i, const Line (&lines)[kBlockLines]) {
-  const uint32_t cornersAt = static_cast<uint32_t>(scene.GetRectOffset(i)) + 100u;
-  std::printf("Rechteck-ID: %s Offset: %8X\r\n", lines[0], static_cast<unsigned>(cornersAt));
+void ApplyBlock(SceneFile& scene, int32_t i, const Line (&lines)[kBlockLines], Reporter& reporter,
+                RectWriteFailures& failures) {
+  reporter.Say(FillTemplate(messages::kListingProgress, {lines[0], CornersOffsetShown(scene, i)}));
 
   RectCoords corners = {};
   RectTexCoords texCoords = {};
@@ -41,13 +48,12 @@ void ApplyBlock(SceneFile& scene, int32_t i, const Line (&lines)[kBlockLines]) {
   char textureName[kTextureWordBufferSize] = {};
   ScanTextureLine(lines[5], textureName);
 
-  scene.UpdateRect(i, &corners, &texCoords);
-  scene.SetRectTextureByName(i, textureName);
-}
-
-int32_t Fail(std::string* error, const std::string& message) {
-  if (error != nullptr) *error = message;
-  return -1;
+  // Blocks beyond the scene's rectangles are read and shown, but there is
+  // no rectangle to write them into.
+  const bool inScene = i < scene.GetRectCount();
+  std::string why;
+  if (!scene.UpdateRect(i, &corners, &texCoords, why) && inScene) failures.Add(i, why);
+  if (!scene.SetRectTextureByName(i, textureName, reporter, why) && inScene) failures.Add(i, why);
 }
 
 std::string LineFailure(LineResult result, int lineNumber, int32_t block, int32_t count) {
@@ -59,7 +65,8 @@ std::string LineFailure(LineResult result, int lineNumber, int32_t block, int32_
 
 }  // namespace
 
-int32_t ApplyAsciiListing(SceneFile& scene, const char* text, std::string* error) {
+int32_t ApplyAsciiListing(SceneFile& scene, const char* text, size_t /*size*/, Reporter& reporter,
+                          RectWriteFailures& failures, std::string& error) {
   if (std::strlen(text) < kHeaderWordLength || !StartsWithHeaderWord(text)) {
     return Fail(error, "does not begin with NUM_RECTS=");
   }
@@ -81,16 +88,12 @@ int32_t ApplyAsciiListing(SceneFile& scene, const char* text, std::string* error
         return Fail(error, LineFailure(result, cursor.lineNumber(), i, count));
       }
     }
-    ApplyBlock(scene, i, lines);
+    ApplyBlock(scene, i, lines, reporter, failures);
   }
   return 0;
 }
 
-int32_t ImportAsciiListing(const char* scenePath, const char* textPath, std::string* error) {
-  return ImportTextFile(
-      scenePath, textPath, "listing",
-      [](SceneFile& scene, const TextImage& image, std::string* why) {
-        return ApplyAsciiListing(scene, image.text.get(), why);
-      },
-      error);
+int32_t ImportAsciiListing(const char* scenePath, const char* textPath, Reporter& reporter,
+                           std::string& error) {
+  return ImportTextFile(scenePath, textPath, "listing", ApplyAsciiListing, reporter, error);
 }

@@ -1,11 +1,12 @@
 #include "import/design_workshop_import.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "import/import_text_file.h"
-#include "import/text_scan.h"
+#include "import/text_import.h"
+#include "scene/failure.h"
+#include "scene/text_rules.h"
+#include "scene/text_template.h"
 
 namespace {
 
@@ -35,19 +36,58 @@ void ScanVertexLines(const char* p, RectCoords* corners) {
   }
 }
 
-void ClearRemainingRects(SceneFile& scene, int32_t from) {
+void ClearRemainingRects(SceneFile& scene, int32_t from, RectWriteFailures& failures) {
   const RectCoords cleared = {};
-  for (int32_t j = from; j < scene.GetRectCount(); ++j) scene.UpdateRect(j, &cleared, nullptr);
+  std::string why;
+  for (int32_t j = from; j < scene.GetRectCount(); ++j) {
+    if (!scene.UpdateRect(j, &cleared, nullptr, why)) failures.Add(j, why);
+  }
 }
 
 // Sets the texture that the block's material number names, if any.
-void ApplyMaterial(SceneFile& scene, int32_t i, int32_t material) {
+void ApplyMaterial(SceneFile& scene, int32_t i, int32_t material, Reporter& reporter,
+                   RectWriteFailures& failures) {
   if (material <= 0) return;
   if (material > scene.GetTextureCount()) {
-    std::printf("Warning! Material %d not in ZEM. Skipping\r\n", static_cast<int>(material));
+    reporter.Say(FillTemplate(messages::kMaterialNotInScene, {material}));
     return;
   }
-  scene.SetRectTextureIndex(i, material - 1);
+  std::string why;
+  if (!scene.SetRectTextureIndex(i, material - 1, why)) failures.Add(i, why);
+}
+
+// The keywords of the lines of a Design Workshop header and materials block.
+const char* const kHeaderKeywords[] = {
+    "LengthUnits", "AngleUnits", "BackgroundGridSizeAndSpacing", "SectionPoint",
+    "SnapGridSpacing", "SnapToHandleDistance", "WallifyThickness", "CircleFaceting",
+    "RotationConstraint", "RotationPrecision", "PerspLinkedWithAxon", "ViewRotateFactor",
+    "ViewMoveFactor", "SunStudyWidthAndHeight", "SunStudyFrameCount", "SunStudyQuickTime",
+    "SunStudyPICT", "SunStudyStartTime", "SunStudyEndTime", "Latitude", "GroundPlaneVisible",
+    "GroundColor", "SkyColor", "ObjectColor", "numPhases", "Phase", "numMaterials", "Material"};
+
+bool IsHeaderLine(const char* line) {
+  const char* start = SkipScanSpace(line);
+  const char* end = start;
+  while (*end != ':' && *end != '\n' && *end != '\0') ++end;
+  if (*end != ':') return false;
+  const size_t length = static_cast<size_t>(end - start);
+  for (const char* keyword : kHeaderKeywords) {
+    if (std::strlen(keyword) == length && std::strncmp(start, keyword, length) == 0) return true;
+  }
+  return false;
+}
+
+// True when the text holds a Polyline block or a line of the header: a
+// text without either is some other file, which would clear every
+// rectangle of the scene.
+bool LooksLikeDesignWorkshop(const char* text) {
+  if (std::strstr(text, "Polyline:") != nullptr) return true;
+  for (const char* line = text; line != nullptr;) {
+    if (IsHeaderLine(line)) return true;
+    line = std::strchr(line, '\n');
+    if (line != nullptr) ++line;
+  }
+  return false;
 }
 
 int32_t LineNumberAt(const char* text, const char* position) {
@@ -57,25 +97,26 @@ int32_t LineNumberAt(const char* text, const char* position) {
 }
 
 // A block that breaks off before its vertex lines is a damaged file.
-int32_t BreaksOff(std::string* error, const char* text, const char* polyline,
+int32_t BreaksOff(std::string& error, const char* text, const char* polyline,
                   const char* missing) {
-  if (error != nullptr) {
-    *error = "breaks off in the Polyline block at line " +
-             std::to_string(LineNumberAt(text, polyline)) + ": " + missing;
-  }
-  return -1;
+  return Fail(error, "breaks off in the Polyline block at line " +
+                         std::to_string(LineNumberAt(text, polyline)) + ": " + missing);
 }
 
 }  // namespace
 
-int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, std::string* error) {
+int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/, Reporter& reporter,
+                            RectWriteFailures& failures, std::string& error) {
+  if (text[0] != '\0' && !LooksLikeDesignWorkshop(text)) {
+    return Fail(error, "is not a Design Workshop file: it holds no Polyline block and no header line");
+  }
   const char* cursor = text;
   int32_t i = 0;
   int32_t vertexCount = 0;  // kept from block to block when a count is missing
   while (i < scene.GetRectCount()) {
     const char* polyline = std::strstr(cursor, "Polyline:");
     if (polyline == nullptr) {
-      ClearRemainingRects(scene, i);
+      ClearRemainingRects(scene, i, failures);
       break;
     }
     RectCoords corners = {};
@@ -83,7 +124,7 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, std::string* err
     if (mat == nullptr) return BreaksOff(error, text, polyline, "no Mat: follows");
     int32_t material = 0;
     ScanKeywordInt(mat, "Mat:", &material);
-    ApplyMaterial(scene, i, material);
+    ApplyMaterial(scene, i, material, reporter, failures);
 
     cursor = std::strstr(mat, "numVerts:");
     if (cursor == nullptr) return BreaksOff(error, text, polyline, "no numVerts: follows");
@@ -93,22 +134,21 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, std::string* err
     if (feed == nullptr) return BreaksOff(error, text, polyline, "no vertex lines follow");
     cursor = feed + 1;
     ScanVertexLines(cursor, &corners);
-    if (!PassesAllZeroTest(corners)) continue;
+    if (!AbsoluteCornerSumIsPositive(corners)) continue;
 
-    const uint32_t cornersAt = static_cast<uint32_t>(scene.GetRectOffset(i)) + 100u;
-    std::printf("Rechteck-Offset: %8X\r\n", static_cast<unsigned>(cornersAt));
-    scene.UpdateRect(i, &corners, nullptr);
+    const uint32_t cornersAt =
+        static_cast<uint32_t>(scene.GetRectOffset(i)) + scene_layout::kCornersInRecord;
+    reporter.Say(FillTemplate(messages::kDesignWorkshopProgress, {cornersAt}));
+    std::string why;
+    if (!scene.UpdateRect(i, &corners, nullptr, why)) failures.Add(i, why);
     ++i;
   }
-  std::printf("%d Rectangles imported\r\n", static_cast<int>(i));
+  reporter.Say(FillTemplate(messages::kRectanglesImported, {i}));
   return 0;
 }
 
-int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath, std::string* error) {
-  return ImportTextFile(
-      scenePath, textPath, "Design Workshop file",
-      [](SceneFile& scene, const TextImage& image, std::string* why) {
-        return ApplyDesignWorkshop(scene, image.text.get(), why);
-      },
-      error);
+int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath, Reporter& reporter,
+                             std::string& error) {
+  return ImportTextFile(scenePath, textPath, "Design Workshop file", ApplyDesignWorkshop, reporter,
+                        error);
 }

@@ -1,24 +1,21 @@
 #include "import/import_scene.h"
 
-#include <cstdio>
-
 #include "import/ascii_listing_import.h"
 #include "import/design_workshop_import.h"
 #include "import/obj_import.h"
-#include "scene/interchange_format.h"
+#include "scene/failure.h"
 
-int32_t ImportScene(const char* scenePath, const char* textPath, int32_t format,
-                    std::string* error) {
+int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
+                    Reporter& reporter, std::string& error) {
   switch (format) {
     case kFormatAscii:
-      return ImportAsciiListing(scenePath, textPath, error);
+      return ImportAsciiListing(scenePath, textPath, reporter, error);
     case kFormatDesignWorkshop:
-      return ImportDesignWorkshop(scenePath, textPath, error);
+      return ImportDesignWorkshop(scenePath, textPath, reporter, error);
     case kFormatObj:
-      return ImportObj(scenePath, textPath, error);
+      return ImportObj(scenePath, textPath, reporter, error);
     default:
-      std::printf("Import format NOT supported\r\n");
-      if (error != nullptr) *error = "this format cannot be imported (only the listing, /DW and /OBJ)";
-      return -1;
+      reporter.Say(messages::kImportNotSupported);
+      return Fail(error, "this format cannot be imported (only the listing, /DW and /OBJ)");
   }
 }

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <string>
 
-// 0 on success, -1 on failure; then error (when given) says why. Only the
-// ASCII listing and the Design Workshop format can be imported.
-int32_t ImportScene(const char* scenePath, const char* textPath, int32_t format,
-                    std::string* error = nullptr);
+#include "scene/interchange_format.h"
+#include "scene/messages.h"
+
+// 0 on success; -1, with error saying why, on failure. Only the ASCII
+// listing, the Design Workshop format and OBJ can be imported.
+int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
+                    Reporter& reporter, std::string& error);
 
 #endif  // QUADKIT_IMPORT_IMPORT_SCENE_H_

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "import/text_scan.h"
+#include "scene/text_rules.h"
 
 namespace {
 

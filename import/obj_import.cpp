@@ -1,13 +1,14 @@
 #include "import/obj_import.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "import/import_text_file.h"
-#include "import/text_scan.h"
+#include "import/text_import.h"
+#include "scene/failure.h"
+#include "scene/text_rules.h"
+#include "scene/text_template.h"
 #include "scene/texture_name_codec.h"
 
 namespace {
@@ -142,25 +143,25 @@ int32_t RectIndexOf(const std::string& name, int32_t rectCount) {
 }
 
 // Warns about an object that cannot be applied; always false.
-bool Skip(const ObjObject& object, const std::string& what) {
-  std::printf("Warning! Line %d: object %s %s. Skipping\r\n", object.line, object.name.c_str(),
-              what.c_str());
+bool Skip(Reporter& reporter, const ObjObject& object, const std::string& what) {
+  reporter.Say(FillTemplate(messages::kObjectSkipped, {object.line, object.name, what}));
   return false;
 }
 
 // Applies one object; false when it was skipped with a warning.
-bool ApplyObject(SceneFile& scene, const ObjFile& file, const ObjObject& object) {
+bool ApplyObject(SceneFile& scene, const ObjFile& file, const ObjObject& object, Reporter& reporter,
+                 RectWriteFailures& failures) {
   const int32_t i = RectIndexOf(object.name, scene.GetRectCount());
-  if (i < 0) return Skip(object, "names no rectangle of the scene");
+  if (i < 0) return Skip(reporter, object, "names no rectangle of the scene");
   if (object.faces.size() != 1) {
-    return Skip(object, "has " + std::to_string(object.faces.size()) + " faces, not one");
+    return Skip(reporter, object, "has " + std::to_string(object.faces.size()) + " faces, not one");
   }
   const std::vector<FaceCorner>& face = object.faces[0];
   if (face.size() != 4) {
-    return Skip(object, "has a face of " + std::to_string(face.size()) + " corners, not 4");
+    return Skip(reporter, object, "has a face of " + std::to_string(face.size()) + " corners, not 4");
   }
   if (!object.badReference.empty()) {
-    return Skip(object, "refers to " + object.badReference + ", which is out of range");
+    return Skip(reporter, object, "refers to " + object.badReference + ", which is out of range");
   }
 
   RectCoords corners;
@@ -176,38 +177,39 @@ bool ApplyObject(SceneFile& scene, const ObjFile& file, const ObjObject& object)
       texCoords[2 * k + 1] = file.texCoords[static_cast<size_t>(face[k].texCoord) * 2 + 1];
     }
   }
-  const uint32_t cornersAt = static_cast<uint32_t>(scene.GetRectOffset(i)) + 100u;
-  std::printf("Rechteck-ID: %s Offset: %8X\r\n", object.name.c_str(), static_cast<unsigned>(cornersAt));
-  scene.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr);
-  if (object.hasMaterial) scene.SetRectTextureByName(i, DecodeTextureWord(object.material).c_str());
+  const uint32_t cornersAt =
+      static_cast<uint32_t>(scene.GetRectOffset(i)) + scene_layout::kCornersInRecord;
+  reporter.Say(FillTemplate(messages::kListingProgress, {object.name, cornersAt}));
+  std::string why;
+  if (!scene.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) failures.Add(i, why);
+  if (object.hasMaterial &&
+      !scene.SetRectTextureByName(i, DecodeTextureWord(object.material).c_str(), reporter, why)) {
+    failures.Add(i, why);
+  }
   return true;
 }
 
 }  // namespace
 
-int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, std::string* error) {
+int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                 RectWriteFailures& failures, std::string& error) {
   ObjFile file;
   const int notText = ParseObj(text, size, &file);
   if (notText != 0) {
-    if (error != nullptr) *error = "is not a text file: line " + std::to_string(notText) +
-                                   " holds a control byte";
-    return -1;
+    return Fail(error, "is not a text file: line " + std::to_string(notText) +
+                           " holds a control byte");
   }
-  if (file.objects.empty()) {
-    if (error != nullptr) *error = "holds no object";
-    return -1;
-  }
+  if (file.objects.empty()) return Fail(error, "holds no object");
   int32_t imported = 0;
-  for (const ObjObject& object : file.objects) imported += ApplyObject(scene, file, object) ? 1 : 0;
-  std::printf("%d Rectangles imported\r\n", static_cast<int>(imported));
+  for (const ObjObject& object : file.objects) {
+    imported += ApplyObject(scene, file, object, reporter, failures) ? 1 : 0;
+  }
+  reporter.Say(FillTemplate(messages::kRectanglesImported, {imported}));
+  if (imported == 0) return Fail(error, "names no rectangle that could be applied: every object was skipped");
   return 0;
 }
 
-int32_t ImportObj(const char* scenePath, const char* textPath, std::string* error) {
-  return ImportTextFile(
-      scenePath, textPath, "OBJ file",
-      [](SceneFile& scene, const TextImage& image, std::string* why) {
-        return ApplyObj(scene, image.text.get(), image.size, why);
-      },
-      error);
+int32_t ImportObj(const char* scenePath, const char* textPath, Reporter& reporter,
+                  std::string& error) {
+  return ImportTextFile(scenePath, textPath, "OBJ file", ApplyObj, reporter, error);
 }

@@ -17,12 +17,16 @@
 #include "scene/scene_file.h"
 
 // 0 when the file was applied (objects that cannot be applied are warned
-// about and skipped); -1 when the scene cannot be opened, the text file
-// cannot be read, names the scene file itself, is not text or holds no
-// object at all. Nothing is written in the -1 cases.
-int32_t ImportObj(const char* scenePath, const char* textPath, std::string* error = nullptr);
+// about and skipped); -1, with error saying why, when the scene cannot be
+// opened or written, the text file cannot be read, names the scene file
+// itself, is not text or holds no object at all (nothing is written then),
+// when every object was skipped, or when a rectangle could not be written.
+int32_t ImportObj(const char* scenePath, const char* textPath, Reporter& reporter,
+                  std::string& error);
 
-// The same, on a file already in memory (size bytes, not zero-terminated).
-int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, std::string* error = nullptr);
+// The same, on a file already in memory: size bytes followed by a zero
+// byte; a zero byte inside the text makes it no text file.
+int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                 RectWriteFailures& failures, std::string& error);
 
 #endif  // QUADKIT_IMPORT_OBJ_IMPORT_H_

@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "scene/failure.h"
 #include "scene/file_access.h"
 #include "scene/little_endian.h"
 
@@ -14,16 +15,7 @@ SceneFile::SceneFile() = default;
 
 SceneFile::~SceneFile() { Close(); }
 
-namespace {
-
-bool Fail(std::string* error, const std::string& message) {
-  if (error != nullptr) *error = message;
-  return false;
-}
-
-}  // namespace
-
-bool SceneFile::Open(const char* path, std::string* error) {
+bool SceneFile::Open(const char* path, std::string& error) {
   if (path == nullptr || path[0] == '\0') return Fail(error, "no scene file given");
   const std::string quoted = "'" + std::string(path) + "'";
   if (std::strlen(path) > static_cast<size_t>(kMaxPathLength)) {
@@ -31,12 +23,12 @@ bool SceneFile::Open(const char* path, std::string* error) {
   }
   FileHandle file = OpenFile(path, "rb");
   if (!file) {  // a scene held so far stays held
-    return Fail(error, "cannot open scene file " + quoted + ": " + std::strerror(errno));
+    return Fail(error, "cannot open scene file " + quoted + ": " + ErrorText(errno));
   }
 
   Close();
   std::string why;
-  if (!LoadSnapshot(file.get(), &why)) {
+  if (!LoadSnapshot(file.get(), why)) {
     Close();
     return Fail(error, "scene file " + quoted + " is refused: " + why);
   }
@@ -47,12 +39,11 @@ bool SceneFile::Open(const char* path, std::string* error) {
 
 // Reads the index table and the texture names. On false the caller releases
 // whatever was created here.
-bool SceneFile::LoadSnapshot(std::FILE* file, std::string* why) {
+bool SceneFile::LoadSnapshot(std::FILE* file, std::string& why) {
   const int32_t storedCount = ReadInt32At(file, kStoredCountOffset);
   if (storedCount < 1 || storedCount > kMaxStoredCount) {
-    *why = "its rectangle count field holds " + std::to_string(storedCount) +
-           " (accepted: 1 to 20000, the rectangle count plus one)";
-    return false;
+    return Fail(why, "its rectangle count field holds " + std::to_string(storedCount) +
+                         " (accepted: 1 to 20000, the rectangle count plus one)");
   }
 
   const int32_t count = storedCount - 1;
@@ -61,19 +52,17 @@ bool SceneFile::LoadSnapshot(std::FILE* file, std::string* why) {
   indexTable.reset(new (std::nothrow) RectIndexEntry[count > 0 ? count : 1]);
   std::unique_ptr<uint8_t[]> raw(new (std::nothrow) uint8_t[tableBytes + 1]);
   if (!indexTable || !raw) {
-    *why = "not enough memory for its index table";
-    return false;
+    return Fail(why, "not enough memory for its index table");
   }
   ReadAt(file, kIndexTableOffset, raw.get(), tableBytes);
   for (int32_t k = 0; k < count; ++k) {
     const uint8_t* entry = raw.get() + static_cast<size_t>(k) * kIndexEntrySize;
-    indexTable[k] = {DecodeInt32LE(entry), DecodeInt32LE(entry + kRecordOffsetInEntry),
-                     DecodeInt32LE(entry + 8)};
+    indexTable[k] = {DecodeInt32LE(entry + kRecordOffsetInEntry)};
   }
   rectCount = count;
 
   StoredTextureTable table;
-  if (!ReadTextureTable(file, &table, why)) return false;
+  if (!ReadTextureTable(file, table, why)) return false;
   if (table.count > 0) {  // otherwise a scene without textures
     textureNames = std::move(table.names);
     textureCount = table.count;
@@ -81,30 +70,26 @@ bool SceneFile::LoadSnapshot(std::FILE* file, std::string* why) {
   return true;
 }
 
-bool ReadTextureTable(std::FILE* file, StoredTextureTable* table, std::string* why) {
-  table->count = ReadInt32At(file, kTextureCountOffset);
-  table->names.reset();
-  if (table->count <= 0) return true;
+bool ReadTextureTable(std::FILE* file, StoredTextureTable& table, std::string& why) {
+  table.count = ReadInt32At(file, kTextureCountOffset);
+  table.names.reset();
+  if (table.count <= 0) return true;
   const int32_t nameTableOffset = ReadInt32At(file, kNameTableOffsetOffset);
 
   // Every texture takes at least one 4-byte table entry in the file, so a
   // count beyond a quarter of the file size cannot be real; refusing it
   // keeps a damaged header from sizing a huge allocation and loop.
   const int64_t size = FileSize(file);
-  if (size < 0 || table->count > size / 4) {
-    *why = "its texture count " + std::to_string(table->count) + " cannot fit in a file of " +
-           std::to_string(size) + " bytes";
-    return false;
+  if (size < 0 || table.count > size / 4) {
+    return Fail(why, "its texture count " + std::to_string(table.count) +
+                         " cannot fit in a file of " + std::to_string(size) + " bytes");
   }
-  table->names.reset(new (std::nothrow) TextureName[table->count]);
-  if (!table->names) {
-    *why = "not enough memory for its texture names";
-    return false;
-  }
-  for (int32_t t = 0; t < table->count; ++t) {
+  table.names.reset(new (std::nothrow) TextureName[table.count]);
+  if (!table.names) return Fail(why, "not enough memory for its texture names");
+  for (int32_t t = 0; t < table.count; ++t) {
     const int32_t nameOffset =
         ReadInt32At(file, static_cast<int64_t>(nameTableOffset) + 4 * static_cast<int64_t>(t));
-    TextureName& name = table->names[t];
+    TextureName& name = table.names[t];
     std::memset(name.text, 0, sizeof name.text);
     ReadAt(file, nameOffset, reinterpret_cast<uint8_t*>(name.text), kNameSize);
   }
@@ -113,6 +98,7 @@ bool ReadTextureTable(std::FILE* file, StoredTextureTable* table, std::string* w
 
 void SceneFile::Close() {
   rectCount = 0;
+  readError.clear();
   std::memset(fileName, 0, sizeof fileName);
   indexTable.reset();
   textureNames.reset();
@@ -127,28 +113,37 @@ namespace {
 
 // Reads count floats at offset into values; missing bytes read as zero.
 template <size_t N>
-bool ReadFloatsAt(const char* path, int64_t offset, std::array<float, N>& values) {
-  FileHandle file = OpenFileUnbuffered(path, "rb");
-  if (!file) return false;
+void ReadFloatsAt(std::FILE* file, int64_t offset, std::array<float, N>& values) {
   uint8_t raw[N * 4];
-  ReadAt(file.get(), offset, raw, sizeof raw);
+  ReadAt(file, offset, raw, sizeof raw);
   for (size_t k = 0; k < N; ++k) values[k] = DecodeFloatLE(raw + 4 * k);
-  return true;
 }
 
 }  // namespace
 
+FileHandle SceneFile::OpenForReading() const {
+  FileHandle file = OpenFileUnbuffered(fileName, "rb");
+  if (!file && readError.empty()) {
+    readError = "cannot read scene file '" + std::string(fileName) + "': " + ErrorText(errno);
+  }
+  return file;
+}
+
 RectCoords* SceneFile::GetRectCoords(int32_t i) {
   if (!PassesRectGuard(i)) return nullptr;
-  const int64_t offset = static_cast<int64_t>(indexTable[i].recordOffset) + kCornersInRecord;
-  if (!ReadFloatsAt(fileName, offset, coordBuffer)) return nullptr;
+  FileHandle file = OpenForReading();
+  if (!file) return nullptr;
+  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kCornersInRecord,
+               coordBuffer);
   return &coordBuffer;
 }
 
 RectTexCoords* SceneFile::GetRectTexCoords(int32_t i) {
   if (!PassesRectGuard(i)) return nullptr;
-  const int64_t offset = static_cast<int64_t>(indexTable[i].recordOffset) + kTexCoordsInRecord;
-  if (!ReadFloatsAt(fileName, offset, texCoordBuffer)) return nullptr;
+  FileHandle file = OpenForReading();
+  if (!file) return nullptr;
+  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kTexCoordsInRecord,
+               texCoordBuffer);
   return &texCoordBuffer;
 }
 
@@ -159,7 +154,7 @@ int32_t SceneFile::GetRectOffset(int32_t i) const {
 
 int32_t SceneFile::GetRectTextureIndex(int32_t i) const {
   if (!PassesRectGuard(i)) return -1;
-  FileHandle file = OpenFileUnbuffered(fileName, "rb");
+  FileHandle file = OpenForReading();
   if (!file) return -1;
   const int32_t slotOffset = ReadInt32At(
       file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kSlotOffsetInRecord);

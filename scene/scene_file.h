@@ -54,6 +54,9 @@
 #include <memory>
 #include <string>
 
+#include "scene/file_access.h"
+#include "scene/messages.h"
+
 // Bounds: min x, y, z, max x, y, z.
 using RectBounds = std::array<float, 6>;
 // The four corners of a rectangle: corner k's x, y, z at 3k, 3k + 1, 3k + 2.
@@ -82,11 +85,9 @@ constexpr float kBoundsMargin = 256.0f;
 constexpr int kMaxPathLength = 255;
 }  // namespace scene_layout
 
-// One entry of the rectangle index table, all three fields as stored.
+// What quadkit keeps of an entry of the rectangle index table.
 struct RectIndexEntry {
-  int32_t first;
   int32_t recordOffset;
-  int32_t third;
 };
 
 // A texture name: four characters and a terminating zero.
@@ -103,7 +104,7 @@ struct StoredTextureTable {
 // Reads the texture count and, for a positive count, every texture's name.
 // False, with why filled, when the count cannot fit in the file (each
 // texture takes a 4-byte table entry) or its names cannot be allocated.
-bool ReadTextureTable(std::FILE* file, StoredTextureTable* table, std::string* why);
+bool ReadTextureTable(std::FILE* file, StoredTextureTable& table, std::string& why);
 
 // The bounds stored for a rectangle: the corners' extent widened by the
 // margin, except that a cleared rectangle (all corners zero) keeps its
@@ -113,7 +114,7 @@ RectBounds ComputeRectBounds(const RectCoords& corners);
 // The all-zero test of the Design Workshop format: true when the absolute
 // values of the twelve coordinates add up to more than zero; false for all
 // zeros (of either sign) and whenever a coordinate is not a number.
-bool PassesAllZeroTest(const RectCoords& corners);
+bool AbsoluteCornerSumIsPositive(const RectCoords& corners);
 
 class SceneFile {
  public:
@@ -126,8 +127,8 @@ class SceneFile {
   // path and for a file that cannot be opened (the object is then unchanged),
   // and for a storedCount outside 1..20000, a textureCount that the file
   // cannot hold, or a failed allocation (the object then holds no scene).
-  // On false, error (when given) says why, naming the file.
-  bool Open(const char* path, std::string* error = nullptr);
+  // On false, error says why, naming the file.
+  bool Open(const char* path, std::string& error);
   // Releases the scene; safe to call any number of times.
   void Close();
 
@@ -139,33 +140,47 @@ class SceneFile {
   const char* GetRectTextureName(int32_t i) const;
 
   // Rewrites rectangle i's corners, its texture coordinates when texCoords
-  // is not null, and its bounds computed from the corners. False, with
-  // nothing written, when i is out of range, corners is null, the record
-  // does not lie whole inside the file or the file cannot be opened for
-  // update; false too when a write fails.
-  bool UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords);
-  // Points rectangle i at the slot of texture newIndex. False, with nothing
-  // written, for an index outside the texture table, or when the slot that
-  // the slot order puts there does not carry newIndex.
-  bool SetRectTextureIndex(int32_t i, int32_t newIndex);
+  // is not null, and its bounds computed from the corners, in one write.
+  // False, with why filled and nothing written, when i is out of range,
+  // corners is null, the record does not lie whole inside the file or the
+  // file cannot be opened for update; false too when the write or the
+  // close fails.
+  bool UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords,
+                  std::string& why);
+  // Points rectangle i at the slot of texture newIndex. False, with why
+  // filled and nothing written, for an index outside the texture table, or
+  // when the slot that the slot order puts there does not carry newIndex.
+  bool SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& why);
   // Assigns the first texture whose name equals name, letter case aside.
-  // A name not in the table prints a warning and is no failure.
-  bool SetRectTextureByName(int32_t i, const char* name);
+  // A name not in the table is warned about through reporter and is no
+  // failure.
+  bool SetRectTextureByName(int32_t i, const char* name, Reporter& reporter, std::string& why);
 
   int32_t GetRectCount() const { return rectCount; }
   const char* GetFileName() const { return fileName; }
   int32_t GetTextureCount() const { return textureCount; }
   // Texture t's name, or null when t is outside the texture table.
   const char* GetTextureName(int32_t t) const;
+  // Opens the file for update and closes it again, so that a mode that
+  // writes learns before it changes anything whether it can; false, with
+  // error naming the file and the system's reason, when it cannot.
+  bool CheckWritable(std::string& error) const;
+  // Why the first read of a rectangle failed since Open, naming the file;
+  // empty while every read could open the file.
+  const std::string& ReadError() const { return readError; }
 
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i) const;
   // False with the reason in why; the caller releases what was created.
-  bool LoadSnapshot(std::FILE* file, std::string* why);
-  // The offset of rectangle i's record when the whole record lies inside
-  // the open file; -1 otherwise.
-  int64_t RecordInsideFile(std::FILE* file, int32_t i) const;
+  bool LoadSnapshot(std::FILE* file, std::string& why);
+  // Opens the scene file for one read; on failure keeps the first reason.
+  FileHandle OpenForReading() const;
+  // Opens the scene file for one update; on failure says why.
+  FileHandle OpenForUpdate(std::string& why) const;
+  // Closes the file of an update; false, saying why, when the write or the
+  // close failed.
+  bool FinishUpdate(FileHandle file, bool written, std::string& why) const;
 
   int32_t rectCount = 0;
   std::unique_ptr<RectIndexEntry[]> indexTable;
@@ -174,6 +189,23 @@ class SceneFile {
   int32_t textureCount = 0;
   RectCoords coordBuffer = {};
   RectTexCoords texCoordBuffer = {};
+  mutable std::string readError;
+};
+
+// Tells the user of every rectangle that an import or an edit could not
+// write, on standard error with its zero-based index and the reason, and
+// counts them: the mode then ends as a failure.
+class RectWriteFailures {
+ public:
+  explicit RectWriteFailures(Reporter& reporter) : reporter_(reporter) {}
+  void Add(int32_t index, const std::string& why);
+  int32_t count() const { return count_; }
+  // The mode's reason when count() is not zero.
+  std::string Summary(const SceneFile& scene) const;
+
+ private:
+  Reporter& reporter_;
+  int32_t count_ = 0;
 };
 
 #endif  // QUADKIT_SCENE_SCENE_FILE_H_

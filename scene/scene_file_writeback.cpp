@@ -1,13 +1,16 @@
 // The three operations that rewrite fields of an existing rectangle record.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include "scene/ascii_case.h"
+#include "scene/failure.h"
 #include "scene/file_access.h"
 #include "scene/little_endian.h"
 #include "scene/scene_file.h"
+#include "scene/text_rules.h"
+#include "scene/text_template.h"
 
 using namespace scene_layout;
 
@@ -33,80 +36,129 @@ RectBounds ComputeRectBounds(const RectCoords& corners) {
   return bounds;
 }
 
-bool PassesAllZeroTest(const RectCoords& corners) {
+bool AbsoluteCornerSumIsPositive(const RectCoords& corners) {
   double sum = 0.0;
   for (float value : corners) sum += std::fabs(static_cast<double>(value));
   return sum > 0.0;
 }
 
-int64_t SceneFile::RecordInsideFile(std::FILE* file, int32_t i) const {
-  const int64_t record = indexTable[i].recordOffset;
-  const int64_t size = FileSize(file);
-  if (record < 0 || size < 0 || record + kMinRecordSize > size) return -1;
-  return record;
-}
-
 namespace {
 
+// The part of a record that an update reads: from the bounds to the end of
+// the record's 220 bytes; it rewrites the part up to the end of the texture
+// coordinates. Offsets below count from the start of the span.
+constexpr int32_t kSpanStart = kBoundsInRecord;
+constexpr size_t kSpanReadSize = kMinRecordSize - kSpanStart;
+constexpr size_t kSpanWriteSize = kTexCoordsInRecord + 4 * 8 - kSpanStart;
+
 template <size_t N>
-bool WriteFloatsAt(std::FILE* file, int64_t offset, const std::array<float, N>& values) {
-  uint8_t raw[N * 4];
+void EncodeFloats(const std::array<float, N>& values, uint8_t* raw) {
   for (size_t k = 0; k < N; ++k) EncodeFloatLE(values[k], raw + 4 * k);
-  return WriteAt(file, offset, raw, sizeof raw);
 }
 
 }  // namespace
 
-bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords) {
-  if (!PassesRectGuard(i) || corners == nullptr) return false;
+FileHandle SceneFile::OpenForUpdate(std::string& why) const {
   FileHandle file = OpenFileUnbuffered(fileName, "r+b");
-  if (!file) return false;
-  // A record that reaches past the end of the file would make the writes
-  // grow the file; such a record is refused before anything is written.
-  const int64_t record = RecordInsideFile(file.get(), i);
-  if (record < 0) return false;
-
-  const RectBounds bounds = ComputeRectBounds(*corners);
-  bool written = WriteFloatsAt(file.get(), record + kCornersInRecord, *corners);
-  if (texCoords != nullptr) {
-    written = WriteFloatsAt(file.get(), record + kTexCoordsInRecord, *texCoords) && written;
+  if (!file) {
+    Fail(why, "cannot open scene file '" + std::string(fileName) + "' for writing: " +
+                  ErrorText(errno));
   }
-  written = WriteFloatsAt(file.get(), record + kBoundsInRecord, bounds) && written;
-  return CloseFile(std::move(file)) && written;
+  return file;
 }
 
-bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex) {
-  if (!PassesRectGuard(i)) return false;
+bool SceneFile::FinishUpdate(FileHandle file, bool written, std::string& why) const {
+  const int writeError = errno;
+  if (!CloseFile(std::move(file)) || !written) {
+    return Fail(why, "cannot write scene file '" + std::string(fileName) + "': " +
+                         ErrorText(written ? errno : writeError));
+  }
+  return true;
+}
+
+bool SceneFile::CheckWritable(std::string& error) const {
+  return static_cast<bool>(OpenForUpdate(error));
+}
+
+void RectWriteFailures::Add(int32_t index, const std::string& why) {
+  ++count_;
+  reporter_.Complain(FillTemplate("rectangle %d was not written: %s", {index, why}));
+}
+
+std::string RectWriteFailures::Summary(const SceneFile& scene) const {
+  return FillTemplate("%d of the writes into scene file '%s' failed",
+                      {count_, scene.GetFileName()});
+}
+
+bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords,
+                           std::string& why) {
+  if (!PassesRectGuard(i)) return Fail(why, "it is not a rectangle of the scene");
+  if (corners == nullptr) return Fail(why, "no corners were given");
+  FileHandle file = OpenForUpdate(why);
+  if (!file) return false;
+  // Bounds, corners and texture coordinates go back in one write, so that
+  // a run killed at any moment leaves the rectangle either old or new. The
+  // bytes between them are carried as they were read in this same open.
+  const int64_t record = indexTable[i].recordOffset;
+  uint8_t span[kSpanReadSize];
+  // A record that reaches past the end of the file would make the write
+  // grow the file; such a record is refused before anything is written.
+  if (record < 0 || ReadAt(file.get(), record + kSpanStart, span, sizeof span) != sizeof span) {
+    return Fail(why, FillTemplate("its record at offset %d does not lie inside the scene file",
+                                  {indexTable[i].recordOffset}));
+  }
+  EncodeFloats(ComputeRectBounds(*corners), span);
+  EncodeFloats(*corners, span + (kCornersInRecord - kSpanStart));
+  if (texCoords != nullptr) EncodeFloats(*texCoords, span + (kTexCoordsInRecord - kSpanStart));
+  const bool written = WriteAt(file.get(), record + kSpanStart, span, kSpanWriteSize);
+  return FinishUpdate(std::move(file), written, why);
+}
+
+bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& why) {
+  if (!PassesRectGuard(i)) return Fail(why, "it is not a rectangle of the scene");
   // Only an index inside the texture table names a slot of the slot table.
-  if (newIndex < 0 || newIndex >= textureCount) return false;
+  if (newIndex < 0 || newIndex >= textureCount) {
+    return Fail(why, FillTemplate("texture %d is not in the texture table", {newIndex}));
+  }
   const int32_t oldIndex = GetRectTextureIndex(i);
-  if (oldIndex < 0) return false;
+  if (oldIndex < 0) {
+    return Fail(why, !readError.empty() ? readError
+                                        : FillTemplate("its texture slot holds the index %d",
+                                                       {oldIndex}));
+  }
   if (newIndex == oldIndex) return true;
 
-  FileHandle file = OpenFileUnbuffered(fileName, "r+b");
+  FileHandle file = OpenForUpdate(why);
   if (!file) return false;
-  const int64_t record = RecordInsideFile(file.get(), i);
-  if (record < 0) return false;
-  const int64_t slotOffset = ReadInt32At(file.get(), record + kSlotOffsetInRecord);
+  const int64_t record = indexTable[i].recordOffset;
+  uint8_t raw[4];
+  if (record < 0 || ReadAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw) != sizeof raw) {
+    return Fail(why, FillTemplate("its record at offset %d does not lie inside the scene file",
+                                  {indexTable[i].recordOffset}));
+  }
   const int64_t newSlot =
-      slotOffset + (static_cast<int64_t>(newIndex) - oldIndex) * kSlotSize;
-  if (newSlot < 0 || newSlot > INT32_MAX) return false;
+      DecodeInt32LE(raw) + (static_cast<int64_t>(newIndex) - oldIndex) * kSlotSize;
   // The slots stand in texture order; a slot there that carries another
   // index means this file does not follow that order, and the reference
   // would name the wrong texture.
-  if (ReadInt32At(file.get(), newSlot + kTextureIndexInSlot) != newIndex) return false;
-
-  uint8_t raw[4];
+  if (newSlot < 0 || newSlot > INT32_MAX ||
+      ReadInt32At(file.get(), newSlot + kTextureIndexInSlot) != newIndex) {
+    return Fail(why, FillTemplate("the texture slot of texture %d lies outside the slot table",
+                                  {newIndex}));
+  }
   EncodeInt32LE(static_cast<int32_t>(newSlot), raw);
   const bool written = WriteAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw);
-  return CloseFile(std::move(file)) && written;
+  return FinishUpdate(std::move(file), written, why);
 }
 
-bool SceneFile::SetRectTextureByName(int32_t i, const char* name) {
+bool SceneFile::SetRectTextureByName(int32_t i, const char* name, Reporter& reporter,
+                                     std::string& why) {
   const char* wanted = name != nullptr ? name : "";
   for (int32_t t = 0; t < textureCount; ++t) {
-    if (EqualsIgnoringAsciiCase(textureNames[t].text, wanted)) return SetRectTextureIndex(i, t);
+    if (EqualsIgnoringAsciiCase(textureNames[t].text, wanted)) {
+      return SetRectTextureIndex(i, t, why);
+    }
   }
-  std::printf("Warning! Texture %s not in ZEM. Skipping\r\n", wanted);
+  reporter.Say(FillTemplate(messages::kTextureNotInScene, {wanted}));
   return true;
 }

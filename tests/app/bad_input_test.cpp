@@ -29,7 +29,9 @@ class BadInputTest : public ::testing::Test {
     testing::internal::GetCapturedStderr();
     return result;
   }
-  // Runs every mode and format on the scene; returns the results in order.
+  // Runs every mode and format on the scene; returns the results in order:
+  // the five exports first, then the five runs that write into the scene.
+  // A failed run never changes the size of the scene file.
   std::vector<int32_t> RunEveryMode(const std::vector<uint8_t>& scene) {
     const std::string path = dir.File("bad.zem");
     std::vector<int32_t> results;
@@ -44,7 +46,7 @@ class BadInputTest : public ::testing::Test {
       const int32_t result = Run(run);
       results.push_back(result);
       if (result != 0) {
-        EXPECT_EQ(ReadFileBytes(path), scene) << run[0] << " " << run.back();
+        EXPECT_EQ(ReadFileBytes(path).size(), scene.size()) << run[0] << " " << run.back();
       }
     }
     return results;
@@ -72,34 +74,40 @@ TEST_F(BadInputTest, MalformedSceneFiles) {
   struct Case {
     std::string name;
     std::vector<uint8_t> bytes;
-    bool refused;  // Open refuses it: every mode fails
+    bool refused;     // Open refuses it: every mode fails and nothing changes
+    bool writesFail;  // a record lies outside the file: every run that writes fails
   };
   const Case cases[] = {
       {"empty file", {}, true},
       {"truncated header", {good.begin(), good.begin() + 20}, true},
-      {"truncated index table", {good.begin(), good.begin() + 60}, false},
-      {"truncated inside a record", {good.begin(), good.begin() + record0 + 120}, false},
-      {"record offset past the end", patched(entry0, 0x7FFFFFF0), false},
-      {"negative record offset", patched(entry0, -4), false},
-      {"slot offset past the end", patched(record0 + kSlotOffsetInRecord, 1 << 30), false},
-      {"negative slot offset", patched(record0 + kSlotOffsetInRecord, -1000), false},
-      {"huge texture count", patched(kTextureCountOffset, 0x7FFFFFFF), true},
-      {"negative texture count", patched(kTextureCountOffset, -3), false},
-      {"name table past the end", patched(kNameTableOffsetOffset, 0x7FFFFFF0), false},
-      {"negative name table", patched(kNameTableOffsetOffset, INT32_MIN), false},
-      {"name offset out of range", patched(static_cast<size_t>(sample.nameTableOffset), -1), false},
-      {"stored count 20001", patched(kStoredCountOffset, 20001), true},
-      {"stored count 0", patched(kStoredCountOffset, 0), true},
-      {"negative stored count", patched(kStoredCountOffset, -5), true},
+      {"truncated index table", {good.begin(), good.begin() + 60}, false, true},
+      {"truncated inside a record", {good.begin(), good.begin() + record0 + 120}, false, true},
+      {"record offset past the end", patched(entry0, 0x7FFFFFF0), false, true},
+      {"negative record offset", patched(entry0, -4), false, true},
+      {"slot offset past the end", patched(record0 + kSlotOffsetInRecord, 1 << 30), false, false},
+      {"negative slot offset", patched(record0 + kSlotOffsetInRecord, -1000), false, false},
+      {"huge texture count", patched(kTextureCountOffset, 0x7FFFFFFF), true, false},
+      {"negative texture count", patched(kTextureCountOffset, -3), false, false},
+      {"name table past the end", patched(kNameTableOffsetOffset, 0x7FFFFFF0), false, false},
+      {"negative name table", patched(kNameTableOffsetOffset, INT32_MIN), false, false},
+      {"name offset out of range", patched(static_cast<size_t>(sample.nameTableOffset), -1), false, false},
+      {"stored count 20001", patched(kStoredCountOffset, 20001), true, false},
+      {"stored count 0", patched(kStoredCountOffset, 0), true, false},
+      {"negative stored count", patched(kStoredCountOffset, -5), true, false},
       {"stored count 20000 in a tiny file", [] {
          std::vector<uint8_t> tiny(52, 0);
          PutInt32(tiny, kStoredCountOffset, 20000);
          return tiny;
-       }(), false},
+       }(), false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (int32_t result : RunEveryMode(c.bytes)) EXPECT_EQ(result, c.refused ? -1 : 0);
+    const std::vector<int32_t> results = RunEveryMode(c.bytes);
+    for (size_t run = 0; run < results.size(); ++run) {
+      const bool writes = run >= 5;
+      EXPECT_EQ(results[run], c.refused || (writes && c.writesFail) ? -1 : 0) << "run " << run;
+    }
+    if (c.refused) EXPECT_EQ(ReadFileBytes(dir.File("bad.zem")), c.bytes);
   }
 }
 
@@ -113,31 +121,33 @@ TEST_F(BadInputTest, MalformedTextFiles) {
     int32_t designWorkshopResult;
     int32_t objResult;
   };
+  // A text that is neither empty nor holds a Polyline block or a header
+  // line is no Design Workshop file: refused before anything is written.
   const Case cases[] = {
       {"no line feeds", "NUM_RECTS=1 Rect_1 1, 2, 3 Polyline: Mat: 1 numVerts: 4 1 2 3 1", -1, -1, -1},
       {"zero byte inside", std::string("NUM_RECTS=1\nRect_1\n\t1") + '\0' + "\n\n\n\n\no Rect_1\n",
-       -1, 0, -1},
-      {"line longer than the buffers", "NUM_RECTS=1\nRect_1\n\t" + longLine + "\n\n\n\n\n", -1, 0, -1},
-      {"header longer than the buffer", "NUM_RECTS=" + longLine + "\n", -1, 0, -1},
+       -1, -1, -1},
+      {"line longer than the buffers", "NUM_RECTS=1\nRect_1\n\t" + longLine + "\n\n\n\n\n", -1, -1, -1},
+      {"header longer than the buffer", "NUM_RECTS=" + longLine + "\n", -1, -1, -1},
       {"texture word over 255 characters",
        "NUM_RECTS=1\nRect_1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n\tTexture: " +
-           std::string(300, 'W') + "\n", 0, 0, -1},
+           std::string(300, 'W') + "\n", 0, -1, -1},
       {"numbers out of float range",
        "NUM_RECTS=1\nRect_1\n\t1e99, -1e99, 1e-99, 9e9999, 1\n\t1,1,1\n\t1,1,1\n\t1,1,1\n"
        "\tTexture: FLR\nPolyline:\nMat: 99999999999\nnumVerts: 99999999999999\n"
        "Polyline:\nMat: -99999999999\nnumVerts: 4\n1e99 -1e99 5 1\n1 1 1 1\n1 1 1 1\n1 1 1 1\n",
        0, 0, -1},
-      {"huge listing count", "NUM_RECTS=2147483647999\nRect_1\n", -1, 0, -1},
+      {"huge listing count", "NUM_RECTS=2147483647999\nRect_1\n", -1, -1, -1},
       {"OBJ numbers and indices out of range",
        "o Rect_1\nv 1e99 -1e99 1e-99\n" + quad + "f 1 2 3 4\no Rect_2\nf 99999999999999999999 1 2 3\n"
-       "o Rect_3\nf -99999999999999999999 1 2 3\no Rect_4\nf 1 2 3 0\n", -1, 0, 0},
+       "o Rect_3\nf -99999999999999999999 1 2 3\no Rect_4\nf 1 2 3 0\n", -1, -1, 0},
       {"OBJ face of 100000 corners", "o Rect_1\n" + quad + "f " + [] {
          std::string corners;
          for (int k = 0; k < 100000; ++k) corners += "1/1/1 ";
          return corners;
-       }() + "\n", -1, 0, 0},
-      {"OBJ line longer than any buffer", "o Rect_1 " + std::string(100000, 'x') + "\n", -1, 0, 0},
-      {"OBJ control byte", "o Rect_1\nv 1 2 3\x1b\n", -1, 0, -1},
+       }() + "\n", -1, -1, -1},  // its one object is skipped: nothing imported
+      {"OBJ line longer than any buffer", "o Rect_1 " + std::string(100000, 'x') + "\n", -1, -1, -1},
+      {"OBJ control byte", "o Rect_1\nv 1 2 3\x1b\n", -1, -1, -1},
   };
   const std::string scene = dir.File("box.zem");
   for (const Case& c : cases) {

@@ -11,6 +11,8 @@ using namespace scene_layout;
 
 namespace {
 
+std::string why;
+
 class ScaleMoveTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,36 +41,39 @@ class ScaleMoveTest : public ::testing::Test {
 };
 
 TEST_F(ScaleMoveTest, ScaleMirrorsAndStretchesEveryRectangle) {
-  testing::internal::CaptureStdout();
-  ASSERT_EQ(ScaleScene(path.c_str(), -1.0f, 0.5f, 1.0f), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  RecordingReporter reporter;
+  ASSERT_EQ(ScaleScene(path.c_str(), -1.0f, 0.5f, 1.0f, reporter, why), 0);
+  EXPECT_EQ(reporter.out,
             "Scaled rectangle 0 successfully\r\nScaled rectangle 1 successfully\r\n");
   const RectCoords scaled = {-1, 1, 3, 4, 2.5f, 6, -7, -4, 9, -10, 5.5f, -12};
   for (int k = 0; k < 2; ++k) ExpectRect(k, scaled, {-266, -260, -268, 260, 261.5f, 265});
 }
 
 TEST_F(ScaleMoveTest, MoveAddsTheOffsets) {
-  testing::internal::CaptureStdout();
-  ASSERT_EQ(MoveScene(path.c_str(), 0.5f, 0.0f, -3.0f), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  RecordingReporter reporter;
+  ASSERT_EQ(MoveScene(path.c_str(), 0.5f, 0.0f, -3.0f, reporter, why), 0);
+  EXPECT_EQ(reporter.out,
             "Moved rectangle 0 successfully\r\nMoved rectangle 1 successfully\r\n");
   const RectCoords moved = {1.5f, 2, 0, -3.5f, 5, 3, 7.5f, -8, 6, 10.5f, 11, -15};
   for (int k = 0; k < 2; ++k) ExpectRect(k, moved, {-259.5f, -264, -271, 266.5f, 267, 262});
 }
 
 TEST_F(ScaleMoveTest, FailuresOfTheSceneAndOfSingleRectangles) {
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(ScaleScene(dir.File("missing.zem").c_str(), 2, 2, 2), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  RecordingReporter missing;
+  EXPECT_EQ(ScaleScene(dir.File("missing.zem").c_str(), 2, 2, 2, missing, why), -1);
+  EXPECT_EQ(missing.out, "");
 
-  // Rectangle 0's record reaches past the end of the file: reported, skipped.
+  // Rectangle 0's record reaches past the end of the file: reported on
+  // both streams, the others rewritten, and the run fails.
   std::vector<uint8_t> bytes = built.bytes;
   PutInt32(bytes, kIndexTableOffset + kRecordOffsetInEntry, static_cast<int32_t>(bytes.size()));
   ASSERT_TRUE(WriteFileBytes(path, bytes));
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(MoveScene(path.c_str(), 1, 1, 1), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Error while moving rectangle 0\r\nMoved rectangle 1 successfully\r\n");
+  RecordingReporter reporter;
+  EXPECT_EQ(MoveScene(path.c_str(), 1, 1, 1, reporter, why), -1);
+  EXPECT_EQ(reporter.out, "Error while moving rectangle 0\r\nMoved rectangle 1 successfully\r\n");
+  EXPECT_EQ(reporter.err, "rectangle 0 was not written: its record at offset " +
+                              std::to_string(bytes.size()) + " does not lie inside the scene file\n");
+  EXPECT_NE(why.find("1 of the writes"), std::string::npos) << why;
   EXPECT_EQ(ReadFileBytes(path).size(), bytes.size());
 }
 

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+
 class AsciiWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -20,24 +23,23 @@ class AsciiWriterTest : public ::testing::Test {
     spec.rects[1].textureIndex = 2;  // the slot behind the table
     spec.extraSlots = 1;
     ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
-    ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str()));
+    ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str(), why));
   }
   TempDir dir;
   SceneFile scene;
 };
 
 TEST_F(AsciiWriterTest, HeaderAndFooter) {
-  EXPECT_EQ(CaptureWrites([](std::FILE* out) { WriteAsciiHeader(12, out); }), "NUM_RECTS=12\r\n");
-  EXPECT_EQ(CaptureWrites([](std::FILE* out) { WriteAsciiHeader(INT32_MIN, out); }),
-            "NUM_RECTS=-2147483648\r\n");
-  EXPECT_EQ(CaptureWrites([](std::FILE* out) { WriteAsciiFooter(5, out); }), "[EOF]\r\n");
+  EXPECT_EQ(WriterText(WriteAsciiHeader, scene, {12}), "NUM_RECTS=12\r\n");
+  EXPECT_EQ(WriterText(WriteAsciiHeader, scene, {INT32_MIN}), "NUM_RECTS=-2147483648\r\n");
+  EXPECT_EQ(WriterText(WriteAsciiFooter, scene, {5}), "[EOF]\r\n");
 }
 
 TEST_F(AsciiWriterTest, BlockFormatsEveryValueWithSixDecimals) {
   const RectCoords corners = {1.0f, -2.5f, 0.0f, 0.5f, 0.25f, -1.0f,
                               123456.5f, 2.0f, 3.0f, 0.0f, -0.0000001f, 0.0000001f};
   const RectTexCoords uv = {0.0f, 1.0f, 0.5f, 0.75f, 1.0f, 0.0f, -2.0f, 3.25f};
-  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteAsciiRect(0, corners, out, scene, &uv); }),
+  EXPECT_EQ(WriterText(WriteAsciiRect, scene, {0, 0, &corners, &uv}),
             "Rect_1\r\n"
             "\t1.000000, -2.500000, 0.000000, 0.000000, 1.000000\r\n"
             "\t0.500000, 0.250000, -1.000000, 0.500000, 0.750000\r\n"
@@ -52,7 +54,7 @@ TEST_F(AsciiWriterTest, LongestValuesMissingTexCoordsAndNoTexture) {
   const std::string big = "-340282346638528859811704183484516925440.000000";
   ASSERT_EQ(big.size(), 47u);
   const std::string line = "\t" + big + ", " + big + ", " + big + ", 0.000000, 0.000000\r\n";
-  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteAsciiRect(19998, corners, out, scene, nullptr); }),
+  EXPECT_EQ(WriterText(WriteAsciiRect, scene, {0, 19998, &corners, nullptr}),
             "Rect_19999\r\n" + line + line + line + line + "\tTexture: (null)\r\n");
 }
 

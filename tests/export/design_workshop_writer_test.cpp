@@ -11,6 +11,9 @@
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+
 std::string Header(int count) {
   return "4\r\n//\tNumber of Objects: " + std::to_string(count) +
          "\r\n\r\nLengthUnits: Feet.3\r\nAngleUnits: Degrees.2\r\n"
@@ -35,7 +38,7 @@ class DesignWorkshopWriterTest : public ::testing::Test {
  protected:
   std::string Export(const SceneSpec& spec) {
     EXPECT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
-    EXPECT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.dw").c_str(), 3), 0);
+    EXPECT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.dw").c_str(), kFormatDesignWorkshop, why), 0);
     return ReadFileText(dir.File("s.dw"));
   }
   TempDir dir;
@@ -78,9 +81,9 @@ TEST_F(DesignWorkshopWriterTest, MaterialsBlockGrowsWithTheTextureCount) {
 TEST_F(DesignWorkshopWriterTest, FallbackMaterialsWhenTheSceneIsGone) {
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneSpec{}).bytes));
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str()));
+  ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str(), why));
   std::remove(dir.File("s.zem").c_str());
-  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteDesignWorkshopHeader(7, out, scene); }),
+  EXPECT_EQ(WriterText(WriteDesignWorkshopHeader, scene, {7}),
             Header(7) + "numMaterials: 1\r\n\r\nMaterial: none\r\n0\r\n");
 }
 

@@ -12,6 +12,10 @@
 
 namespace {
 
+std::string why;
+
+const SceneFile scene;  // the DirectX writers look nothing up
+
 const char kHeader[] =
     "xof 0302txt 0032\r\ntemplate Header {\r\n\t<3D82AB43-62DA-11cf-AB39-0020AF71E433>\r\n"
     "\tWORD major;\r\n\tWORD minor;\r\n\tDWORD flags;\r\n}\r\nHeader { 1; 0; 1; }\r\n"
@@ -32,33 +36,33 @@ std::string Mesh(int index, const std::string& v0, const std::string& v1, const 
 TEST(DirectXWriterTest, HeaderAndFooterAreFixed) {
   ASSERT_EQ(sizeof kHeader - 1, 463u);
   for (int32_t count : {0, -5, 19999}) {
-    EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteDirectXHeader(count, out); }), kHeader);
-    EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteDirectXFooter(count, out); }), "}\r\n");
+    EXPECT_EQ(WriterText(WriteDirectXHeader, scene, {count}), kHeader);
+    EXPECT_EQ(WriterText(WriteDirectXFooter, scene, {count}), "}\r\n");
   }
 }
 
 TEST(DirectXWriterTest, MeshBlocks) {
   const RectCoords square = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
-  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteDirectXRect(12, square, out); }),
+  EXPECT_EQ(WriterText(WriteDirectXRect, scene, {0, 12, &square}),
             Mesh(12, "0.000000; 0.000000; 0.000000", "1.000000; 0.000000; 0.000000",
                  "1.000000; 1.000000; 0.000000", "0.000000; 1.000000; 0.000000"));
 
   const RectCoords values = {-2.5f, 0.1f, 1e10f, 0, 0, 0, 0, 0, 0, 0, 0, -0.0f};
   const std::string zero = "0.000000; 0.000000; 0.000000";
-  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteDirectXRect(0, values, out); }),
+  EXPECT_EQ(WriterText(WriteDirectXRect, scene, {0, 0, &values}),
             Mesh(0, "-2.500000; 0.100000; 10000000000.000000", zero, zero,
                  "0.000000; 0.000000; -0.000000"));
 
   RectCoords lowest;
   lowest.fill(-FLT_MAX);
-  EXPECT_EQ(CaptureWrites([&](std::FILE* out) { WriteDirectXRect(19998, lowest, out); }).size(),
+  EXPECT_EQ(WriterText(WriteDirectXRect, scene, {0, 19998, &lowest}).size(),
             749u);
 }
 
 TEST(DirectXWriterTest, EmptySceneIsAClosedFrame) {
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneSpec{}).bytes));
-  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.x").c_str(), 1), 0);
+  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.x").c_str(), kFormatDirectX, why), 0);
   EXPECT_EQ(ReadFileText(dir.File("s.x")), std::string(kHeader) + "}\r\n");
 }
 
@@ -67,7 +71,7 @@ TEST(DirectXWriterTest, SampleLoadsInAssimp) {
   if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp not installed";
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), BuildSampleBoxScene().bytes));
-  ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.x").c_str(), 1), 0);
+  ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.x").c_str(), kFormatDirectX, why), 0);
   const std::string command = "assimp info '" + dir.File("box.x") + "' -r > '" +
                               dir.File("info.txt") + "' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(dir.File("info.txt"));

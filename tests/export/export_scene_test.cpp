@@ -9,6 +9,8 @@
 
 namespace {
 
+std::string why;
+
 class ExportSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,7 +51,7 @@ const char kTwoRectListing[] =
 
 TEST_F(ExportSceneTest, WritesTheListingByteForByte) {
   const std::string out = dir.File("out.txt");
-  ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), 0), 0);
+  ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), kFormatAscii, why), 0);
   EXPECT_EQ(ReadFileText(out), kTwoRectListing);
   EXPECT_EQ(ReadFileBytes(scenePath), sceneBytes);  // the scene is only read
 }
@@ -57,7 +59,8 @@ TEST_F(ExportSceneTest, WritesTheListingByteForByte) {
 TEST_F(ExportSceneTest, UnknownFormatValuesExportTheListing) {
   for (int32_t format : {7, -1, 5, INT32_MAX}) {
     const std::string out = dir.File("out" + std::to_string(format) + ".txt");
-    ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), format), 0) << format;
+    ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), static_cast<InterchangeFormat>(format), why), 0)
+        << format;
     EXPECT_EQ(ReadFileText(out), kTwoRectListing) << format;
   }
 }
@@ -65,30 +68,30 @@ TEST_F(ExportSceneTest, UnknownFormatValuesExportTheListing) {
 TEST_F(ExportSceneTest, ReplacesAnExistingFileCompletely) {
   const std::string out = dir.File("out.txt");
   WriteFileText(out, std::string(5000, 'z'));
-  ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), 0), 0);
+  ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), kFormatAscii, why), 0);
   EXPECT_EQ(ReadFileText(out), kTwoRectListing);
 }
 
 TEST_F(ExportSceneTest, EmptySceneGivesTwentyBytes) {
   ASSERT_TRUE(WriteFileBytes(scenePath, BuildScene(SceneSpec{}).bytes));
   const std::string out = dir.File("out.txt");
-  ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), 0), 0);
+  ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), kFormatAscii, why), 0);
   EXPECT_EQ(ReadFileText(out), "NUM_RECTS=0\r\n[EOF]\r\n");
 }
 
 TEST_F(ExportSceneTest, FailuresCreateNoOutputAndLeaveTheSceneAlone) {
   const std::string out = dir.File("out.txt");
-  EXPECT_EQ(ExportScene(dir.File("missing.zem").c_str(), out.c_str(), 0), -1);
+  EXPECT_EQ(ExportScene(dir.File("missing.zem").c_str(), out.c_str(), kFormatAscii, why), -1);
   EXPECT_FALSE(FileExists(out));
 
   std::vector<uint8_t> refused = sceneBytes;
   PutInt32(refused, scene_layout::kStoredCountOffset, 20001);
   ASSERT_TRUE(WriteFileBytes(dir.File("refused.zem"), refused));
-  EXPECT_EQ(ExportScene(dir.File("refused.zem").c_str(), out.c_str(), 0), -1);
+  EXPECT_EQ(ExportScene(dir.File("refused.zem").c_str(), out.c_str(), kFormatAscii, why), -1);
   EXPECT_FALSE(FileExists(out));
 
   const std::string inMissingFolder = dir.File("no/such/folder/out.txt");
-  EXPECT_EQ(ExportScene(scenePath.c_str(), inMissingFolder.c_str(), 0), -1);
+  EXPECT_EQ(ExportScene(scenePath.c_str(), inMissingFolder.c_str(), kFormatAscii, why), -1);
   EXPECT_FALSE(FileExists(inMissingFolder));
   EXPECT_EQ(ReadFileBytes(scenePath), sceneBytes);
 }

@@ -10,6 +10,8 @@
 
 namespace {
 
+std::string why;
+
 // One fixed line: text, blanks, the section columns and CR LF.
 std::string Line(const std::string& text, size_t blanks, const std::string& tail) {
   return text + std::string(blanks, ' ') + tail + "\r\n";
@@ -34,7 +36,7 @@ TEST(IgesWriterTest, SceneWithoutRectangles) {
   ASSERT_EQ(kFooter.size(), 246u);
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneSpec{}).bytes));
-  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.igs").c_str(), 2), 0);
+  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.igs").c_str(), kFormatIges, why), 0);
   EXPECT_EQ(ReadFileText(dir.File("s.igs")), kHeader + kFooter);
 }
 
@@ -46,7 +48,7 @@ TEST(IgesWriterTest, TwoRectanglesRepeatPointersAndSequenceNumbers) {
                            100, 100, 100, 0, 0, 0};
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
-  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.igs").c_str(), 2), 0);
+  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.igs").c_str(), kFormatIges, why), 0);
   const std::string hundreds = "100.00,100.00,100.00,100.00,100.00,100.00";
   ASSERT_EQ(EntityLine(hundreds, 3, 2).size(), 93u + 2u);
   EXPECT_EQ(ReadFileText(dir.File("s.igs")),

@@ -12,11 +12,13 @@
 
 namespace {
 
+std::string why;
+
 TEST(ObjWriterTest, LibraryPathReplacesTheExtension) {
-  EXPECT_EQ(ObjMaterialLibraryPath("out.obj"), "out.mtl");
-  EXPECT_EQ(ObjMaterialLibraryPath("a.b/out"), "a.b/out.mtl");
-  EXPECT_EQ(ObjMaterialLibraryPath("dir/x.y.obj"), "dir/x.y.mtl");
-  EXPECT_EQ(ObjMaterialLibraryPath("out.mtl"), "out.mtl");
+  EXPECT_EQ(CompanionPath("out.obj", ".mtl"), "out.mtl");
+  EXPECT_EQ(CompanionPath("a.b/out", ".mtl"), "a.b/out.mtl");
+  EXPECT_EQ(CompanionPath("dir/x.y.obj", ".mtl"), "dir/x.y.mtl");
+  EXPECT_EQ(CompanionPath("out.mtl", ".mtl"), "out.mtl");
 }
 
 TEST(ObjWriterTest, TextureWordsSurviveAnyName) {
@@ -40,7 +42,7 @@ TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
   spec.extraSlots = 1;
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
-  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.obj").c_str(), 4), 0);
+  ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.obj").c_str(), kFormatObj, why), 0);
   const std::string zeroV = "v 0.000000 0.000000 0.000000\r\n";
   const std::string zeroVt = "vt 0.000000 0.000000\r\n";
   EXPECT_EQ(ReadFileText(dir.File("s.obj")),
@@ -60,8 +62,8 @@ TEST(ObjWriterTest, RefusesToOverwriteTheSceneOrItself) {
   TempDir dir;
   const std::vector<uint8_t> bytes = BuildSampleBoxScene().bytes;
   ASSERT_TRUE(WriteFileBytes(dir.File("box.mtl"), bytes));
-  EXPECT_EQ(ExportScene(dir.File("box.mtl").c_str(), dir.File("box.obj").c_str(), 4), -1);
-  EXPECT_EQ(ExportScene(dir.File("box.mtl").c_str(), dir.File("other.mtl").c_str(), 4), -1);
+  EXPECT_EQ(ExportScene(dir.File("box.mtl").c_str(), dir.File("box.obj").c_str(), kFormatObj, why), -1);
+  EXPECT_EQ(ExportScene(dir.File("box.mtl").c_str(), dir.File("other.mtl").c_str(), kFormatObj, why), -1);
   EXPECT_FALSE(FileExists(dir.File("box.obj")));
   EXPECT_EQ(ReadFileBytes(dir.File("box.mtl")), bytes);
 }
@@ -70,7 +72,7 @@ TEST(ObjWriterTest, SampleLoadsInAssimpAsOneQuadPerRectangle) {
   if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp not installed";
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), BuildSampleBoxScene().bytes));
-  ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.obj").c_str(), 4), 0);
+  ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.obj").c_str(), kFormatObj, why), 0);
   const std::string command =
       "assimp info '" + dir.File("box.obj") + "' -r > '" + dir.File("info.txt") + "' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(dir.File("info.txt"));

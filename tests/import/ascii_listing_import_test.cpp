@@ -16,6 +16,9 @@ using namespace scene_layout;
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+
 std::string WithBareLineFeeds(std::string text) {
   std::string out;
   for (char c : text) {
@@ -50,9 +53,9 @@ class AsciiImportTest : public ::testing::Test {
   // Imports text into the scene, capturing what the import prints.
   int32_t Import(const std::string& text, std::string* out = nullptr) {
     WriteFileText(dir.File("in.txt"), text);
-    testing::internal::CaptureStdout();
-    const int32_t result = ImportScene(scene.c_str(), dir.File("in.txt").c_str(), 0);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    RecordingReporter reporter;
+    const int32_t result = ImportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, reporter, why);
+    const std::string printed = reporter.out;
     if (out != nullptr) *out = printed;
     return result;
   }
@@ -63,7 +66,7 @@ class AsciiImportTest : public ::testing::Test {
     return line;
   }
   SceneFile& Reopened() {
-    EXPECT_TRUE(reader.Open(scene.c_str()));
+    EXPECT_TRUE(reader.Open(scene.c_str(), why));
     return reader;
   }
   TempDir dir;
@@ -73,7 +76,7 @@ class AsciiImportTest : public ::testing::Test {
 };
 
 TEST_F(AsciiImportTest, RoundTripRewritesWhatTheListingShows) {
-  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.txt").c_str(), 0), 0);
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.txt").c_str(), kFormatAscii, why), 0);
   const std::string listing = ReadFileText(dir.File("out.txt"));
   std::string printed;
   ASSERT_EQ(Import(listing, &printed), 0);
@@ -189,19 +192,19 @@ TEST_F(AsciiImportTest, ListingThatEndsEarlyKeepsTheCompleteBlocksOnly) {
 TEST_F(AsciiImportTest, RefusesTheSceneFileAsText) {
   ASSERT_EQ(link(scene.c_str(), dir.File("hard.txt").c_str()), 0);
   for (const std::string& text : {scene, dir.path() + "/./s.zem", dir.File("hard.txt")}) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(ImportScene(scene.c_str(), text.c_str(), 0), -1) << text;
-    EXPECT_EQ(ExportScene(scene.c_str(), text.c_str(), 0), -1) << text;
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    RecordingReporter reporter;
+    EXPECT_EQ(ImportScene(scene.c_str(), text.c_str(), kFormatAscii, reporter, why), -1) << text;
+    EXPECT_EQ(ExportScene(scene.c_str(), text.c_str(), kFormatAscii, why), -1) << text;
+    EXPECT_EQ(reporter.out, "");
     EXPECT_EQ(ReadFileBytes(scene), built.bytes) << text;
   }
 }
 
 TEST_F(AsciiImportTest, OtherFormatsAreNotSupported) {
   for (int32_t format : {1, 2, 7, -1}) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(ImportScene(scene.c_str(), dir.File("none.txt").c_str(), format), -1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Import format NOT supported\r\n");
+    RecordingReporter reporter;
+    EXPECT_EQ(ImportScene(scene.c_str(), dir.File("none.txt").c_str(), static_cast<InterchangeFormat>(format), reporter, why), -1);
+    EXPECT_EQ(reporter.out, "Import format NOT supported\r\n");
   }
 }
 

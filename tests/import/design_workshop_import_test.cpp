@@ -14,6 +14,9 @@ using namespace scene_layout;
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+
 std::string Block(const std::string& mat, const std::string& verts, const std::string& lines) {
   return "Polyline:\r\nPhase: 1\r\nMat:" + mat + "\r\nName:\r\nnumVerts:" + verts + "\r\n" + lines +
          "numEdges: 4\r\n\r\n";
@@ -39,9 +42,9 @@ class DesignWorkshopImportTest : public ::testing::Test {
   }
   int32_t Import(const std::string& text, std::string* printed) {
     WriteFileText(dir.File("in.dw"), text);
-    testing::internal::CaptureStdout();
-    const int32_t result = ImportScene(scene.c_str(), dir.File("in.dw").c_str(), 3);
-    *printed = testing::internal::GetCapturedStdout();
+    RecordingReporter reporter;
+    const int32_t result = ImportScene(scene.c_str(), dir.File("in.dw").c_str(), kFormatDesignWorkshop, reporter, why);
+    *printed = reporter.out;
     return result;
   }
   std::string Progress(int rect) const {
@@ -52,12 +55,12 @@ class DesignWorkshopImportTest : public ::testing::Test {
   }
   RectCoords Corners(int32_t i) {
     SceneFile reader;
-    EXPECT_TRUE(reader.Open(scene.c_str()));
+    EXPECT_TRUE(reader.Open(scene.c_str(), why));
     return *reader.GetRectCoords(i);
   }
   int32_t Texture(int32_t i) {
     SceneFile reader;
-    EXPECT_TRUE(reader.Open(scene.c_str()));
+    EXPECT_TRUE(reader.Open(scene.c_str(), why));
     return reader.GetRectTextureIndex(i);
   }
   TempDir dir;
@@ -67,7 +70,7 @@ class DesignWorkshopImportTest : public ::testing::Test {
 };
 
 TEST_F(DesignWorkshopImportTest, RoundTripKeepsCornersAndTextures) {
-  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.dw").c_str(), 3), 0);
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.dw").c_str(), kFormatDesignWorkshop, why), 0);
   std::string printed;
   ASSERT_EQ(Import(ReadFileText(dir.File("out.dw")), &printed), 0);
   EXPECT_EQ(printed, Progress(0) + Progress(1) + Progress(2) + "3 Rectangles imported\r\n");
@@ -81,7 +84,7 @@ TEST_F(DesignWorkshopImportTest, ClearedRectangleShiftsTheBlocks) {
   std::vector<uint8_t> bytes = built.bytes;
   for (int c = 0; c < 12; ++c) PutFloat(bytes, built.recordOffsets[1] + kCornersInRecord + 4 * c, 0.0f);
   ASSERT_TRUE(WriteFileBytes(scene, bytes));
-  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.dw").c_str(), 3), 0);
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.dw").c_str(), kFormatDesignWorkshop, why), 0);
   std::string printed;
   ASSERT_EQ(Import(ReadFileText(dir.File("out.dw")), &printed), 0);
   EXPECT_EQ(printed, Progress(0) + Progress(1) + "2 Rectangles imported\r\n");
@@ -133,9 +136,9 @@ TEST_F(DesignWorkshopImportTest, BrokenBlockStopsWithAnError) {
 }
 
 TEST_F(DesignWorkshopImportTest, RefusesTheSceneFileAsText) {
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(ImportScene(scene.c_str(), (dir.path() + "/./s.zem").c_str(), 3), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  RecordingReporter reporter;
+  EXPECT_EQ(ImportScene(scene.c_str(), (dir.path() + "/./s.zem").c_str(), kFormatDesignWorkshop, reporter, why), -1);
+  EXPECT_EQ(reporter.out, "");
   EXPECT_EQ(ReadFileBytes(scene), built.bytes);
 }
 

@@ -14,6 +14,9 @@
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+
 class ObjImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -23,9 +26,9 @@ class ObjImportTest : public ::testing::Test {
   }
   int32_t Import(const std::string& text, std::string* printed) {
     WriteFileText(dir.File("in.obj"), text);
-    testing::internal::CaptureStdout();
-    const int32_t result = ImportScene(scene.c_str(), dir.File("in.obj").c_str(), 4);
-    *printed = testing::internal::GetCapturedStdout();
+    RecordingReporter reporter;
+    const int32_t result = ImportScene(scene.c_str(), dir.File("in.obj").c_str(), kFormatObj, reporter, why);
+    *printed = reporter.out;
     return result;
   }
   std::string Progress(int rect) const {
@@ -54,7 +57,7 @@ std::vector<std::string> Objects(const std::string& text, std::string* header) {
 }
 
 TEST_F(ObjImportTest, RoundTripInAnyObjectOrder) {
-  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.obj").c_str(), 4), 0);
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.obj").c_str(), kFormatObj, why), 0);
   const std::string exported = ReadFileText(dir.File("out.obj"));
   std::string header;
   std::vector<std::string> objects = Objects(exported, &header);
@@ -104,7 +107,7 @@ TEST_F(ObjImportTest, WhatEditorsWrite) {
                          Progress(0) + "Warning! Texture A B not in ZEM. Skipping\r\n" +
                          "3 Rectangles imported\r\n");
   SceneFile after;
-  ASSERT_TRUE(after.Open(scene.c_str()));
+  ASSERT_TRUE(after.Open(scene.c_str(), why));
   const RectCoords square = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
   EXPECT_EQ(*after.GetRectCoords(1), square);
   EXPECT_EQ(*after.GetRectTexCoords(1), SampleBoxSpec().rects[1].texCoords);  // no vt: kept

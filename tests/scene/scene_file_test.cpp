@@ -11,6 +11,9 @@ using namespace scene_layout;
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+
 BuilderRect MakeRect(float base, int32_t texture) {
   BuilderRect rect;
   for (size_t c = 0; c < rect.corners.size(); ++c) rect.corners[c] = base + static_cast<float>(c);
@@ -50,7 +53,7 @@ class SceneFileTest : public ::testing::Test {
 TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
   const BuiltScene built = BuildScene(ThreeRectSpec());
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetRectCount(), 3);
   EXPECT_EQ(scene.GetTextureCount(), 2);
 
@@ -77,7 +80,7 @@ TEST_F(SceneFileTest, BufferIsSharedAndHoldsTheLastRead) {
   for (int k = 0; k < 6; ++k) spec.rects.push_back(MakeRect(100.0f * k, 0));
   spec.textureNames = {"T"};
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str(), why));
   RectCoords* third = scene.GetRectCoords(3);
   RectCoords* fifth = scene.GetRectCoords(5);
   EXPECT_EQ(third, fifth);
@@ -93,7 +96,7 @@ TEST_F(SceneFileTest, StoredCountLimits) {
   for (const Case& c : {Case{20000, true, 19999}, Case{20001, false, 0}, Case{-1, false, 0},
                         Case{0, false, 0}, Case{1, true, 0}, Case{INT32_MIN, false, 0}}) {
     SceneFile scene;
-    EXPECT_EQ(scene.Open(WriteStoredCount(c.storedCount).c_str()), c.opens) << c.storedCount;
+    EXPECT_EQ(scene.Open(WriteStoredCount(c.storedCount).c_str(), why), c.opens) << c.storedCount;
     EXPECT_EQ(scene.GetRectCount(), c.rectCount) << c.storedCount;
   }
 }
@@ -105,7 +108,7 @@ TEST_F(SceneFileTest, ShortFileReadsAsZeros) {
   BuiltScene built = BuildScene(SceneSpec{});
   PutInt32(built.bytes, kStoredCountOffset, 20000);
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetRectOffset(19998), 0);
   const RectCoords* corners = scene.GetRectCoords(19998);
   ASSERT_NE(corners, nullptr);
@@ -116,7 +119,7 @@ TEST_F(SceneFileTest, TruncatedRecordKeepsNoStaleValues) {
   const BuiltScene built = BuildScene(ThreeRectSpec());
   SceneFile scene;
   const std::string path = WriteScene(built.bytes);
-  ASSERT_TRUE(scene.Open(path.c_str()));
+  ASSERT_TRUE(scene.Open(path.c_str(), why));
   ASSERT_NE(scene.GetRectCoords(1), nullptr);  // fills the buffer with rectangle 1
 
   // Cut the file in the middle of rectangle 0's corners: corners 0 and 1
@@ -138,7 +141,7 @@ TEST_F(SceneFileTest, OffsetsOutsideTheFileReadAsZeros) {
   PutInt32(built.bytes, built.nameTableOffset, -4);  // texture 0's name
   PutInt32(built.bytes, built.nameTableOffset + 4, 0x7FFFFFFF);  // texture 1's name
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   ASSERT_NE(scene.GetRectCoords(2), nullptr);
   for (int32_t i : {0, 1}) {
     const RectCoords* corners = scene.GetRectCoords(i);
@@ -156,7 +159,7 @@ TEST_F(SceneFileTest, TextureNamesArePaddedAndCutAtFour) {
   SceneSpec spec;
   spec.textureNames = {"WALL", "AB", "", "Q"};
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str(), why));
   ASSERT_EQ(scene.GetTextureCount(), 4);
   // The builder puts junk right behind each four name bytes.
   EXPECT_STREQ(scene.GetTextureName(0), "WALL");
@@ -174,15 +177,15 @@ TEST_F(SceneFileTest, TextureCountOutsideWhatTheFileHolds) {
 
   PutInt32(built.bytes, kTextureCountOffset, INT32_MAX);
   SceneFile scene;
-  EXPECT_FALSE(scene.Open(WriteScene(built.bytes).c_str()));
+  EXPECT_FALSE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetRectCount(), 0);
 
   PutInt32(built.bytes, kTextureCountOffset, fits);  // large but possible
-  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetTextureCount(), fits);
 
   PutInt32(built.bytes, kTextureCountOffset, -7);  // no textures at all
-  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetTextureCount(), 0);
   EXPECT_EQ(scene.GetRectTextureIndex(1), 0);
   EXPECT_EQ(scene.GetRectTextureName(1), nullptr);
@@ -192,7 +195,7 @@ TEST_F(SceneFileTest, RectangleGuard) {
   SceneFile scene;
   EXPECT_EQ(scene.GetRectCoords(0), nullptr);  // no scene held
   EXPECT_EQ(scene.GetRectOffset(0), -1);
-  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(ThreeRectSpec()).bytes).c_str()));
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(ThreeRectSpec()).bytes).c_str(), why));
   for (int32_t i : {-1, 3, INT32_MIN, INT32_MAX}) {
     EXPECT_EQ(scene.GetRectCoords(i), nullptr) << i;
     EXPECT_EQ(scene.GetRectTexCoords(i), nullptr) << i;
@@ -208,7 +211,7 @@ TEST_F(SceneFileTest, RectangleGuard) {
 
 TEST_F(SceneFileTest, ScenesWithoutRectangles) {
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteStoredCount(1).c_str()));
+  ASSERT_TRUE(scene.Open(WriteStoredCount(1).c_str(), why));
   EXPECT_EQ(scene.GetRectCount(), 0);
   EXPECT_EQ(scene.GetRectCoords(0), nullptr);
   EXPECT_EQ(scene.GetRectTextureIndex(0), -1);
@@ -217,18 +220,18 @@ TEST_F(SceneFileTest, ScenesWithoutRectangles) {
 TEST_F(SceneFileTest, FailedOpenKeepsOrDropsTheHeldScene) {
   SceneFile scene;
   const std::string good = WriteScene(BuildScene(ThreeRectSpec()).bytes, "good.zem");
-  ASSERT_TRUE(scene.Open(good.c_str()));
+  ASSERT_TRUE(scene.Open(good.c_str(), why));
 
   // Refused before the file is read: the old scene stays usable.
-  EXPECT_FALSE(scene.Open(dir.File("missing.zem").c_str()));
-  EXPECT_FALSE(scene.Open(""));
-  EXPECT_FALSE(scene.Open(nullptr));
+  EXPECT_FALSE(scene.Open(dir.File("missing.zem").c_str(), why));
+  EXPECT_FALSE(scene.Open("", why));
+  EXPECT_FALSE(scene.Open(nullptr, why));
   EXPECT_EQ(scene.GetRectCount(), 3);
   EXPECT_STREQ(scene.GetFileName(), good.c_str());
   EXPECT_NE(scene.GetRectCoords(2), nullptr);
 
   // Refused after reading the header: the object holds no scene.
-  EXPECT_FALSE(scene.Open(WriteStoredCount(20001).c_str()));
+  EXPECT_FALSE(scene.Open(WriteStoredCount(20001).c_str(), why));
   EXPECT_EQ(scene.GetRectCount(), 0);
   EXPECT_STREQ(scene.GetFileName(), "");
 }
@@ -237,7 +240,7 @@ TEST_F(SceneFileTest, ReadsSeeTheFileAsItIsNow) {
   BuiltScene built = BuildScene(ThreeRectSpec());
   const std::string path = WriteScene(built.bytes);
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(path.c_str()));
+  ASSERT_TRUE(scene.Open(path.c_str(), why));
   PutFloat(built.bytes, static_cast<size_t>(built.recordOffsets[1]) + kCornersInRecord, 99.5f);
   PutInt32(built.bytes, static_cast<size_t>(built.recordOffsets[1]) + kSlotOffsetInRecord,
            built.slotTableOffset + kSlotSize);
@@ -252,13 +255,13 @@ TEST_F(SceneFileTest, PathLengthLimit) {
   const std::string longest = base + std::string(255 - base.size(), 'p');
   ASSERT_TRUE(WriteFileBytes(longest, BuildScene(ThreeRectSpec()).bytes));
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(longest.c_str()));
+  ASSERT_TRUE(scene.Open(longest.c_str(), why));
   EXPECT_EQ(std::string(scene.GetFileName()), longest);
   EXPECT_NE(scene.GetRectCoords(0), nullptr);
 
   const std::string tooLong = longest + "q";
   ASSERT_TRUE(WriteFileBytes(tooLong, BuildScene(ThreeRectSpec()).bytes));
-  EXPECT_FALSE(scene.Open(tooLong.c_str()));
+  EXPECT_FALSE(scene.Open(tooLong.c_str(), why));
   EXPECT_STREQ(scene.GetFileName(), longest.c_str());  // unchanged
 }
 

@@ -11,6 +11,10 @@ using namespace scene_layout;
 
 namespace {
 
+// The reason of the last failed call, and the messages of the calls.
+std::string why;
+RecordingReporter reporter;
+
 TEST(ComputeRectBoundsTest, WidensByTheMarginExceptClearedMinimumX) {
   struct Case {
     RectCoords corners;
@@ -38,7 +42,7 @@ class WritebackTest : public ::testing::Test {
     built = BuildScene(spec);
     path = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(path, built.bytes));
-    ASSERT_TRUE(scene.Open(path.c_str()));
+    ASSERT_TRUE(scene.Open(path.c_str(), why));
   }
   size_t Field(int32_t rect, int32_t field) const {
     return static_cast<size_t>(built.recordOffsets[rect] + field);
@@ -57,19 +61,19 @@ TEST_F(WritebackTest, UpdateRectWritesCornersTexCoordsAndBoundsOnly) {
   const RectBounds bounds = {-256, -256, -256, 257, 257, 256};
   for (int c = 0; c < 6; ++c) PutFloat(expected, Field(1, kBoundsInRecord) + 4 * c, bounds[c]);
 
-  ASSERT_TRUE(scene.UpdateRect(1, &corners, nullptr));
+  ASSERT_TRUE(scene.UpdateRect(1, &corners, nullptr, why));
   EXPECT_EQ(ReadFileBytes(path), expected);  // texture coordinates kept
 
   for (int c = 0; c < 8; ++c) PutFloat(expected, Field(1, kTexCoordsInRecord) + 4 * c, uv[c]);
-  ASSERT_TRUE(scene.UpdateRect(1, &corners, &uv));
+  ASSERT_TRUE(scene.UpdateRect(1, &corners, &uv, why));
   EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
 TEST_F(WritebackTest, RefusedUpdatesWriteNothing) {
   const RectCoords corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  EXPECT_FALSE(scene.UpdateRect(2, &corners, nullptr));
-  EXPECT_FALSE(scene.UpdateRect(-1, &corners, nullptr));
-  EXPECT_FALSE(scene.UpdateRect(0, nullptr, nullptr));
+  EXPECT_FALSE(scene.UpdateRect(2, &corners, nullptr, why));
+  EXPECT_FALSE(scene.UpdateRect(-1, &corners, nullptr, why));
+  EXPECT_FALSE(scene.UpdateRect(0, nullptr, nullptr, why));
   EXPECT_EQ(ReadFileBytes(path), built.bytes);
 
   // A record reaching past the end of the file would grow the file.
@@ -78,26 +82,26 @@ TEST_F(WritebackTest, RefusedUpdatesWriteNothing) {
            static_cast<int32_t>(bytes.size()) - kMinRecordSize + 1);
   PutInt32(bytes, kIndexTableOffset + 12 + kRecordOffsetInEntry, -8);
   ASSERT_TRUE(WriteFileBytes(path, bytes));
-  ASSERT_TRUE(scene.Open(path.c_str()));
-  EXPECT_FALSE(scene.UpdateRect(0, &corners, nullptr));
-  EXPECT_FALSE(scene.UpdateRect(1, &corners, nullptr));
-  EXPECT_FALSE(scene.SetRectTextureIndex(0, 1));
+  ASSERT_TRUE(scene.Open(path.c_str(), why));
+  EXPECT_FALSE(scene.UpdateRect(0, &corners, nullptr, why));
+  EXPECT_FALSE(scene.UpdateRect(1, &corners, nullptr, why));
+  EXPECT_FALSE(scene.SetRectTextureIndex(0, 1, why));
   EXPECT_EQ(ReadFileBytes(path), bytes);
 }
 
 TEST_F(WritebackTest, SetRectTextureIndexMovesTheSlotReference) {
   const int32_t slot2 = built.slotTableOffset + 2 * kSlotSize;
-  ASSERT_TRUE(scene.SetRectTextureIndex(0, 5));
+  ASSERT_TRUE(scene.SetRectTextureIndex(0, 5, why));
   EXPECT_EQ(GetInt32(ReadFileBytes(path), Field(0, kSlotOffsetInRecord)), slot2 + 48);
   EXPECT_EQ(scene.GetRectTextureIndex(0), 5);
-  ASSERT_TRUE(scene.SetRectTextureIndex(0, 2));
+  ASSERT_TRUE(scene.SetRectTextureIndex(0, 2, why));
   EXPECT_EQ(ReadFileBytes(path), built.bytes);
-  EXPECT_TRUE(scene.SetRectTextureIndex(0, 2));  // already there
+  EXPECT_TRUE(scene.SetRectTextureIndex(0, 2, why));  // already there
   EXPECT_EQ(ReadFileBytes(path), built.bytes);
 
   // Outside the texture table, or out of rectangles: refused, nothing written.
-  for (int32_t index : {6, -1, INT32_MAX, INT32_MIN}) EXPECT_FALSE(scene.SetRectTextureIndex(0, index));
-  EXPECT_FALSE(scene.SetRectTextureIndex(2, 0));
+  for (int32_t index : {6, -1, INT32_MAX, INT32_MIN}) EXPECT_FALSE(scene.SetRectTextureIndex(0, index, why));
+  EXPECT_FALSE(scene.SetRectTextureIndex(2, 0, why));
   EXPECT_EQ(ReadFileBytes(path), built.bytes);
 }
 
@@ -105,22 +109,22 @@ TEST_F(WritebackTest, SlotsOutOfTextureOrderAreNotTrusted) {
   std::vector<uint8_t> bytes = built.bytes;
   PutInt32(bytes, static_cast<size_t>(built.slotTableOffset) + 4 * kSlotSize + kTextureIndexInSlot, 1);
   ASSERT_TRUE(WriteFileBytes(path, bytes));
-  EXPECT_FALSE(scene.SetRectTextureIndex(0, 4));
-  EXPECT_TRUE(scene.SetRectTextureIndex(0, 3));
+  EXPECT_FALSE(scene.SetRectTextureIndex(0, 4, why));
+  EXPECT_TRUE(scene.SetRectTextureIndex(0, 3, why));
   EXPECT_EQ(scene.GetRectTextureIndex(0), 3);
 }
 
 TEST_F(WritebackTest, SetRectTextureByName) {
-  EXPECT_TRUE(scene.SetRectTextureByName(1, "aBcD"));  // first of two equal names
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "aBcD", reporter, why));  // first of two equal names
   EXPECT_EQ(scene.GetRectTextureIndex(1), 0);
-  EXPECT_TRUE(scene.SetRectTextureByName(1, "GRAS"));
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "GRAS", reporter, why));
   EXPECT_EQ(scene.GetRectTextureIndex(1), 1);
 
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(scene.SetRectTextureByName(7, "x"));  // known name, no such rectangle
-  EXPECT_TRUE(scene.SetRectTextureByName(1, "ZZ"));
-  EXPECT_TRUE(scene.SetRectTextureByName(1, ""));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  reporter.out.clear();
+  EXPECT_FALSE(scene.SetRectTextureByName(7, "x", reporter, why));  // known name, no such rectangle
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "ZZ", reporter, why));
+  EXPECT_TRUE(scene.SetRectTextureByName(1, "", reporter, why));
+  EXPECT_EQ(reporter.out,
             "Warning! Texture ZZ not in ZEM. Skipping\r\n"
             "Warning! Texture  not in ZEM. Skipping\r\n");
   EXPECT_EQ(scene.GetRectTextureIndex(1), 1);

@@ -64,17 +64,16 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::stri
   return result;
 }
 
-std::string CaptureWrites(const std::function<void(std::FILE*)>& write) {
-  std::FILE* out = std::tmpfile();
-  if (out == nullptr) return "";
-  write(out);
-  std::string text;
-  std::rewind(out);
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, out)) > 0) text.append(chunk, got);
-  std::fclose(out);
-  return text;
+std::string WriterText(WriterFunction writer, const SceneFile& scene, const WriterInput& input) {
+  const std::string output = "out";
+  const std::string companion = "out.mtl";
+  WriterContext context(scene, output, companion);
+  context.rectCount = input.rectCount;
+  context.index = input.index;
+  context.corners = input.corners;
+  context.texCoords = input.texCoords;
+  writer(context);
+  return context.text;
 }
 
 bool FileExists(const std::string& path) {

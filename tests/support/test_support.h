@@ -1,5 +1,5 @@
 // Helpers for the tests: a temporary folder per test, running the quadkit
-// binary as a user would, and capturing what in-process code prints.
+// binary as a user would, and reading what in-process code writes and prints.
 #ifndef QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 #define QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 
@@ -7,6 +7,9 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "export/export_writer.h"
+#include "scene/messages.h"
 
 // A fresh folder under the system's temp folder, removed with its content
 // when the object goes.
@@ -34,8 +37,23 @@ struct RunResult {
 RunResult RunQuadkitBinary(const std::vector<std::string>& args,
                            const std::string& workDir = "");
 
-// Runs write on a temporary stream and returns the bytes it wrote.
-std::string CaptureWrites(const std::function<void(std::FILE*)>& write);
+// Keeps everything the program would print, for a test to read.
+class RecordingReporter : public Reporter {
+ public:
+  void Say(const std::string& text) override { out += text; }
+  void Complain(const std::string& text) override { err += text + "\n"; }
+  std::string out;  // standard output, byte for byte
+  std::string err;  // standard error, without the "quadkit: " of each line
+};
+
+// What one call of a writer appends, for a context holding these values.
+struct WriterInput {
+  int32_t rectCount = 0;
+  int32_t index = 0;
+  const RectCoords* corners = nullptr;
+  const RectTexCoords* texCoords = nullptr;
+};
+std::string WriterText(WriterFunction writer, const SceneFile& scene, const WriterInput& input);
 
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);

@@ -1,4 +1,4 @@
-#include "import/text_scan.h"
+#include "scene/text_rules.h"
 
 const char* ScanClampedInt(const char* p, int32_t* value) {
   p = SkipScanSpace(p);

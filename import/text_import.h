@@ -1,0 +1,39 @@
+// The frame every import shares: open the scene and make sure it can be
+// written, refuse a text path that names the scene file itself, read the
+// text file whole into a file image, hand it to the format's reader, and
+// fail the run when any rectangle could not be written.
+#ifndef QUADKIT_IMPORT_TEXT_IMPORT_H_
+#define QUADKIT_IMPORT_TEXT_IMPORT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "scene/messages.h"
+#include "scene/scene_file.h"
+
+// A whole text file in one block of its size plus a zero byte.
+struct TextImage {
+  std::unique_ptr<char[]> text;
+  size_t size = 0;
+};
+
+// Reads the file at path. False, with error naming the file, when it cannot
+// be opened or read, is a directory, its size cannot be told, or the memory
+// for it cannot be had.
+bool LoadTextImage(const char* path, TextImage& image, std::string& error);
+
+// Every reader takes the text and its size; text[size] is a zero byte, as
+// in a file image. What a zero byte inside the text means is the format's
+// own rule. A reader returns 0, or -1 with why saying what is wrong with
+// the text; it reports the rectangles it cannot write to failures.
+using TextReader = int32_t (*)(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                               RectWriteFailures& failures, std::string& why);
+
+// kind names the text in messages ("listing", "OBJ file", ...). On -1,
+// error says why, naming the file.
+int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* kind,
+                       TextReader reader, Reporter& reporter, std::string& error);
+
+#endif  // QUADKIT_IMPORT_TEXT_IMPORT_H_
