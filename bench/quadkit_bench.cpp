@@ -22,8 +22,8 @@ namespace {
 
 constexpr int kRects = 19999;
 
-SceneSpec LargestScene() {
-  SceneSpec spec;
+SceneContents LargestScene() {
+  SceneContents spec;
   spec.textureNames = {"WALL", "FLR", "ROOF", "DOOR", "WIN", "SKY", "GRAS", "ROCK"};
   for (int k = 0; k < kRects; ++k) {
     BuilderRect rect;
