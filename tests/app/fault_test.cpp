@@ -176,7 +176,6 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
     }
   }
   EXPECT_GT(faultRuns, 200);
-  std::printf("fault runs: %d\n", faultRuns);
 }
 
 TEST_F(FaultTest, FullDeviceFailsTheExport) {
