@@ -11,24 +11,25 @@
 #include "export/output_file.h"
 #include "scene/messages.h"
 #include "scene/file_access.h"
+#include "scene/messages.h"
+
+const ExportFormat kExportFormats[] = {
+    {kFormatAscii, nullptr, messages::kUsingAscii, &kAsciiWriters},
+    {kFormatDirectX, "/DX", messages::kUsingDirectX, &kDirectXWriters},
+    {kFormatIges, "/CAD", messages::kUsingIges, &kIgesWriters},
+    {kFormatDesignWorkshop, "/DW", messages::kUsingDesignWorkshop, &kDesignWorkshopWriters},
+    {kFormatObj, "/OBJ", messages::kUsingObj, &kObjWriters},
+};
+const size_t kExportFormatCount = sizeof kExportFormats / sizeof kExportFormats[0];
+
+const ExportFormat& FindExportFormat(InterchangeFormat format) {
+  for (const ExportFormat& row : kExportFormats) {
+    if (row.format == format) return row;
+  }
+  return kExportFormats[0];
+}
 
 namespace {
-
-// Every value other than the named formats selects the ASCII listing.
-const WriterTriple& SelectWriters(InterchangeFormat format) {
-  switch (format) {
-    case kFormatDirectX:
-      return kDirectXWriters;
-    case kFormatIges:
-      return kIgesWriters;
-    case kFormatDesignWorkshop:
-      return kDesignWorkshopWriters;
-    case kFormatObj:
-      return kObjWriters;
-    default:
-      return kAsciiWriters;
-  }
-}
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -90,7 +91,7 @@ std::string CompanionPath(const std::string& outputPath, const char* extension) 
 
 int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
                     std::string& error) {
-  const WriterTriple& writers = SelectWriters(format);
+  const WriterTriple& writers = *FindExportFormat(format).writers;
   SceneFile scene;
   if (!scene.Open(scenePath, error)) return kModeFailed;
   const std::string output = outputPath;
