@@ -51,12 +51,18 @@ bool PathsAreSafe(const char* scenePath, const std::string& output, const std::s
   return true;
 }
 
+// Writes the text of one writer call, unless the writer failed.
+bool WriteCall(const WriterContext& context, OutputFile& out, std::string& error) {
+  if (!context.failure.empty()) return Fail(error, context.failure);
+  return out.Write(context.text, error);
+}
+
 // Runs the writer triple over every rectangle, writing each call's text.
 bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& context,
                 OutputFile& out, std::string& error) {
   context.rectCount = scene.GetRectCount();
   writers.header(context);
-  if (!out.Write(context.text, error)) return false;
+  if (!WriteCall(context, out, error)) return false;
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);
     const RectTexCoords* texCoords = scene.GetRectTexCoords(i);
@@ -67,12 +73,12 @@ bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& co
     context.texCoords = texCoords;
     writers.rect(context);
     ++context.rectsWritten;
-    if (!out.Write(context.text, error)) return false;
+    if (!WriteCall(context, out, error)) return false;
   }
   context.text.clear();
   context.rectCount = scene.GetRectCount();
   writers.footer(context);
-  if (!out.Write(context.text, error)) return false;
+  if (!WriteCall(context, out, error)) return false;
   // A rectangle that could not be read is missing from the output.
   if (!scene.ReadError().empty()) return Fail(error, scene.ReadError());
   return out.Finish(error);
