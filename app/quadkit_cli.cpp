@@ -47,6 +47,7 @@ InterchangeFormat ChooseFormat(int argc, const char* const* argv) {
     if (EqualsIgnoringAsciiCase(argv[4], "/CAD")) format = kFormatIges;
     if (EqualsIgnoringAsciiCase(argv[4], "/DW")) format = kFormatDesignWorkshop;
     if (EqualsIgnoringAsciiCase(argv[4], "/OBJ")) format = kFormatObj;
+    if (EqualsIgnoringAsciiCase(argv[4], "/IGES")) format = kFormatIgesSurfaces;
   }
   return format;
 }
@@ -61,6 +62,8 @@ const char* FormatLine(InterchangeFormat format) {
       return kUsingDesignWorkshop;
     case kFormatObj:
       return kUsingObj;
+    case kFormatIgesSurfaces:
+      return kUsingIgesSurfaces;
     default:
       return kUsingAscii;
   }

@@ -6,6 +6,7 @@
 #include "export/design_workshop_writer.h"
 #include "export/directx_writer.h"
 #include "export/export_writer.h"
+#include "export/iges_surface_writer.h"
 #include "export/iges_writer.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
@@ -25,6 +26,8 @@ const WriterTriple& SelectWriters(InterchangeFormat format) {
       return kDesignWorkshopWriters;
     case kFormatObj:
       return kObjWriters;
+    case kFormatIgesSurfaces:
+      return kIgesSurfaceWriters;
     default:
       return kAsciiWriters;
   }
