@@ -6,10 +6,10 @@
 #include "export/design_workshop_writer.h"
 #include "export/directx_writer.h"
 #include "export/export_writer.h"
+#include "export/iges_surface_writer.h"
 #include "export/iges_writer.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
-#include "scene/messages.h"
 #include "scene/file_access.h"
 #include "scene/messages.h"
 
@@ -19,6 +19,7 @@ const ExportFormat kExportFormats[] = {
     {kFormatIges, "/CAD", messages::kUsingIges, &kIgesWriters},
     {kFormatDesignWorkshop, "/DW", messages::kUsingDesignWorkshop, &kDesignWorkshopWriters},
     {kFormatObj, "/OBJ", messages::kUsingObj, &kObjWriters},
+    {kFormatIgesSurfaces, "/IGES", messages::kUsingIgesSurfaces, &kIgesSurfaceWriters},
 };
 const size_t kExportFormatCount = sizeof kExportFormats / sizeof kExportFormats[0];
 
@@ -52,12 +53,18 @@ bool PathsAreSafe(const char* scenePath, const std::string& output, const std::s
   return true;
 }
 
+// Writes the text of one writer call, unless the writer failed.
+bool WriteCall(const WriterContext& context, OutputFile& out, std::string& error) {
+  if (!context.failure.empty()) return Fail(error, context.failure);
+  return out.Write(context.text, error);
+}
+
 // Runs the writer triple over every rectangle, writing each call's text.
 bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& context,
                 OutputFile& out, std::string& error) {
   context.rectCount = scene.GetRectCount();
   writers.header(context);
-  if (!out.Write(context.text, error)) return false;
+  if (!WriteCall(context, out, error)) return false;
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);
     const RectTexCoords* texCoords = scene.GetRectTexCoords(i);
@@ -68,12 +75,12 @@ bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& co
     context.texCoords = texCoords;
     writers.rect(context);
     ++context.rectsWritten;
-    if (!out.Write(context.text, error)) return false;
+    if (!WriteCall(context, out, error)) return false;
   }
   context.text.clear();
   context.rectCount = scene.GetRectCount();
   writers.footer(context);
-  if (!out.Write(context.text, error)) return false;
+  if (!WriteCall(context, out, error)) return false;
   // A rectangle that could not be read is missing from the output.
   if (!scene.ReadError().empty()) return Fail(error, scene.ReadError());
   return out.Finish(error);
