@@ -1,32 +1,51 @@
 #include "export/iges_fixed_form.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
-// value right-justified in width columns; a longer value is kept whole.
-void AppendRightJustified(std::string& out, const std::string& value, size_t width) {
-  if (value.size() < width) out.append(width - value.size(), ' ');
-  out += value;
+// Writes value right-justified in the width columns at field, blanks on the
+// left; a value longer than the field keeps its last digits (the sequence
+// numbers and counts of a scene's file never come close).
+void PutRightJustified(char* field, size_t width, long long value) {
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  const size_t length = static_cast<size_t>(end - digits);
+  const size_t kept = length < width ? length : width;
+  std::memset(field, ' ', width - kept);
+  std::memcpy(field + width - kept, end - kept, kept);
 }
 
-std::string SectionField(char section, int64_t count) {
-  std::string field(1, section);
-  AppendRightJustified(field, IgesInteger(count), 7);
-  return field;
+void PutRightJustified(char* field, size_t width, const std::string& text) {
+  const size_t kept = text.size() < width ? text.size() : width;
+  std::memset(field, ' ', width - kept);
+  std::memcpy(field + width - kept, text.data(), kept);
 }
+
+// A section letter and a count in seven columns: the eight columns that end
+// every line, and the fields of the Terminate line.
+void PutSectionField(char* field, char section, int64_t count) {
+  field[0] = section;
+  PutRightJustified(field + 1, 7, count);
+}
+
+constexpr size_t kFieldWidth = 8;
 
 }  // namespace
 
 std::string IgesReal(float value) {
   char digits[64];
-  std::string text(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-  const size_t exponent = text.find('e');
-  const size_t mantissaEnd = exponent == std::string::npos ? text.size() : exponent;
-  if (text.find('.') == std::string::npos) text.insert(mantissaEnd, 1, '.');
-  const size_t e = text.find('e');
-  if (e != std::string::npos) text[e] = 'E';
-  return text;
+  char* end = std::to_chars(digits, digits + sizeof digits - 1, value).ptr;
+  char* exponent = std::find(digits, end, 'e');
+  if (std::find(digits, exponent, '.') == exponent) {  // "256" becomes "256.", "1e+10" "1.e+10"
+    std::memmove(exponent + 1, exponent, static_cast<size_t>(end - exponent));
+    *exponent++ = '.';
+    ++end;
+  }
+  if (exponent != end) *exponent = 'E';
+  return std::string(digits, end);
 }
 
 std::string IgesInteger(long long value) {
@@ -52,10 +71,14 @@ std::string IgesText(const std::string& text) {
 }
 
 void AppendIgesLine(std::string& out, const std::string& data, char section, int64_t sequence) {
-  out += data.substr(0, kIgesDataColumns);
-  if (data.size() < kIgesDataColumns) out.append(kIgesDataColumns - data.size(), ' ');
-  out += SectionField(section, sequence);
-  out += "\r\n";
+  char line[kIgesLineBytes];
+  const size_t used = data.size() < kIgesDataColumns ? data.size() : kIgesDataColumns;
+  std::memcpy(line, data.data(), used);
+  std::memset(line + used, ' ', kIgesDataColumns - used);
+  PutSectionField(line + kIgesDataColumns, section, sequence);
+  line[kIgesLineBytes - 2] = '\r';
+  line[kIgesLineBytes - 1] = '\n';
+  out.append(line, sizeof line);
 }
 
 int64_t AppendIgesParameters(std::string& out, const std::vector<std::string>& parameters,
@@ -63,50 +86,51 @@ int64_t AppendIgesParameters(std::string& out, const std::vector<std::string>& p
   const size_t width = directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns;
   int64_t lines = 0;
   std::string line;
+  line.reserve(kIgesDataColumns);
   auto flush = [&]() {
     if (directoryPointer != 0) {
-      line.resize(kIgesParameterColumns, ' ');
-      AppendRightJustified(line, IgesInteger(directoryPointer), kIgesDataColumns - kIgesParameterColumns);
+      line.resize(kIgesDataColumns, ' ');
+      PutRightJustified(&line[kIgesParameterColumns], kIgesDataColumns - kIgesParameterColumns,
+                        directoryPointer);
     }
     AppendIgesLine(out, line, section, firstSequence + lines);
     ++lines;
     line.clear();
   };
   for (size_t k = 0; k < parameters.size(); ++k) {
-    const std::string token = parameters[k] + (k + 1 < parameters.size() ? ',' : ';');
-    if (!line.empty() && line.size() + token.size() > width) flush();
-    line += token;
+    const size_t tokenLength = parameters[k].size() + 1;  // with its delimiter
+    if (!line.empty() && line.size() + tokenLength > width) flush();
+    line += parameters[k];
+    line += k + 1 < parameters.size() ? ',' : ';';
   }
   if (!line.empty()) flush();
   return lines;
 }
 
 void AppendIgesDirectoryEntry(std::string& out, const IgesDirectoryEntry& entry, int64_t sequence) {
-  auto field = [](std::string& line, const std::string& value) {
-    AppendRightJustified(line, value.substr(0, 8), 8);
-  };
-  const std::string type = IgesInteger(entry.entityType);
-  std::string first;
-  for (const std::string& value : {type, IgesInteger(entry.parameterPointer), std::string("0"),
-                                   std::string("0"), IgesInteger(entry.level), std::string("0"),
-                                   std::string("0"), std::string("0"), std::string("00000000")}) {
-    field(first, value);
-  }
-  AppendIgesLine(out, first, 'D', sequence);
-  std::string second;
-  for (const std::string& value : {type, std::string("0"), std::string("0"),
-                                   IgesInteger(entry.parameterLines), IgesInteger(entry.form),
-                                   std::string(), std::string(), entry.label,
-                                   IgesInteger(entry.subscript)}) {
-    field(second, value);
-  }
-  AppendIgesLine(out, second, 'D', sequence + 1);
+  // Nine fields of eight columns each line: type, parameter pointer,
+  // structure, line font, level, view, matrix, label display, status; then
+  // type, line weight, colour, parameter lines, form, two reserved, label,
+  // subscript.
+  const long long first[] = {entry.entityType, entry.parameterPointer, 0, 0, entry.level, 0, 0, 0};
+  std::string line(kIgesDataColumns, ' ');
+  for (size_t k = 0; k < 8; ++k) PutRightJustified(&line[k * kFieldWidth], kFieldWidth, first[k]);
+  std::memcpy(&line[8 * kFieldWidth], "00000000", kFieldWidth);
+  AppendIgesLine(out, line, 'D', sequence);
+  const long long second[] = {entry.entityType, 0, 0, entry.parameterLines, entry.form};
+  line.assign(kIgesDataColumns, ' ');
+  for (size_t k = 0; k < 5; ++k) PutRightJustified(&line[k * kFieldWidth], kFieldWidth, second[k]);
+  PutRightJustified(&line[7 * kFieldWidth], kFieldWidth, entry.label);
+  PutRightJustified(&line[8 * kFieldWidth], kFieldWidth, static_cast<long long>(entry.subscript));
+  AppendIgesLine(out, line, 'D', sequence + 1);
 }
 
 void AppendIgesTerminate(std::string& out, int64_t startLines, int64_t globalLines,
                          int64_t directoryLines, int64_t parameterLines) {
-  AppendIgesLine(out,
-                 SectionField('S', startLines) + SectionField('G', globalLines) +
-                     SectionField('D', directoryLines) + SectionField('P', parameterLines),
-                 'T', 1);
+  std::string line(4 * kFieldWidth, ' ');
+  PutSectionField(&line[0], 'S', startLines);
+  PutSectionField(&line[kFieldWidth], 'G', globalLines);
+  PutSectionField(&line[2 * kFieldWidth], 'D', directoryLines);
+  PutSectionField(&line[3 * kFieldWidth], 'P', parameterLines);
+  AppendIgesLine(out, line, 'T', 1);
 }

@@ -77,9 +77,13 @@ void AppendPoint(std::vector<std::string>& parameters, const RectCoords& corners
 // with u running fastest: P(0,0) corner 0, P(1,0) corner 1, P(0,1) corner
 // 3, P(1,1) corner 2; parameter range 0 to 1 both ways.
 std::vector<std::string> SurfaceParameters(const RectCoords& corners) {
-  std::vector<std::string> parameters = {
-      IgesInteger(kSurfaceEntity), "1", "1", "1", "1", "0", "0", "1", "0", "0",
-      "0.", "0.", "1.", "1.", "0.", "0.", "1.", "1.", "1.", "1.", "1.", "1."};
+  static const char* const kFixedParameters[] = {"1", "1", "1", "1", "0", "0", "1", "0", "0",
+                                                 "0.", "0.", "1.", "1.", "0.", "0.", "1.", "1.",
+                                                 "1.", "1.", "1.", "1."};
+  std::vector<std::string> parameters;
+  parameters.reserve(38);
+  parameters.push_back(IgesInteger(kSurfaceEntity));
+  for (const char* fixed : kFixedParameters) parameters.emplace_back(fixed);
   for (const int corner : {0, 1, 3, 2}) AppendPoint(parameters, corners, corner);
   for (const char* bound : {"0.", "1.", "0.", "1."}) parameters.push_back(bound);
   return parameters;
@@ -127,6 +131,10 @@ const WriterTriple kIgesSurfaceWriters = {WriteIgesSurfaceHeader, WriteIgesSurfa
 
 void WriteIgesSurfaceHeader(WriterContext& context) {
   context.held.assign(kHeldTexts, std::string());
+  // Room for the usual rectangle: two directory lines, five parameter lines.
+  const size_t rects = context.rectCount > 0 ? static_cast<size_t>(context.rectCount) : 0;
+  context.held[kDirectoryText].reserve(rects * 2 * kIgesLineBytes);
+  context.held[kParameterText].reserve(rects * 5 * kIgesLineBytes);
   context.largestCoordinate = 0.0f;
 }
 
