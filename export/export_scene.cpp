@@ -125,7 +125,7 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, int32_t forma
   }
   if (format == kFormatObj && !WriteObjMaterialLibrary(library, scene, error)) {
     out.reset();
-    std::remove(outputPath);  // no OBJ without its library
+    RemoveFile(outputPath);  // no OBJ without its library
     return -1;
   }
 
