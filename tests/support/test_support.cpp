@@ -1,31 +1,168 @@
 #include "tests/support/test_support.h"
 
-#include <sys/stat.h>
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 
 #ifndef QUADKIT_BINARY
 #error "QUADKIT_BINARY must name the built quadkit executable"
 #endif
 
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
+
+std::FILE* OpenPath(const std::string& path, const char* mode) {
+#ifdef _WIN32
+  const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+  return _wfopen(PathOf(path).c_str(), wideMode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  return text;
+}
+
+}  // namespace
+
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quadkit-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) std::abort();
-  path_ = buffer.data();
+  const fs::path base = fs::temp_directory_path();
+  std::random_device device;
+  std::mt19937_64 random(device() ^ static_cast<uint64_t>(
+                                        std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[40];
+    std::snprintf(name, sizeof name, "quadkit-test-%016llx",
+                  static_cast<unsigned long long>(random()));
+    std::error_code error;
+    if (fs::create_directory(base / name, error)) {
+      path_ = (base / name).u8string();
+      return;
+    }
+  }
+  std::abort();
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  fs::remove_all(PathOf(path_), ignored);
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// Quotes one argument so that the C runtime of the started program hands
+// it over unchanged: backslashes count only in front of a quote.
+std::wstring QuoteArgument(const std::wstring& argument) {
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+struct Handle {
+  HANDLE value = INVALID_HANDLE_VALUE;
+  ~Handle() {
+    if (value != INVALID_HANDLE_VALUE && value != nullptr) CloseHandle(value);
+  }
+};
+
+}  // namespace
+
+// Standard output comes through a pipe, standard error goes to a file.
+RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::string& workDir) {
+  RunResult result;
+  const std::wstring binary = PathOf(QUADKIT_BINARY).make_preferred().wstring();
+  std::wstring commandLine = QuoteArgument(binary);
+  for (const std::string& arg : args) commandLine += L" " + QuoteArgument(PathOf(arg).wstring());
+
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  Handle outRead;
+  Handle outWrite;
+  if (!CreatePipe(&outRead.value, &outWrite.value, &inherited, 0)) return result;
+  SetHandleInformation(outRead.value, HANDLE_FLAG_INHERIT, 0);
+  TempDir errDir;
+  const std::string errFile = errDir.File("stderr");
+  Handle err;
+  err.value = CreateFileW(PathOf(errFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  Handle in;
+  in.value = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (err.value == INVALID_HANDLE_VALUE || in.value == INVALID_HANDLE_VALUE) return result;
+
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in.value;
+  startup.hStdOutput = outWrite.value;
+  startup.hStdError = err.value;
+  PROCESS_INFORMATION process = {};
+  const std::wstring folder = workDir.empty() ? L"" : PathOf(workDir).wstring();
+  if (!CreateProcessW(binary.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    return result;
+  }
+  Handle processHandle;
+  processHandle.value = process.hProcess;
+  CloseHandle(process.hThread);
+  // Only the child may hold the writing end, or the pipe never ends.
+  CloseHandle(outWrite.value);
+  outWrite.value = INVALID_HANDLE_VALUE;
+  CloseHandle(err.value);
+  err.value = INVALID_HANDLE_VALUE;
+
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(outRead.value, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    result.out.append(chunk, got);
+  }
+  DWORD code = 0;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  if (!GetExitCodeProcess(process.hProcess, &code)) return result;
+  result.systemExitCode = code;
+  result.exitCode = static_cast<int>(code & 0xFF);
+  result.err = ReadFileText(errFile);
+  return result;
+}
+
+std::string WhyToolIsMissing(const std::string& tool) {
+  return tool + " is driven through a POSIX shell; this test runs on Linux only";
+}
+
+#else
 
 namespace {
 
@@ -55,39 +192,45 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::stri
   RunResult result;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.out.append(chunk, got);
+  result.out = ReadAll(pipe);
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.systemExitCode = static_cast<uint32_t>(result.exitCode);
   result.err = ReadFileText(errFile);
   return result;
 }
 
+std::string WhyToolIsMissing(const std::string& tool) {
+  const std::string probe = "command -v " + ShellQuote(tool) + " >/dev/null 2>&1";
+  return std::system(probe.c_str()) == 0 ? "" : tool + " not installed";
+}
+
+#endif
+
+// A file in a folder of its own rather than tmpfile(), which the Windows C
+// runtime creates in the root of the drive, where a user may not write.
 std::string CaptureWrites(const std::function<void(std::FILE*)>& write) {
-  std::FILE* out = std::tmpfile();
+  TempDir dir;
+  std::FILE* out = OpenPath(dir.File("captured"), "w+b");
   if (out == nullptr) return "";
   write(out);
-  std::string text;
   std::rewind(out);
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, out)) > 0) text.append(chunk, got);
+  const std::string text = ReadAll(out);
   std::fclose(out);
   return text;
 }
 
 bool FileExists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  std::error_code error;
+  return fs::exists(PathOf(path), error);
 }
 
 std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(PathOf(path), std::ios::binary);
   out << text;
 }

@@ -1,8 +1,10 @@
 // Helpers for the tests: a temporary folder per test, running the quadkit
-// binary as a user would, and capturing what in-process code prints.
+// binary as a user would, and capturing what in-process code prints. Paths
+// are UTF-8 strings on every platform, as quadkit itself takes them.
 #ifndef QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 #define QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -26,7 +28,12 @@ class TempDir {
 struct RunResult {
   std::string out;  // standard output, byte for byte
   std::string err;  // standard error
+  // The exit status as a POSIX shell shows it in $?: the low eight bits of
+  // the code, so a run that returns -1 shows 255 on every platform.
   int exitCode = -1;
+  // The whole code the system reports: the same on POSIX systems, the
+  // 32-bit process exit code on Windows (-1 is 0xFFFFFFFF there).
+  uint32_t systemExitCode = 0xFFFFFFFFu;
 };
 
 // Runs the built quadkit binary with args (argument 0 is added), in the
@@ -36,6 +43,10 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args,
 
 // Runs write on a temporary stream and returns the bytes it wrote.
 std::string CaptureWrites(const std::function<void(std::FILE*)>& write);
+
+// Why a test that runs the named command-line tool (a Linux program such as
+// assimp) cannot run here; empty when it can.
+std::string WhyToolIsMissing(const std::string& tool);
 
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);
