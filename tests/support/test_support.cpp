@@ -92,69 +92,43 @@ std::wstring QuoteArgument(const std::wstring& argument) {
   return quoted + L"\"";
 }
 
-struct Handle {
-  HANDLE value = INVALID_HANDLE_VALUE;
-  ~Handle() {
-    if (value != INVALID_HANDLE_VALUE && value != nullptr) CloseHandle(value);
-  }
-};
-
 }  // namespace
 
-// Standard output comes through a pipe, standard error goes to a file.
+// Both streams go to files, which keep their bytes exactly.
 RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::string& workDir) {
-  RunResult result;
   const std::wstring binary = PathOf(QUADKIT_BINARY).make_preferred().wstring();
   std::wstring commandLine = QuoteArgument(binary);
   for (const std::string& arg : args) commandLine += L" " + QuoteArgument(PathOf(arg).wstring());
-
+  TempDir streams;
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-  Handle outRead;
-  Handle outWrite;
-  if (!CreatePipe(&outRead.value, &outWrite.value, &inherited, 0)) return result;
-  SetHandleInformation(outRead.value, HANDLE_FLAG_INHERIT, 0);
-  TempDir errDir;
-  const std::string errFile = errDir.File("stderr");
-  Handle err;
-  err.value = CreateFileW(PathOf(errFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  Handle in;
-  in.value = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (err.value == INVALID_HANDLE_VALUE || in.value == INVALID_HANDLE_VALUE) return result;
-
+  auto create = [&](const char* name) {
+    return CreateFileW(PathOf(streams.File(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                       &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in.value;
-  startup.hStdOutput = outWrite.value;
-  startup.hStdError = err.value;
+  startup.hStdOutput = create("stdout");
+  startup.hStdError = create("stderr");
   PROCESS_INFORMATION process = {};
-  const std::wstring folder = workDir.empty() ? L"" : PathOf(workDir).wstring();
-  if (!CreateProcessW(binary.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
-    return result;
-  }
-  Handle processHandle;
-  processHandle.value = process.hProcess;
-  CloseHandle(process.hThread);
-  // Only the child may hold the writing end, or the pipe never ends.
-  CloseHandle(outWrite.value);
-  outWrite.value = INVALID_HANDLE_VALUE;
-  CloseHandle(err.value);
-  err.value = INVALID_HANDLE_VALUE;
-
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(outRead.value, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-    result.out.append(chunk, got);
-  }
-  DWORD code = 0;
+  const std::wstring folder = PathOf(workDir).wstring();
+  const bool started =
+      CreateProcessW(binary.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                     workDir.empty() ? nullptr : folder.c_str(), &startup, &process) != 0;
+  CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdError);
+  RunResult result;
+  if (!started) return result;
   WaitForSingleObject(process.hProcess, INFINITE);
-  if (!GetExitCodeProcess(process.hProcess, &code)) return result;
-  result.systemExitCode = code;
-  result.exitCode = static_cast<int>(code & 0xFF);
-  result.err = ReadFileText(errFile);
+  DWORD code = 0;
+  if (GetExitCodeProcess(process.hProcess, &code)) {
+    result.systemExitCode = code;
+    result.exitCode = static_cast<int>(code & 0xFF);
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  result.out = ReadFileText(streams.File("stdout"));
+  result.err = ReadFileText(streams.File("stderr"));
   return result;
 }
 
