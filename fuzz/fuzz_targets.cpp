@@ -1,6 +1,5 @@
 #include "fuzz/fuzz_targets.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,9 +22,7 @@ const std::string& ScratchDir() {
   static const std::string dir = [] {
     namespace fs = std::filesystem;
     const fs::path base = fs::temp_directory_path();
-    std::random_device device;
-    std::mt19937_64 random(device() ^ static_cast<uint64_t>(
-                                          std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::random_device random;
     fs::path made;
     for (int attempt = 0; attempt < 100 && made.empty(); ++attempt) {
       const fs::path candidate = base / ("quadkit-fuzz-" + std::to_string(random()));

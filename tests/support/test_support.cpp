@@ -1,15 +1,11 @@
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
 #include <sys/wait.h>
 #endif
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,18 +43,16 @@ std::string ReadAll(std::FILE* file) {
 
 }  // namespace
 
+// The first free one of random names: creating a folder either succeeds or
+// finds one standing there, so two test processes never share a folder.
 TempDir::TempDir() {
   const fs::path base = fs::temp_directory_path();
-  std::random_device device;
-  std::mt19937_64 random(device() ^ static_cast<uint64_t>(
-                                        std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char name[40];
-    std::snprintf(name, sizeof name, "quadkit-test-%016llx",
-                  static_cast<unsigned long long>(random()));
+    const fs::path candidate = base / ("quadkit-test-" + std::to_string(random()));
     std::error_code error;
-    if (fs::create_directory(base / name, error)) {
-      path_ = (base / name).u8string();
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate.u8string();
       return;
     }
   }
