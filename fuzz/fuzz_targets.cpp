@@ -1,9 +1,9 @@
 #include "fuzz/fuzz_targets.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,21 +16,27 @@
 
 namespace {
 
-// One scratch folder per process, removed at exit.
+// One scratch folder per process under the system's temp folder, removed
+// at exit.
 const std::string& ScratchDir() {
   static const std::string dir = [] {
-    char pattern[] = "/tmp/quadkit-fuzz-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    std::string made = pattern;
-    static std::string removeAtExit;
+    namespace fs = std::filesystem;
+    const fs::path base = fs::temp_directory_path();
+    std::random_device random;
+    fs::path made;
+    for (int attempt = 0; attempt < 100 && made.empty(); ++attempt) {
+      const fs::path candidate = base / ("quadkit-fuzz-" + std::to_string(random()));
+      std::error_code error;
+      if (fs::create_directory(candidate, error)) made = candidate;
+    }
+    if (made.empty()) std::abort();
+    static fs::path removeAtExit;
     removeAtExit = made;
     std::atexit([] {
-      for (const char* name : {"/scene.zem", "/text.txt", "/out", "/out.mtl"}) {
-        std::remove((removeAtExit + name).c_str());
-      }
-      rmdir(removeAtExit.c_str());
+      std::error_code ignored;
+      fs::remove_all(removeAtExit, ignored);
     });
-    return made;
+    return made.u8string();
   }();
   return dir;
 }

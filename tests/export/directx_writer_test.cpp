@@ -68,7 +68,8 @@ TEST(DirectXWriterTest, EmptySceneIsAClosedFrame) {
 
 // An independent reader must load the export: two faces per rectangle.
 TEST(DirectXWriterTest, SampleLoadsInAssimp) {
-  if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp not installed";
+  const std::string missing = WhyToolIsMissing("assimp");
+  if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), BuildSampleBoxScene().bytes));
   ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.x").c_str(), kFormatDirectX, why), 0);

@@ -69,7 +69,8 @@ TEST(ObjWriterTest, RefusesToOverwriteTheSceneOrItself) {
 }
 
 TEST(ObjWriterTest, SampleLoadsInAssimpAsOneQuadPerRectangle) {
-  if (std::system("command -v assimp >/dev/null 2>&1") != 0) GTEST_SKIP() << "assimp not installed";
+  const std::string missing = WhyToolIsMissing("assimp");
+  if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("box.zem"), BuildSampleBoxScene().bytes));
   ASSERT_EQ(ExportScene(dir.File("box.zem").c_str(), dir.File("box.obj").c_str(), kFormatObj, why), 0);

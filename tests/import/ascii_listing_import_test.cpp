@@ -1,10 +1,10 @@
 #include "import/ascii_listing_import.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "export/export_scene.h"
@@ -190,7 +190,10 @@ TEST_F(AsciiImportTest, ListingThatEndsEarlyKeepsTheCompleteBlocksOnly) {
 }
 
 TEST_F(AsciiImportTest, RefusesTheSceneFileAsText) {
-  ASSERT_EQ(link(scene.c_str(), dir.File("hard.txt").c_str()), 0);
+  std::error_code linked;
+  std::filesystem::create_hard_link(std::filesystem::u8path(scene),
+                                    std::filesystem::u8path(dir.File("hard.txt")), linked);
+  ASSERT_FALSE(linked) << linked.message();
   for (const std::string& text : {scene, dir.path() + "/./s.zem", dir.File("hard.txt")}) {
     RecordingReporter reporter;
     EXPECT_EQ(ImportScene(scene.c_str(), text.c_str(), kFormatAscii, reporter, why), -1) << text;

@@ -1,31 +1,127 @@
 #include "tests/support/test_support.h"
 
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 
 #ifndef QUADKIT_BINARY
 #error "QUADKIT_BINARY must name the built quadkit executable"
 #endif
 
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  return text;
+}
+
+}  // namespace
+
+// The first free one of random names: creating a folder either succeeds or
+// finds one standing there, so two test processes never share a folder.
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quadkit-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) std::abort();
-  path_ = buffer.data();
+  const fs::path base = fs::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = base / ("quadkit-test-" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate.u8string();
+      return;
+    }
+  }
+  std::abort();
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  fs::remove_all(PathOf(path_), ignored);
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// Quotes one argument so that the C runtime of the started program hands
+// it over unchanged: backslashes count only in front of a quote.
+std::wstring QuoteArgument(const std::wstring& argument) {
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+}  // namespace
+
+// Both streams go to files, which keep their bytes exactly.
+RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::string& workDir) {
+  const std::wstring binary = PathOf(QUADKIT_BINARY).make_preferred().wstring();
+  std::wstring commandLine = QuoteArgument(binary);
+  for (const std::string& arg : args) commandLine += L" " + QuoteArgument(PathOf(arg).wstring());
+  TempDir streams;
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  auto create = [&](const char* name) {
+    return CreateFileW(PathOf(streams.File(name)).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                       &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = create("stdout");
+  startup.hStdError = create("stderr");
+  PROCESS_INFORMATION process = {};
+  const std::wstring folder = PathOf(workDir).wstring();
+  const bool started =
+      CreateProcessW(binary.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                     workDir.empty() ? nullptr : folder.c_str(), &startup, &process) != 0;
+  CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdError);
+  RunResult result;
+  if (!started) return result;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  if (GetExitCodeProcess(process.hProcess, &code)) {
+    result.systemExitCode = code;
+    result.exitCode = static_cast<int>(code & 0xFF);
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  result.out = ReadFileText(streams.File("stdout"));
+  result.err = ReadFileText(streams.File("stderr"));
+  return result;
+}
+
+std::string WhyToolIsMissing(const std::string& tool) {
+  return tool + " is driven through a POSIX shell; this test runs on Linux only";
+}
+
+#else
 
 namespace {
 
@@ -43,8 +139,6 @@ std::string ShellQuote(const std::string& text) {
 
 }  // namespace
 
-const char* QuadkitBinaryPath() { return QUADKIT_BINARY; }
-
 RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::string& workDir) {
   std::string command;
   if (!workDir.empty()) command = "cd " + ShellQuote(workDir) + " && ";
@@ -57,14 +151,22 @@ RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::stri
   RunResult result;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) result.out.append(chunk, got);
+  result.out = ReadAll(pipe);
   const int status = pclose(pipe);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.systemExitCode = static_cast<uint32_t>(result.exitCode);
   result.err = ReadFileText(errFile);
   return result;
 }
+
+std::string WhyToolIsMissing(const std::string& tool) {
+  const std::string probe = "command -v " + ShellQuote(tool) + " >/dev/null 2>&1";
+  return std::system(probe.c_str()) == 0 ? "" : tool + " not installed";
+}
+
+#endif
+
+const char* QuadkitBinaryPath() { return QUADKIT_BINARY; }
 
 std::string WriterText(WriterFunction writer, const SceneFile& scene, const WriterInput& input) {
   const std::string output = "out";
@@ -79,16 +181,16 @@ std::string WriterText(WriterFunction writer, const SceneFile& scene, const Writ
 }
 
 bool FileExists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  std::error_code error;
+  return fs::exists(PathOf(path), error);
 }
 
 std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(PathOf(path), std::ios::binary);
   out << text;
 }

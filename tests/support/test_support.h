@@ -1,8 +1,10 @@
 // Helpers for the tests: a temporary folder per test, running the quadkit
 // binary as a user would, and reading what in-process code writes and prints.
+// Paths are UTF-8 strings on every platform, as quadkit itself takes them.
 #ifndef QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 #define QUADKIT_TESTS_SUPPORT_TEST_SUPPORT_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -29,7 +31,12 @@ class TempDir {
 struct RunResult {
   std::string out;  // standard output, byte for byte
   std::string err;  // standard error
+  // The exit status as a POSIX shell shows it in $?: the low eight bits of
+  // the code, so a run that returns -1 shows 255 on every platform.
   int exitCode = -1;
+  // The whole code the system reports: the same on POSIX systems, the
+  // 32-bit process exit code on Windows (-1 is 0xFFFFFFFF there).
+  uint32_t systemExitCode = 0xFFFFFFFFu;
 };
 
 // The path of the built quadkit binary.
@@ -57,6 +64,10 @@ struct WriterInput {
   const RectTexCoords* texCoords = nullptr;
 };
 std::string WriterText(WriterFunction writer, const SceneFile& scene, const WriterInput& input);
+
+// Why a test that runs the named command-line tool (a Linux program such as
+// assimp) cannot run here; empty when it can.
+std::string WhyToolIsMissing(const std::string& tool);
 
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);
