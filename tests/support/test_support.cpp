@@ -24,14 +24,6 @@ namespace {
 
 fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
 
-std::string ReadAll(std::FILE* file) {
-  std::string text;
-  char chunk[4096];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-  return text;
-}
-
 }  // namespace
 
 // The first free one of random names: creating a folder either succeeds or
@@ -124,6 +116,14 @@ std::string WhyToolIsMissing(const std::string& tool) {
 #else
 
 namespace {
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  return text;
+}
 
 std::string ShellQuote(const std::string& text) {
   std::string quoted = "'";
