@@ -1,10 +1,16 @@
 // Times every mode and every export format on the largest scene the format
-// allows (19999 rectangles), next to the floor that per-rectangle file
-// access implies: the same number of open, seek, read and close cycles.
-//   quadkit_bench [FOLDER]   (default: a fresh folder under /tmp)
-#include <fcntl.h>
+// allows (19999 rectangles) against its floor: a program that does nothing
+// but the scene file access the mode makes, the same number of cycles of
+// unbuffered stdio. Per read: open "rb", seek, read, close. Per update:
+// open "r+b", seek, read of the record's span, seek, write of it, close.
+// Mode and floor run in pairs, several times; the ratio printed is the
+// median of the pairs'. Last, the peak memory of importing a large OBJ.
+//   quadkit_bench [FOLDER] [PAIRS]   (default: a fresh folder under /tmp, 5)
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,16 +21,17 @@
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
-#include "scene/interchange_format.h"
+#include "scene/file_access.h"
 #include "tools/scene_builder.h"
 
 namespace {
 
 constexpr int kRects = 19999;
+constexpr int kObjObjects = 1000000;
 
-SceneSpec LargestScene() {
-  SceneSpec spec;
-  spec.textureNames = {"WALL", "FLR", "ROOF", "DOOR", "WIN", "SKY", "GRAS", "ROCK"};
+SceneContents LargestScene() {
+  SceneContents contents;
+  contents.textureNames = {"WALL", "FLR", "ROOF", "DOOR", "WIN", "SKY", "GRAS", "ROCK"};
   for (int k = 0; k < kRects; ++k) {
     BuilderRect rect;
     const float x = static_cast<float>(k % 200) * 64.0f;
@@ -32,59 +39,102 @@ SceneSpec LargestScene() {
     rect.corners = {x, 0, z, x + 64, 0, z, x + 64, 32.5f, z + 64, x, 32.5f, z + 64};
     rect.texCoords = {0, 1, 1, 1, 1, 0, 0, 0.25f};
     rect.textureIndex = k % 8;
-    spec.rects.push_back(rect);
+    contents.rects.push_back(rect);
   }
-  return spec;
+  return contents;
 }
 
-// Seconds that run takes, with the program's own progress lines discarded.
-double TimeQuiet(const std::function<int32_t()>& run) {
-  std::fflush(stdout);
-  const int saved = dup(1);
-  const int null = open("/dev/null", O_WRONLY);
-  dup2(null, 1);
-  const auto start = std::chrono::steady_clock::now();
-  const int32_t result = run();
-  std::fflush(stdout);
-  const auto stop = std::chrono::steady_clock::now();
-  dup2(saved, 1);
-  close(null);
-  close(saved);
-  if (result != 0) std::fprintf(stderr, "quadkit_bench: a run failed\n");
-  return std::chrono::duration<double>(stop - start).count();
+class QuietReporter : public Reporter {
+ public:
+  void Say(const std::string& text) override { said += text.size(); }
+  void Complain(const std::string& text) override { std::fprintf(stderr, "quadkit: %s\n", text.c_str()); }
+  size_t said = 0;
+};
+
+double CpuSeconds() {
+  struct rusage usage = {};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-double TimeFloor(const std::string& scene) {
+// Wall-clock and processor seconds of one run of work; the processor time
+// is the steadier figure on a machine that is busy with other work.
+struct Timing {
+  double wall;
+  double cpu;
+};
+Timing Measure(const std::function<void()>& work) {
+  const double cpuStart = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();
-  unsigned char buffer[48];
-  for (int k = 0; k < kRects; ++k) {
+  work();
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return {wall, CpuSeconds() - cpuStart};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The floor: reads and updates cycles of plain unbuffered stdio, spread
+// over the records the way a mode touches them.
+void RunFloor(const std::string& scene, const std::vector<int32_t>& records, int64_t reads,
+              int64_t updates) {
+  unsigned char span[192];
+  for (int64_t k = 0; k < reads; ++k) {
     std::FILE* file = std::fopen(scene.c_str(), "rb");
-    std::fseek(file, 52 + 12 * k, SEEK_SET);
-    if (std::fread(buffer, 1, sizeof buffer, file) != sizeof buffer) std::abort();
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    std::fseek(file, records[static_cast<size_t>(k % kRects)] + 100, SEEK_SET);
+    if (std::fread(span, 1, 48, file) != 48) std::abort();
     std::fclose(file);
   }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  for (int64_t k = 0; k < updates; ++k) {
+    const long at = records[static_cast<size_t>(k % kRects)] + 28;
+    std::FILE* file = std::fopen(scene.c_str(), "r+b");
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    std::fseek(file, at, SEEK_SET);
+    if (std::fread(span, 1, sizeof span, file) != sizeof span) std::abort();
+    std::fseek(file, at, SEEK_SET);
+    if (std::fwrite(span, 1, 176, file) != 176) std::abort();
+    std::fclose(file);
+  }
 }
 
-// The same cycles for an update: open for update, one positioned write.
-double TimeWriteFloor(const std::string& scene) {
-  const auto start = std::chrono::steady_clock::now();
-  unsigned char buffer[48] = {};
-  for (int k = 0; k < kRects; ++k) {
-    std::FILE* file = std::fopen(scene.c_str(), "r+b");
-    std::fseek(file, 52 + 12 * k, SEEK_SET);
-    std::fread(buffer, 1, sizeof buffer, file);
-    std::fseek(file, 52 + 12 * k, SEEK_SET);
-    if (std::fwrite(buffer, 1, sizeof buffer, file) != sizeof buffer) std::abort();
-    std::fclose(file);
+struct Mode {
+  const char* name;
+  std::function<int32_t(QuietReporter&, std::string&)> run;
+};
+
+// Peak resident memory, in MiB, of one import run in a child process.
+double PeakMemoryOfImport(const std::string& scene, const std::string& text, InterchangeFormat format) {
+  const pid_t child = fork();
+  if (child == 0) {
+    QuietReporter reporter;
+    std::string error;
+    _exit(ImportScene(scene.c_str(), text.c_str(), format, reporter, error) == 0 ? 0 : 1);
   }
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  int status = 0;
+  struct rusage usage = {};
+  wait4(child, &status, 0, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+std::string WriteManyObjects(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  for (int k = 0; k < kObjObjects; ++k) {
+    std::fprintf(file, "o Rect_%d\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf -4 -3 -2 -1\n",
+                 k % kRects + 1);
+  }
+  std::fclose(file);
+  return path;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string dir = argc > 1 ? argv[1] : "";
+  const int pairs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const bool ownDir = dir.empty();
   if (ownDir) {
     char pattern[] = "/tmp/quadkit-bench-XXXXXX";
@@ -92,49 +142,73 @@ int main(int argc, char** argv) {
     dir = pattern;
   }
   const std::string scene = dir + "/large.zem";
-  const std::vector<uint8_t> pristine = BuildScene(LargestScene()).bytes;
-  if (!WriteFileBytes(scene, pristine)) return 1;
-
-  const double floor = TimeFloor(scene);
-  std::printf("scene: %d rectangles, %zu bytes, in %s\n", kRects, pristine.size(), dir.c_str());
-  std::printf("%-28s %10s %14s %10s\n", "run", "seconds", "rects/second", "x floor");
-  auto report = [&](const char* name, double seconds) {
-    std::printf("%-28s %10.3f %14.0f %10.1f\n", name, seconds, kRects / seconds, seconds / floor);
-  };
-  report("floor: open-seek-read-close", floor);
-  report("open-read-write-close cycles", TimeWriteFloor(scene));
-
-  struct Export {
-    const char* name;
-    int32_t format;
-    const char* file;
-  };
-  for (const Export& e : {Export{"export ASCII listing", kFormatAscii, "/large.txt"},
-                          Export{"export DirectX", kFormatDirectX, "/large.x"},
-                          Export{"export IGES", kFormatIges, "/large.igs"},
-                          Export{"export Design Workshop", kFormatDesignWorkshop, "/large.dw"},
-                          Export{"export OBJ", kFormatObj, "/large.obj"}}) {
-    const std::string out = dir + e.file;
-    report(e.name, TimeQuiet([&] { return ExportScene(scene.c_str(), out.c_str(), e.format); }));
+  const BuiltScene built = BuildScene(LargestScene());
+  if (!WriteFileBytes(scene, built.bytes)) return 1;
+  auto file = [&](const char* name) { return dir + "/" + name; };
+  // The texts to import, written once.
+  {
+    std::string error;
+    ExportScene(scene.c_str(), file("large.txt").c_str(), kFormatAscii, error);
+    ExportScene(scene.c_str(), file("large.dw").c_str(), kFormatDesignWorkshop, error);
+    ExportScene(scene.c_str(), file("large.obj").c_str(), kFormatObj, error);
   }
-  const std::string listing = dir + "/large.txt";
-  const std::string workshop = dir + "/large.dw";
-  report("import ASCII listing",
-         TimeQuiet([&] { return ImportScene(scene.c_str(), listing.c_str(), kFormatAscii); }));
-  WriteFileBytes(scene, pristine);
-  report("import Design Workshop", TimeQuiet([&] {
-           return ImportScene(scene.c_str(), workshop.c_str(), kFormatDesignWorkshop);
-         }));
-  WriteFileBytes(scene, pristine);
-  const std::string obj = dir + "/large.obj";
-  report("import OBJ",
-         TimeQuiet([&] { return ImportScene(scene.c_str(), obj.c_str(), kFormatObj); }));
-  report("resize", TimeQuiet([&] { return ScaleScene(scene.c_str(), 2.0f, 1.0f, 0.5f); }));
-  report("move", TimeQuiet([&] { return MoveScene(scene.c_str(), 1.0f, -2.0f, 3.0f); }));
+  auto exportAs = [&](const char* out, InterchangeFormat format) {
+    return [&, out, format](QuietReporter&, std::string& error) {
+      return ExportScene(scene.c_str(), file(out).c_str(), format, error);
+    };
+  };
+  auto importFrom = [&](const char* text, InterchangeFormat format) {
+    return [&, text, format](QuietReporter& reporter, std::string& error) {
+      return ImportScene(scene.c_str(), file(text).c_str(), format, reporter, error);
+    };
+  };
+  const Mode modes[] = {
+      {"export ASCII listing", exportAs("out.txt", kFormatAscii)},
+      {"export DirectX", exportAs("out.x", kFormatDirectX)},
+      {"export IGES (/CAD)", exportAs("out.igs", kFormatIges)},
+      {"export Design Workshop", exportAs("out.dw", kFormatDesignWorkshop)},
+      {"export OBJ", exportAs("out.obj", kFormatObj)},
+      {"import ASCII listing", importFrom("large.txt", kFormatAscii)},
+      {"import Design Workshop", importFrom("large.dw", kFormatDesignWorkshop)},
+      {"import OBJ", importFrom("large.obj", kFormatObj)},
+      {"resize", [&](QuietReporter& r, std::string& e) { return ScaleScene(scene.c_str(), 1, 1, 1, r, e); }},
+      {"move", [&](QuietReporter& r, std::string& e) { return MoveScene(scene.c_str(), 0, 0, 0, r, e); }},
+  };
+
+  std::printf("scene: %d rectangles, %zu bytes, in %s; %d paired runs each\n", kRects,
+              built.bytes.size(), dir.c_str(), pairs);
+  std::printf("%-24s %8s %8s %9s %9s %8s %8s\n", "mode", "reads/r", "updts/r", "seconds",
+              "floor s", "x floor", "x cpu");
+  for (const Mode& mode : modes) {
+    QuietReporter reporter;
+    std::string error;
+    ResetFileAccessCounts();
+    if (mode.run(reporter, error) != 0) std::fprintf(stderr, "%s failed: %s\n", mode.name, error.c_str());
+    const FileAccessCounts counts = GetFileAccessCounts();
+    const int64_t updates = counts.updateOpens;
+    const int64_t reads = counts[FileOperation::kOpen] - updates;
+    std::vector<double> modeWall, floorWall, wallRatios, cpuRatios;
+    for (int pair = 0; pair < pairs; ++pair) {
+      const Timing m = Measure([&] { mode.run(reporter, error); });
+      const Timing f = Measure([&] { RunFloor(scene, built.recordOffsets, reads, updates); });
+      modeWall.push_back(m.wall);
+      floorWall.push_back(f.wall);
+      wallRatios.push_back(m.wall / f.wall);
+      cpuRatios.push_back(m.cpu / f.cpu);
+    }
+    std::printf("%-24s %8.2f %8.2f %9.3f %9.3f %8.2f %8.2f\n", mode.name,
+                static_cast<double>(reads) / kRects, static_cast<double>(updates) / kRects,
+                Median(modeWall), Median(floorWall), Median(wallRatios), Median(cpuRatios));
+  }
+
+  const std::string many = WriteManyObjects(file("many.obj"));
+  std::printf("peak memory of the OBJ import of %d small objects (%.0f MiB of text): %.1f MiB\n",
+              kObjObjects, static_cast<double>(ReadFileBytes(many).size()) / (1 << 20),
+              PeakMemoryOfImport(scene, many, kFormatObj));
   if (ownDir) {
-    for (const char* name : {"/large.zem", "/large.txt", "/large.x", "/large.igs", "/large.dw",
-                             "/large.obj", "/large.mtl"}) {
-      std::remove((dir + name).c_str());
+    for (const char* name : {"large.zem", "large.txt", "large.dw", "large.obj", "large.mtl", "out.txt",
+                             "out.x", "out.igs", "out.dw", "out.obj", "out.mtl", "many.obj"}) {
+      std::remove(file(name).c_str());
     }
     rmdir(dir.c_str());
   }

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "scene/file_access.h"
 
 namespace {
 
@@ -68,13 +67,11 @@ const char kPolylineTemplate[] =
 
 // The counted materials block, read from the scene file itself. It grows
 // with the texture count, so no texture is ever cut off. False when the
-// file cannot be opened or its table cannot be read (the count no longer
-// fits the file: it changed since it was opened).
-bool AppendCountedMaterials(const char* scenePath, std::string& text) {
-  FileHandle file = OpenFile(scenePath, "rb");
+// file cannot be read again; the export then fails as after any failed read
+// of the scene.
+bool AppendCountedMaterials(const SceneFile& scene, std::string& text) {
   StoredTextureTable table;
-  std::string why;
-  if (!file || !ReadTextureTable(file.get(), table, why)) return false;
+  if (!scene.ReadTextureTableAgain(table)) return false;
   AppendTemplate(text, "numMaterials: %d\r\n\r\n", {table.count});
   for (int32_t k = 0; k < table.count; ++k) {
     AppendTemplate(text, "Material: %s\r\n%d\r\n\r\n", {table.names[k].text, k + 1});
@@ -90,7 +87,7 @@ const WriterTriple kDesignWorkshopWriters = {WriteDesignWorkshopHeader, WriteDes
 void WriteDesignWorkshopHeader(WriterContext& context) {
   AppendTemplate(context.text, kHeaderTemplate, {context.rectCount});
   const size_t materialsStart = context.text.size();
-  if (!AppendCountedMaterials(context.scene.GetFileName(), context.text)) {
+  if (!AppendCountedMaterials(context.scene, context.text)) {
     context.text.resize(materialsStart);
     context.text += kFallbackMaterials;
   }

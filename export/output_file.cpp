@@ -36,18 +36,14 @@ bool OutputFile::Create(std::string& error) {
       file_ = CreateNewFile(newPath_.c_str(), model);
       if (!file_ && errno != EEXIST) break;
     }
-    const int reason = errno;
-    if (!file_) newPath_.clear();
-    // A folder that takes no new file may still hold a file that can be
-    // written: that one is written in place, as a plain open would.
-    const bool deniedFolder = reason == EACCES || reason == EPERM;
-    if (!file_ && !(kind == PathKind::kRegularFile && deniedFolder)) {
-      errno = reason;
+    if (!file_) {
+      newPath_.clear();
       return Fail("create", error);
     }
+  } else {
+    file_ = OpenFile(path_.c_str(), "w+b");
+    if (!file_) return Fail("create", error);
   }
-  if (!file_) file_ = OpenFile(path_.c_str(), "w+b");
-  if (!file_) return Fail("create", error);
   std::setvbuf(file_.get(), nullptr, _IOFBF, kOutputBufferSize);
   return true;
 }

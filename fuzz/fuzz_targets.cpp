@@ -77,7 +77,8 @@ const char kObj[] =
 
 // The stored rectangle count of a scene image, as the reader decodes it.
 int32_t StoredCountOf(const uint8_t* data, size_t size) {
-  return size < 32 ? 0 : DecodeInt32LE(data + 28);
+  const size_t field = scene_layout::kStoredCountOffset;
+  return size < field + 4 ? 0 : DecodeInt32LE(data + field);
 }
 
 }  // namespace

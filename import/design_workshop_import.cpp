@@ -24,10 +24,8 @@ void ScanVertexLines(const char* p, RectCoords* corners) {
   static const int kAxisOfField[3] = {0, 2, 1};
   for (int k = 0; k < 4; ++k) {
     for (int field = 0; field < 3; ++field) {
-      char* end = nullptr;
-      const float value = std::strtof(p, &end);
+      const char* end = ScanFloat(p, &(*corners)[3 * k + kAxisOfField[field]]);
       if (end == p) return;
-      (*corners)[3 * k + kAxisOfField[field]] = value;
       p = end;
     }
     p = SkipScanSpace(p);

@@ -9,8 +9,8 @@ namespace {
 
 bool CopyLine(const char* from, size_t length, char (&line)[kListingLineBufferSize]) {
   if (length >= kListingLineBufferSize) return false;
-  std::memset(line, 0, sizeof line);
   std::memcpy(line, from, length);
+  line[length] = '\0';
   return true;
 }
 
@@ -50,10 +50,8 @@ int ScanCornerLine(const char* line, float values[5]) {
       if (*p != ',') return k;
       p = SkipScanSpace(p + 1);
     }
-    char* end = nullptr;
-    const float value = std::strtof(p, &end);
+    const char* end = ScanFloat(p, &values[k]);
     if (end == p) return k;
-    values[k] = value;
     p = end;
   }
   return 5;

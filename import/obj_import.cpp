@@ -1,7 +1,6 @@
 #include "import/obj_import.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -142,9 +141,11 @@ class FloatRows {
     float* const row = values_.get() + rows_ * width_;
     for (size_t k = 0; k < width_; ++k) {
       TextSpan word;
-      // The image ends with a zero byte, so strtof stops inside it; a word
-      // starts with no white space, so strtof cannot run on to a next line.
-      row[k] = TakeWord(rest, word) ? std::strtof(word.begin, nullptr) : 0.0f;
+      row[k] = 0.0f;
+      // The image ends with a zero byte, so the scan stops inside it; a
+      // word starts with no white space, so the scan cannot run on into
+      // the next line.
+      if (TakeWord(rest, word)) ScanFloat(word.begin, &row[k]);
     }
     ++rows_;
   }

@@ -46,6 +46,7 @@ void ResetFileAccessCounts() {
 }
 
 FileHandle OpenFile(const char* path, const char* mode) {
+  if (mode[0] == 'r' && mode[1] != '\0' && (mode[1] == '+' || mode[2] == '+')) ++counts.updateOpens;
   if (CountAndFail(FileOperation::kOpen)) return nullptr;
   return FileHandle(PlatformOpen(path, mode));
 }

@@ -27,6 +27,7 @@ void ClearFileFault();
 // opens per rectangle come from here.
 struct FileAccessCounts {
   int64_t calls[kFileOperationKinds] = {};
+  int64_t updateOpens = 0;  // the opens among them that open a file for update ("r+b")
   int64_t operator[](FileOperation operation) const { return calls[static_cast<int>(operation)]; }
 };
 FileAccessCounts GetFileAccessCounts();

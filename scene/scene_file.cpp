@@ -129,6 +129,16 @@ FileHandle SceneFile::OpenForReading() const {
   return file;
 }
 
+bool SceneFile::ReadTextureTableAgain(StoredTextureTable& table) const {
+  if (fileName[0] == '\0') return false;
+  FileHandle file = OpenForReading();
+  if (!file) return false;
+  std::string why;
+  if (ReadTextureTable(file.get(), table, why)) return true;
+  if (readError.empty()) readError = "scene file '" + std::string(fileName) + "' changed: " + why;
+  return false;
+}
+
 RectCoords* SceneFile::GetRectCoords(int32_t i) {
   if (!PassesRectGuard(i)) return nullptr;
   FileHandle file = OpenForReading();

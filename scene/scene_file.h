@@ -161,6 +161,10 @@ class SceneFile {
   int32_t GetTextureCount() const { return textureCount; }
   // Texture t's name, or null when t is outside the texture table.
   const char* GetTextureName(int32_t t) const;
+  // Reads the texture table from the file again, not from the snapshot of
+  // Open. False when the file cannot be read or its table no longer fits
+  // it; the failure then counts as a failed read (see ReadError).
+  bool ReadTextureTableAgain(StoredTextureTable& table) const;
   // Opens the file for update and closes it again, so that a mode that
   // writes learns before it changes anything whether it can; false, with
   // error naming the file and the system's reason, when it cannot.

@@ -34,4 +34,11 @@ inline const char* SkipScanSpace(const char* p) {
 // number, or null (value untouched) when no digit follows.
 const char* ScanClampedInt(const char* p, int32_t* value);
 
+// Scans "%f" at p into value as strtof does in the "C" locale: white space,
+// then the longest prefix that forms a number (sign, digits, point,
+// exponent; also hexadecimal, "inf" and "nan"), out-of-range numbers
+// becoming infinity or zero. Returns the end of the number, or p (value
+// untouched) when none starts there.
+const char* ScanFloat(const char* p, float* value);
+
 #endif  // QUADKIT_SCENE_TEXT_RULES_H_

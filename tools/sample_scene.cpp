@@ -22,8 +22,8 @@ BuilderRect Quad(float ax, float ay, float az, float bx, float by, float bz, flo
 
 }  // namespace
 
-SceneSpec SampleBoxSpec() {
-  SceneSpec spec;
+SceneContents SampleBoxContents() {
+  SceneContents spec;
   spec.textureNames = {"WALL", "FLR", "ROOF"};
   spec.rects = {
       Quad(kX0, kY0, kZ0, kX0, kY1, kZ0, kX1, kY1, kZ0, kX1, kY0, kZ0, 4.0f, 1.5f, kWall),
@@ -37,8 +37,8 @@ SceneSpec SampleBoxSpec() {
 }
 
 BuiltScene BuildSampleBoxScene() {
-  BuiltScene built = BuildScene(SampleBoxSpec());
-  const SceneSpec spec = SampleBoxSpec();
+  BuiltScene built = BuildScene(SampleBoxContents());
+  const SceneContents spec = SampleBoxContents();
   for (size_t k = 0; k < spec.rects.size(); ++k) {
     const RectCoords& c = spec.rects[k].corners;
     for (int axis = 0; axis < 3; ++axis) {

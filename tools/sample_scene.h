@@ -5,7 +5,7 @@
 
 #include "tools/scene_builder.h"
 
-SceneSpec SampleBoxSpec();
+SceneContents SampleBoxContents();
 // The sample scene's bytes, with bounds as a level editor would store them.
 BuiltScene BuildSampleBoxScene();
 

@@ -23,7 +23,7 @@ int32_t ToOffset(size_t value) { return static_cast<int32_t>(value); }
 
 }  // namespace
 
-BuiltScene BuildScene(const SceneSpec& spec) {
+BuiltScene BuildScene(const SceneContents& spec) {
   const int32_t recordSize = std::max(spec.recordSize, kMinRecordSize);
   const size_t rectCount = spec.rects.size();
   const size_t textureCount = spec.textureNames.size();

@@ -19,7 +19,7 @@ struct BuilderRect {
   int32_t textureIndex = 0;  // which slot the record points at
 };
 
-struct SceneSpec {
+struct SceneContents {
   std::vector<std::string> textureNames;  // up to four characters each
   std::vector<BuilderRect> rects;
   // Slots written behind the texture table's own, with the indexes
@@ -37,7 +37,7 @@ struct BuiltScene {
   std::vector<int32_t> nameOffsets;  // texture t's four name bytes
 };
 
-BuiltScene BuildScene(const SceneSpec& spec);
+BuiltScene BuildScene(const SceneContents& spec);
 
 // Little-endian field access on a file image, for patching and checking.
 void PutInt32(std::vector<uint8_t>& bytes, size_t offset, int32_t value);

@@ -78,8 +78,8 @@ TEST_F(BadInputTest, MalformedSceneFiles) {
     bool writesFail;  // a record lies outside the file: every run that writes fails
   };
   const Case cases[] = {
-      {"empty file", {}, true},
-      {"truncated header", {good.begin(), good.begin() + 20}, true},
+      {"empty file", {}, true, false},
+      {"truncated header", {good.begin(), good.begin() + 20}, true, false},
       {"truncated index table", {good.begin(), good.begin() + 60}, false, true},
       {"truncated inside a record", {good.begin(), good.begin() + record0 + 120}, false, true},
       {"record offset past the end", patched(entry0, 0x7FFFFFF0), false, true},
@@ -107,7 +107,9 @@ TEST_F(BadInputTest, MalformedSceneFiles) {
       const bool writes = run >= 5;
       EXPECT_EQ(results[run], c.refused || (writes && c.writesFail) ? -1 : 0) << "run " << run;
     }
-    if (c.refused) EXPECT_EQ(ReadFileBytes(dir.File("bad.zem")), c.bytes);
+    if (c.refused) {
+      EXPECT_EQ(ReadFileBytes(dir.File("bad.zem")), c.bytes);
+    }
   }
 }
 

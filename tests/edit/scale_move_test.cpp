@@ -16,7 +16,7 @@ std::string why;
 class ScaleMoveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SceneSpec spec;
+    SceneContents spec;
     spec.textureNames = {"T"};
     BuilderRect rect;
     rect.corners = {1, 2, 3, -4, 5, 6, 7, -8, 9, 10, 11, -12};

@@ -16,7 +16,7 @@ std::string why;
 class AsciiWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SceneSpec spec;
+    SceneContents spec;
     spec.textureNames = {"ABCD", "XY"};
     spec.rects.resize(3);
     spec.rects[0].textureIndex = 1;

@@ -36,7 +36,7 @@ std::string Polyline(int material, const std::string& vertexLines) {
 
 class DesignWorkshopWriterTest : public ::testing::Test {
  protected:
-  std::string Export(const SceneSpec& spec) {
+  std::string Export(const SceneContents& spec) {
     EXPECT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
     EXPECT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.dw").c_str(), kFormatDesignWorkshop, why), 0);
     return ReadFileText(dir.File("s.dw"));
@@ -45,7 +45,7 @@ class DesignWorkshopWriterTest : public ::testing::Test {
 };
 
 TEST_F(DesignWorkshopWriterTest, MaterialsAndBlocksWithYAndZExchanged) {
-  SceneSpec spec;
+  SceneContents spec;
   spec.textureNames = {"WXYZ", "AB"};
   spec.rects.resize(4);
   spec.rects[0].corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -62,11 +62,11 @@ TEST_F(DesignWorkshopWriterTest, MaterialsAndBlocksWithYAndZExchanged) {
 }
 
 TEST_F(DesignWorkshopWriterTest, EmptySceneAndNoTextures) {
-  EXPECT_EQ(Export(SceneSpec{}), Header(0) + "numMaterials: 0\r\n\r\n" + "\r\n");
+  EXPECT_EQ(Export(SceneContents{}), Header(0) + "numMaterials: 0\r\n\r\n" + "\r\n");
 }
 
 TEST_F(DesignWorkshopWriterTest, MaterialsBlockGrowsWithTheTextureCount) {
-  SceneSpec spec;
+  SceneContents spec;
   for (int t = 0; t < 1000; ++t) spec.textureNames.push_back("T" + std::to_string(t));
   const std::string text = Export(spec);
   EXPECT_NE(text.find("numMaterials: 1000\r\n\r\nMaterial: T0\r\n1\r\n"), std::string::npos);
@@ -79,7 +79,7 @@ TEST_F(DesignWorkshopWriterTest, MaterialsBlockGrowsWithTheTextureCount) {
 }
 
 TEST_F(DesignWorkshopWriterTest, FallbackMaterialsWhenTheSceneIsGone) {
-  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneSpec{}).bytes));
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   SceneFile scene;
   ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str(), why));
   std::remove(dir.File("s.zem").c_str());

@@ -61,7 +61,7 @@ TEST(DirectXWriterTest, MeshBlocks) {
 
 TEST(DirectXWriterTest, EmptySceneIsAClosedFrame) {
   TempDir dir;
-  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneSpec{}).bytes));
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.x").c_str(), kFormatDirectX, why), 0);
   EXPECT_EQ(ReadFileText(dir.File("s.x")), std::string(kHeader) + "}\r\n");
 }

@@ -14,7 +14,7 @@ std::string why;
 class ExportSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SceneSpec spec;
+    SceneContents spec;
     spec.textureNames = {"ABCD", "XY"};
     BuilderRect first;
     first.corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -73,7 +73,7 @@ TEST_F(ExportSceneTest, ReplacesAnExistingFileCompletely) {
 }
 
 TEST_F(ExportSceneTest, EmptySceneGivesTwentyBytes) {
-  ASSERT_TRUE(WriteFileBytes(scenePath, BuildScene(SceneSpec{}).bytes));
+  ASSERT_TRUE(WriteFileBytes(scenePath, BuildScene(SceneContents{}).bytes));
   const std::string out = dir.File("out.txt");
   ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), kFormatAscii, why), 0);
   EXPECT_EQ(ReadFileText(out), "NUM_RECTS=0\r\n[EOF]\r\n");

@@ -35,13 +35,13 @@ TEST(IgesWriterTest, SceneWithoutRectangles) {
   ASSERT_EQ(kHeader.size(), 328u);
   ASSERT_EQ(kFooter.size(), 246u);
   TempDir dir;
-  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneSpec{}).bytes));
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.igs").c_str(), kFormatIges, why), 0);
   EXPECT_EQ(ReadFileText(dir.File("s.igs")), kHeader + kFooter);
 }
 
 TEST(IgesWriterTest, TwoRectanglesRepeatPointersAndSequenceNumbers) {
-  SceneSpec spec;
+  SceneContents spec;
   spec.rects.resize(2);
   spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
   spec.rects[1].corners = {-1234.567f, 0.005f, 12345678, 100, 100, 100,

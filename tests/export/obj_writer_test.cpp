@@ -33,7 +33,7 @@ TEST(ObjWriterTest, TextureWordsSurviveAnyName) {
 }
 
 TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
-  SceneSpec spec;
+  SceneContents spec;
   spec.textureNames = {"AB C", "Q"};
   spec.rects.resize(2);
   spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, -2.5f};

@@ -37,7 +37,7 @@ float ThroughListing(float value) {
 class AsciiImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SceneSpec spec;
+    SceneContents spec;
     spec.textureNames = {"ABCD", "XY", "ab"};
     for (int k = 0; k < 3; ++k) {
       BuilderRect rect;

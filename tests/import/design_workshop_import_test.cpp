@@ -27,7 +27,7 @@ class DesignWorkshopImportTest : public ::testing::Test {
  protected:
   // Three rectangles, three textures; rectangle k uses texture k.
   void SetUp() override {
-    SceneSpec spec;
+    SceneContents spec;
     spec.textureNames = {"A", "B", "C"};
     for (int k = 0; k < 3; ++k) {
       BuilderRect rect;
@@ -64,7 +64,7 @@ class DesignWorkshopImportTest : public ::testing::Test {
     return reader.GetRectTextureIndex(i);
   }
   TempDir dir;
-  SceneSpec original;
+  SceneContents original;
   BuiltScene built;
   std::string scene;
 };

@@ -36,24 +36,24 @@ std::string Difference(const std::vector<uint8_t>& got, const std::vector<uint8_
 
 // A scene file whose bounds are those quadkit computes, so that a rectangle
 // rewritten with its own values keeps every byte.
-std::vector<uint8_t> WithComputedBounds(const SceneSpec& spec, const TempDir& dir) {
+std::vector<uint8_t> WithComputedBounds(const SceneContents& contents, const TempDir& dir) {
   const std::string path = dir.File("bounds.zem");
-  WriteFileBytes(path, BuildScene(spec).bytes);
+  WriteFileBytes(path, BuildScene(contents).bytes);
   SceneFile scene;
   std::string why;
   if (!scene.Open(path.c_str(), why)) return {};
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
-    scene.UpdateRect(i, &spec.rects[i].corners, &spec.rects[i].texCoords, why);
+    scene.UpdateRect(i, &contents.rects[i].corners, &contents.rects[i].texCoords, why);
   }
   return ReadFileBytes(path);
 }
 
 // 300 rectangles over five textures (one name with a blank), one of them
 // pointing beyond the texture table; every value is exact in "%f".
-SceneSpec EditorSceneSpec() {
-  SceneSpec spec;
-  spec.textureNames = {"WALL", "FLR", "ROOF", "A B", "Q"};
-  spec.extraSlots = 1;
+SceneContents EditorSceneContents() {
+  SceneContents contents;
+  contents.textureNames = {"WALL", "FLR", "ROOF", "A B", "Q"};
+  contents.extraSlots = 1;
   uint32_t seed = 2024;
   const auto next = [&seed](uint32_t range) {
     seed = seed * 1103515245u + 12345u;
@@ -64,9 +64,9 @@ SceneSpec EditorSceneSpec() {
     for (float& c : rect.corners) c = static_cast<float>(next(65536) - 32768) * 0.25f;
     for (float& t : rect.texCoords) t = static_cast<float>(next(512)) / 64.0f;
     rect.textureIndex = k == 137 ? 5 : k % 5;
-    spec.rects.push_back(rect);
+    contents.rects.push_back(rect);
   }
-  return spec;
+  return contents;
 }
 
 // What a user does in the editor, and what the scene must hold afterwards.
@@ -81,13 +81,13 @@ struct Edit {
 
 struct EditorCase {
   const char* name;
-  SceneSpec spec;
+  SceneContents contents;
   Edit edit;
 };
 
 std::vector<EditorCase> Cases() {
-  return {{"sample", SampleBoxSpec(), {4, 2, {0.5f, -1.0f, 2.0f}, 1, 2, "ROOF"}},
-          {"generated", EditorSceneSpec(), {200, 3, {1.25f, 0.0f, -0.5f}, 16, 3, "A%20B"}}};
+  return {{"sample", SampleBoxContents(), {4, 2, {0.5f, -1.0f, 2.0f}, 1, 2, "ROOF"}},
+          {"generated", EditorSceneContents(), {200, 3, {1.25f, 0.0f, -0.5f}, 16, 3, "A%20B"}}};
 }
 
 // The scene with exactly the edit applied.
@@ -96,10 +96,10 @@ std::vector<uint8_t> Edited(const std::vector<uint8_t>& before, const EditorCase
   WriteFileBytes(path, before);
   SceneFile scene;
   std::string why;
-  RectCoords corners = c.spec.rects[c.edit.movedRect].corners;
+  RectCoords corners = c.contents.rects[c.edit.movedRect].corners;
   for (int axis = 0; axis < 3; ++axis) corners[3 * c.edit.vertex + axis] += c.edit.offset[axis];
   if (!scene.Open(path.c_str(), why) ||
-      !scene.UpdateRect(c.edit.movedRect, &corners, &c.spec.rects[c.edit.movedRect].texCoords, why) ||
+      !scene.UpdateRect(c.edit.movedRect, &corners, &c.contents.rects[c.edit.movedRect].texCoords, why) ||
       !scene.SetRectTextureIndex(c.edit.retexturedRect, c.edit.newTexture, why)) {
     return {};
   }
@@ -112,8 +112,8 @@ std::vector<uint8_t> ImportedCopy(const std::vector<uint8_t>& before, const std:
   WriteFileBytes(dir.File("copy.zem"), before);
   const RunResult run = RunQuadkitBinary({"/i", dir.File("copy.zem"), obj, "/OBJ"});
   EXPECT_EQ(run.exitCode, 0) << obj << run.err;
-  const size_t invalid = c.spec.extraSlots;  // rectangles whose texture is not in the table
-  EXPECT_EQ(Count(run.out, "Rechteck-ID: "), c.spec.rects.size()) << obj;
+  const size_t invalid = c.contents.extraSlots;  // rectangles whose texture is not in the table
+  EXPECT_EQ(Count(run.out, "Rechteck-ID: "), c.contents.rects.size()) << obj;
   EXPECT_EQ(Count(run.out, "Skipping"), invalid) << obj << run.out;
   EXPECT_EQ(Count(run.out, "Warning! Texture (null) not in ZEM. Skipping\r\n"), invalid) << obj;
   return ReadFileBytes(dir.File("copy.zem"));
@@ -124,8 +124,8 @@ TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
   for (const EditorCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    const std::vector<uint8_t> before = WithComputedBounds(c.spec, dir);
-    ASSERT_NE(c.spec.rects[c.edit.retexturedRect].textureIndex, c.edit.newTexture);
+    const std::vector<uint8_t> before = WithComputedBounds(c.contents, dir);
+    ASSERT_NE(c.contents.rects[c.edit.retexturedRect].textureIndex, c.edit.newTexture);
     ASSERT_TRUE(WriteFileBytes(dir.File("scene.zem"), before));
     ASSERT_EQ(RunQuadkitBinary({"/e", dir.File("scene.zem"), dir.File("scene.obj"), "/OBJ"}).exitCode, 0);
 
@@ -151,7 +151,7 @@ TEST(ObjEditorsTest, AssimpCopyChangesNothing) {
   for (const EditorCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    const std::vector<uint8_t> before = WithComputedBounds(c.spec, dir);
+    const std::vector<uint8_t> before = WithComputedBounds(c.contents, dir);
     ASSERT_TRUE(WriteFileBytes(dir.File("scene.zem"), before));
     ASSERT_EQ(RunQuadkitBinary({"/e", dir.File("scene.zem"), dir.File("scene.obj"), "/OBJ"}).exitCode, 0);
     const std::string command = "assimp export '" + dir.File("scene.obj") + "' '" + dir.File("copy.obj") +

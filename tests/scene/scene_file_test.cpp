@@ -26,8 +26,8 @@ BuilderRect MakeRect(float base, int32_t texture) {
 
 // Three rectangles, textures "ABCD" and "XY"; rectangle 2 uses the slot
 // behind the table, whose index equals the texture count.
-SceneSpec ThreeRectSpec() {
-  SceneSpec spec;
+SceneContents ThreeRectSpec() {
+  SceneContents spec;
   spec.textureNames = {"ABCD", "XY"};
   spec.rects = {MakeRect(10.0f, 1), MakeRect(-20.0f, 0), MakeRect(30.0f, 2)};
   spec.extraSlots = 1;
@@ -43,7 +43,7 @@ class SceneFileTest : public ::testing::Test {
   }
   // A header-only file: storedCount patched into an otherwise empty scene.
   std::string WriteStoredCount(int32_t storedCount) {
-    BuiltScene built = BuildScene(SceneSpec{});
+    BuiltScene built = BuildScene(SceneContents{});
     PutInt32(built.bytes, kStoredCountOffset, storedCount);
     return WriteScene(built.bytes);
   }
@@ -57,7 +57,7 @@ TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
   EXPECT_EQ(scene.GetRectCount(), 3);
   EXPECT_EQ(scene.GetTextureCount(), 2);
 
-  const SceneSpec spec = ThreeRectSpec();
+  const SceneContents spec = ThreeRectSpec();
   for (int32_t i = 0; i < 3; ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);
     ASSERT_NE(corners, nullptr);
@@ -76,7 +76,7 @@ TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
 }
 
 TEST_F(SceneFileTest, BufferIsSharedAndHoldsTheLastRead) {
-  SceneSpec spec;
+  SceneContents spec;
   for (int k = 0; k < 6; ++k) spec.rects.push_back(MakeRect(100.0f * k, 0));
   spec.textureNames = {"T"};
   SceneFile scene;
@@ -105,7 +105,7 @@ TEST_F(SceneFileTest, ShortFileReadsAsZeros) {
   // storedCount 20000 in a 52-byte file: every index entry reads as zero,
   // so every record offset is 0 and the corners come from bytes 100..147,
   // which the file does not have.
-  BuiltScene built = BuildScene(SceneSpec{});
+  BuiltScene built = BuildScene(SceneContents{});
   PutInt32(built.bytes, kStoredCountOffset, 20000);
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
@@ -156,7 +156,7 @@ TEST_F(SceneFileTest, OffsetsOutsideTheFileReadAsZeros) {
 }
 
 TEST_F(SceneFileTest, TextureNamesArePaddedAndCutAtFour) {
-  SceneSpec spec;
+  SceneContents spec;
   spec.textureNames = {"WALL", "AB", "", "Q"};
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str(), why));
@@ -171,7 +171,7 @@ TEST_F(SceneFileTest, TextureNamesArePaddedAndCutAtFour) {
 }
 
 TEST_F(SceneFileTest, TextureCountOutsideWhatTheFileHolds) {
-  SceneSpec spec = ThreeRectSpec();
+  SceneContents spec = ThreeRectSpec();
   BuiltScene built = BuildScene(spec);
   const int32_t fits = static_cast<int32_t>(built.bytes.size() / 4);
 

@@ -34,7 +34,7 @@ TEST(ComputeRectBoundsTest, WidensByTheMarginExceptClearedMinimumX) {
 class WritebackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SceneSpec spec;
+    SceneContents spec;
     spec.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
     spec.rects.resize(2);
     spec.rects[0].textureIndex = 2;

@@ -43,6 +43,8 @@ std::string ShellQuote(const std::string& text) {
 
 }  // namespace
 
+const char* QuadkitBinaryPath() { return QUADKIT_BINARY; }
+
 RunResult RunQuadkitBinary(const std::vector<std::string>& args, const std::string& workDir) {
   std::string command;
   if (!workDir.empty()) command = "cd " + ShellQuote(workDir) + " && ";

@@ -32,6 +32,9 @@ struct RunResult {
   int exitCode = -1;
 };
 
+// The path of the built quadkit binary.
+const char* QuadkitBinaryPath();
+
 // Runs the built quadkit binary with args (argument 0 is added), in the
 // folder workDir when it is not empty.
 RunResult RunQuadkitBinary(const std::vector<std::string>& args,
