@@ -7,7 +7,7 @@
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/interchange_format.h"
 #include "scene/text_rules.h"
 #include "scene/text_template.h"

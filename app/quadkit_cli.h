@@ -7,13 +7,8 @@
 
 #include "scene/messages.h"
 
-enum Mode : int32_t {
-  kModeNone = 0,
-  kModeImport = 1,
-  kModeExport = 2,
-  kModeResize = 3,
-  kModeMove = 4,
-};
+// The mode that argument 1 chooses.
+enum Mode : int32_t { kModeNone = 0, kModeImport = 1, kModeExport = 2, kModeResize = 3, kModeMove = 4 };
 
 // Runs one command line, printing on standard output and standard error;
 // the result is the process exit code (0 or the failing mode's result,

@@ -1,6 +1,6 @@
 #include "edit/scale_move.h"
 
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/scene_file.h"
 #include "scene/text_template.h"
 

@@ -9,7 +9,7 @@
 #include "export/iges_writer.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/file_access.h"
 
 namespace {

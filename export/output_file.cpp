@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "scene/failure.h"
+#include "scene/messages.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "import/listing_lines.h"
 #include "import/text_import.h"
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/text_rules.h"
 #include "scene/text_template.h"
 

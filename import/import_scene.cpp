@@ -3,7 +3,7 @@
 #include "import/ascii_listing_import.h"
 #include "import/design_workshop_import.h"
 #include "import/obj_import.h"
-#include "scene/failure.h"
+#include "scene/messages.h"
 
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
                     Reporter& reporter, std::string& error) {

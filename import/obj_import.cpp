@@ -7,7 +7,7 @@
 #include <string>
 
 #include "import/text_import.h"
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/text_rules.h"
 #include "scene/text_template.h"
 #include "scene/texture_name_codec.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/file_access.h"
 #include "scene/text_template.h"
 

@@ -1,5 +1,6 @@
-// Every message quadkit prints on standard output, and the reporter through
-// which the program's parts print them.
+// What quadkit tells its user: every message it prints on standard output,
+// the reporter through which the program's parts print them, and the way
+// its operations say why they failed.
 //
 // The texts are kept exactly as they have always been, spelling, the
 // German progress lines and the CR LF line ends included, because scripts
@@ -7,7 +8,9 @@
 #ifndef QUADKIT_SCENE_MESSAGES_H_
 #define QUADKIT_SCENE_MESSAGES_H_
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
 namespace messages {
 
@@ -77,5 +80,21 @@ class Reporter {
   // A diagnostic for standard error: one line, printed as "quadkit: " text.
   virtual void Complain(const std::string& text) = 0;
 };
+
+// How the program's operations fail: they return a failure value and say
+// why in an error text that the caller hands in. Fail fills the text and
+// gives a value that converts to the failure result of the caller: false
+// for a truth value, -1 for a mode's result.
+constexpr int32_t kModeFailed = -1;
+
+struct Failure {
+  operator bool() const { return false; }
+  operator int32_t() const { return kModeFailed; }
+};
+
+inline Failure Fail(std::string& error, std::string why) {
+  error = std::move(why);
+  return Failure();
+}
 
 #endif  // QUADKIT_SCENE_MESSAGES_H_

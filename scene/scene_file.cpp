@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/file_access.h"
 #include "scene/little_endian.h"
 
@@ -139,22 +139,22 @@ bool SceneFile::ReadTextureTableAgain(StoredTextureTable& table) const {
   return false;
 }
 
-RectCoords* SceneFile::GetRectCoords(int32_t i) {
+template <size_t N>
+std::array<float, N>* SceneFile::ReadRectFloats(int32_t i, int32_t offsetInRecord,
+                                                std::array<float, N>& buffer) {
   if (!PassesRectGuard(i)) return nullptr;
   FileHandle file = OpenForReading();
   if (!file) return nullptr;
-  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kCornersInRecord,
-               coordBuffer);
-  return &coordBuffer;
+  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + offsetInRecord, buffer);
+  return &buffer;
+}
+
+RectCoords* SceneFile::GetRectCoords(int32_t i) {
+  return ReadRectFloats(i, kCornersInRecord, coordBuffer);
 }
 
 RectTexCoords* SceneFile::GetRectTexCoords(int32_t i) {
-  if (!PassesRectGuard(i)) return nullptr;
-  FileHandle file = OpenForReading();
-  if (!file) return nullptr;
-  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kTexCoordsInRecord,
-               texCoordBuffer);
-  return &texCoordBuffer;
+  return ReadRectFloats(i, kTexCoordsInRecord, texCoordBuffer);
 }
 
 int32_t SceneFile::GetRectOffset(int32_t i) const {

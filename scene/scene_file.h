@@ -178,6 +178,10 @@ class SceneFile {
   bool PassesRectGuard(int32_t i) const;
   // False with the reason in why; the caller releases what was created.
   bool LoadSnapshot(std::FILE* file, std::string& why);
+  // Reads the floats at offsetInRecord of rectangle i's record into buffer.
+  template <size_t N>
+  std::array<float, N>* ReadRectFloats(int32_t i, int32_t offsetInRecord,
+                                       std::array<float, N>& buffer);
   // Opens the scene file for one read; on failure keeps the first reason.
   FileHandle OpenForReading() const;
   // Opens the scene file for one update; on failure says why.

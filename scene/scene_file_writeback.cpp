@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "scene/failure.h"
+#include "scene/messages.h"
 #include "scene/file_access.h"
 #include "scene/little_endian.h"
 #include "scene/scene_file.h"
