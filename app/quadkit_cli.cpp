@@ -40,30 +40,15 @@ Mode ChooseMode(const char* word, Reporter& reporter) {
   return mode;
 }
 
-InterchangeFormat ChooseFormat(int argc, const char* const* argv) {
-  InterchangeFormat format = kFormatAscii;
-  if (argc >= 5) {
-    if (EqualsIgnoringAsciiCase(argv[4], "/DX")) format = kFormatDirectX;
-    if (EqualsIgnoringAsciiCase(argv[4], "/CAD")) format = kFormatIges;
-    if (EqualsIgnoringAsciiCase(argv[4], "/DW")) format = kFormatDesignWorkshop;
-    if (EqualsIgnoringAsciiCase(argv[4], "/OBJ")) format = kFormatObj;
+// Argument 4 is compared with every format's switch word in turn; each
+// match chooses that format.
+const ExportFormat& ChooseFormat(int argc, const char* const* argv) {
+  const ExportFormat* chosen = &kExportFormats[0];
+  for (size_t k = 0; argc >= 5 && k < kExportFormatCount; ++k) {
+    const char* word = kExportFormats[k].switchWord;
+    if (word != nullptr && EqualsIgnoringAsciiCase(argv[4], word)) chosen = &kExportFormats[k];
   }
-  return format;
-}
-
-const char* FormatLine(InterchangeFormat format) {
-  switch (format) {
-    case kFormatDirectX:
-      return kUsingDirectX;
-    case kFormatIges:
-      return kUsingIges;
-    case kFormatDesignWorkshop:
-      return kUsingDesignWorkshop;
-    case kFormatObj:
-      return kUsingObj;
-    default:
-      return kUsingAscii;
-  }
+  return *chosen;
 }
 
 // Reads the three values of Resize or Move from arguments 3 to 5; absent
@@ -131,11 +116,11 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
     return kModeFailed;
   }
   const Mode mode = ChooseMode(argv[1], reporter);
-  const InterchangeFormat format = ChooseFormat(argc, argv);
-  if (mode != kModeResize) reporter.Say(FormatLine(format));
+  const ExportFormat& format = ChooseFormat(argc, argv);
+  if (mode != kModeResize) reporter.Say(format.announcement);
 
   std::string error;
-  const int32_t result = Dispatch(mode, format, argc, argv, reporter, error);
+  const int32_t result = Dispatch(mode, format.format, argc, argv, reporter, error);
   if (result != 0) {
     reporter.Say(kFailed);
     reporter.Complain(error.empty() ? "the operation failed" : error);

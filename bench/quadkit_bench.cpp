@@ -168,6 +168,7 @@ int main(int argc, char** argv) {
       {"export IGES (/CAD)", exportAs("out.igs", kFormatIges)},
       {"export Design Workshop", exportAs("out.dw", kFormatDesignWorkshop)},
       {"export OBJ", exportAs("out.obj", kFormatObj)},
+      {"export IGES (/IGES)", exportAs("out.iges", kFormatIgesSurfaces)},
       {"import ASCII listing", importFrom("large.txt", kFormatAscii)},
       {"import Design Workshop", importFrom("large.dw", kFormatDesignWorkshop)},
       {"import OBJ", importFrom("large.obj", kFormatObj)},
@@ -207,7 +208,7 @@ int main(int argc, char** argv) {
               PeakMemoryOfImport(scene, many, kFormatObj));
   if (ownDir) {
     for (const char* name : {"large.zem", "large.txt", "large.dw", "large.obj", "large.mtl", "out.txt",
-                             "out.x", "out.igs", "out.dw", "out.obj", "out.mtl", "many.obj"}) {
+                             "out.x", "out.igs", "out.dw", "out.obj", "out.mtl", "out.iges", "many.obj"}) {
       std::remove(file(name).c_str());
     }
     rmdir(dir.c_str());

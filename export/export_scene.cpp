@@ -6,29 +6,31 @@
 #include "export/design_workshop_writer.h"
 #include "export/directx_writer.h"
 #include "export/export_writer.h"
+#include "export/iges_surface_writer.h"
 #include "export/iges_writer.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
-#include "scene/messages.h"
 #include "scene/file_access.h"
+#include "scene/messages.h"
+
+const ExportFormat kExportFormats[] = {
+    {kFormatAscii, nullptr, messages::kUsingAscii, &kAsciiWriters},
+    {kFormatDirectX, "/DX", messages::kUsingDirectX, &kDirectXWriters},
+    {kFormatIges, "/CAD", messages::kUsingIges, &kIgesWriters},
+    {kFormatDesignWorkshop, "/DW", messages::kUsingDesignWorkshop, &kDesignWorkshopWriters},
+    {kFormatObj, "/OBJ", messages::kUsingObj, &kObjWriters},
+    {kFormatIgesSurfaces, "/IGES", messages::kUsingIgesSurfaces, &kIgesSurfaceWriters},
+};
+const size_t kExportFormatCount = sizeof kExportFormats / sizeof kExportFormats[0];
+
+const ExportFormat& FindExportFormat(InterchangeFormat format) {
+  for (const ExportFormat& row : kExportFormats) {
+    if (row.format == format) return row;
+  }
+  return kExportFormats[0];
+}
 
 namespace {
-
-// Every value other than the named formats selects the ASCII listing.
-const WriterTriple& SelectWriters(InterchangeFormat format) {
-  switch (format) {
-    case kFormatDirectX:
-      return kDirectXWriters;
-    case kFormatIges:
-      return kIgesWriters;
-    case kFormatDesignWorkshop:
-      return kDesignWorkshopWriters;
-    case kFormatObj:
-      return kObjWriters;
-    default:
-      return kAsciiWriters;
-  }
-}
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
@@ -51,12 +53,18 @@ bool PathsAreSafe(const char* scenePath, const std::string& output, const std::s
   return true;
 }
 
+// Writes the text of one writer call, unless the writer failed.
+bool WriteCall(const WriterContext& context, OutputFile& out, std::string& error) {
+  if (!context.failure.empty()) return Fail(error, context.failure);
+  return out.Write(context.text, error);
+}
+
 // Runs the writer triple over every rectangle, writing each call's text.
 bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& context,
                 OutputFile& out, std::string& error) {
   context.rectCount = scene.GetRectCount();
   writers.header(context);
-  if (!out.Write(context.text, error)) return false;
+  if (!WriteCall(context, out, error)) return false;
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i);
     const RectTexCoords* texCoords = scene.GetRectTexCoords(i);
@@ -67,12 +75,12 @@ bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& co
     context.texCoords = texCoords;
     writers.rect(context);
     ++context.rectsWritten;
-    if (!out.Write(context.text, error)) return false;
+    if (!WriteCall(context, out, error)) return false;
   }
   context.text.clear();
   context.rectCount = scene.GetRectCount();
   writers.footer(context);
-  if (!out.Write(context.text, error)) return false;
+  if (!WriteCall(context, out, error)) return false;
   // A rectangle that could not be read is missing from the output.
   if (!scene.ReadError().empty()) return Fail(error, scene.ReadError());
   return out.Finish(error);
@@ -90,7 +98,7 @@ std::string CompanionPath(const std::string& outputPath, const char* extension) 
 
 int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
                     std::string& error) {
-  const WriterTriple& writers = SelectWriters(format);
+  const WriterTriple& writers = *FindExportFormat(format).writers;
   SceneFile scene;
   if (!scene.Open(scenePath, error)) return kModeFailed;
   const std::string output = outputPath;

@@ -31,6 +31,8 @@ struct WriterContext {
 
   std::string text;               // what the call writes; the pipeline empties it after each call
   std::vector<std::string> held;  // text a format keeps back until its footer
+  float largestCoordinate = 0.0f; // for a format whose footer states the extent of what it wrote
+  std::string failure;            // why a writer could not write its input; the export then fails
 };
 
 using WriterFunction = void (*)(WriterContext& context);

@@ -55,7 +55,9 @@ bool OutputFile::Write(const std::string& text, std::string& error) {
 
 bool OutputFile::Finish(std::string& error) {
   if (!FlushFile(file_.get())) {
-    file_.reset();
+    const int reason = errno;
+    file_.reset();  // the close may change errno
+    errno = reason;
     return Fail("write", error);
   }
   return CloseFile(std::move(file_)) || Fail("write", error);

@@ -94,7 +94,8 @@ void FuzzSceneFile(const uint8_t* data, size_t size) {
     return;
   }
   for (InterchangeFormat format :
-       {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop, kFormatObj}) {
+       {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop, kFormatObj,
+        kFormatIgesSurfaces}) {
     ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, error);
   }
   MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, error);

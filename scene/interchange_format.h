@@ -11,6 +11,7 @@ enum InterchangeFormat : int32_t {
   kFormatIges = 2,
   kFormatDesignWorkshop = 3,
   kFormatObj = 4,
+  kFormatIgesSurfaces = 5,  // a complete IGES file; kFormatIges is the outline file of "/CAD"
 };
 
 #endif  // QUADKIT_SCENE_INTERCHANGE_FORMAT_H_

@@ -37,6 +37,7 @@ constexpr char kUsingDirectX[] = "using DirectX format\r\n";
 constexpr char kUsingIges[] = "using CAD format\r\n";
 constexpr char kUsingDesignWorkshop[] = "using Designer Workshop format\r\n";
 constexpr char kUsingObj[] = "using OBJ format\r\n";
+constexpr char kUsingIgesSurfaces[] = "using IGES format\r\n";
 
 constexpr char kUnknownMode[] = "Unknown mode\r\n";
 constexpr char kInvalidValue[] = "Invalid value: %s\r\n";

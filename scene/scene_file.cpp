@@ -121,6 +121,14 @@ void ReadFloatsAt(std::FILE* file, int64_t offset, std::array<float, N>& values)
 
 }  // namespace
 
+bool SceneFile::ReadsSucceeded(std::FILE* file) const {
+  if (!std::ferror(file)) return true;  // bytes the file ends before read as zero
+  if (readError.empty()) {
+    readError = "cannot read scene file '" + std::string(fileName) + "': " + ErrorText(errno);
+  }
+  return false;
+}
+
 FileHandle SceneFile::OpenForReading() const {
   FileHandle file = OpenFileUnbuffered(fileName, "rb");
   if (!file && readError.empty()) {
@@ -146,6 +154,7 @@ std::array<float, N>* SceneFile::ReadRectFloats(int32_t i, int32_t offsetInRecor
   FileHandle file = OpenForReading();
   if (!file) return nullptr;
   ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + offsetInRecord, buffer);
+  if (!ReadsSucceeded(file.get())) return nullptr;
   return &buffer;
 }
 
@@ -168,7 +177,9 @@ int32_t SceneFile::GetRectTextureIndex(int32_t i) const {
   if (!file) return -1;
   const int32_t slotOffset = ReadInt32At(
       file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kSlotOffsetInRecord);
-  return ReadInt32At(file.get(), static_cast<int64_t>(slotOffset) + kTextureIndexInSlot);
+  const int32_t textureIndex =
+      ReadInt32At(file.get(), static_cast<int64_t>(slotOffset) + kTextureIndexInSlot);
+  return ReadsSucceeded(file.get()) ? textureIndex : -1;
 }
 
 const char* SceneFile::GetRectTextureName(int32_t i) const {

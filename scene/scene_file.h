@@ -184,6 +184,9 @@ class SceneFile {
                                        std::array<float, N>& buffer);
   // Opens the scene file for one read; on failure keeps the first reason.
   FileHandle OpenForReading() const;
+  // True when the reads of file met no error (bytes that the file ends
+  // before read as zero); otherwise false, keeping the first reason.
+  bool ReadsSucceeded(std::FILE* file) const;
   // Opens the scene file for one update; on failure says why.
   FileHandle OpenForUpdate(std::string& why) const;
   // Closes the file of an update; false, saying why, when the write or the

@@ -30,7 +30,7 @@ class BadInputTest : public ::testing::Test {
     return result;
   }
   // Runs every mode and format on the scene; returns the results in order:
-  // the five exports first, then the five runs that write into the scene.
+  // the six exports first, then the five runs that write into the scene.
   // A failed run never changes the size of the scene file.
   std::vector<int32_t> RunEveryMode(const std::vector<uint8_t>& scene) {
     const std::string path = dir.File("bad.zem");
@@ -38,7 +38,8 @@ class BadInputTest : public ::testing::Test {
     const std::vector<std::vector<std::string>> runs = {
         {"/e", path, dir.File("o.txt")}, {"/e", path, dir.File("o.x"), "/dx"},
         {"/e", path, dir.File("o.igs"), "/cad"}, {"/e", path, dir.File("o.dw"), "/dw"},
-        {"/e", path, dir.File("o.obj"), "/obj"}, {"/i", path, dir.File("sample.obj"), "/obj"},
+        {"/e", path, dir.File("o.obj"), "/obj"}, {"/e", path, dir.File("o.iges"), "/iges"},
+        {"/i", path, dir.File("sample.obj"), "/obj"},
         {"/s", path, "2", "-1", "0.5"}, {"/m", path, "1", "2", "3"},
         {"/i", path, dir.File("listing.txt")}, {"/i", path, dir.File("sample.dw"), "/dw"}};
     for (const std::vector<std::string>& run : runs) {
@@ -104,7 +105,7 @@ TEST_F(BadInputTest, MalformedSceneFiles) {
     SCOPED_TRACE(c.name);
     const std::vector<int32_t> results = RunEveryMode(c.bytes);
     for (size_t run = 0; run < results.size(); ++run) {
-      const bool writes = run >= 5;
+      const bool writes = run >= 6;
       EXPECT_EQ(results[run], c.refused || (writes && c.writesFail) ? -1 : 0) << "run " << run;
     }
     if (c.refused) {

@@ -118,6 +118,7 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
       {"/e", scene, dir.File("out.igs"), "/cad"},
       {"/e", scene, dir.File("out.dw"), "/dw"},
       {"/e", scene, dir.File("out.obj"), "/obj"},
+      {"/e", scene, dir.File("out.igs"), "/iges"},
       {"/i", scene, dir.File("in.txt")},
       {"/i", scene, dir.File("in.dw"), "/dw"},
       {"/i", scene, dir.File("in.obj"), "/obj"},
@@ -181,7 +182,7 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
 TEST_F(FaultTest, FullDeviceFailsTheExport) {
   if (!FileExists("/dev/full")) GTEST_SKIP() << "this system has no /dev/full";
   ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
-  for (const char* format : {"", "/dx", "/cad", "/dw"}) {
+  for (const char* format : {"", "/dx", "/cad", "/dw", "/iges"}) {
     const RunResult run = RunQuadkitBinary({"/e", scene, "/dev/full", format});
     EXPECT_EQ(run.exitCode, 255) << format;
     EXPECT_EQ(run.err, "quadkit: cannot write output file '/dev/full': No space left on device\n");

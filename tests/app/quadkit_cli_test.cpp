@@ -109,6 +109,7 @@ TEST_F(QuadkitCliTest, UnknownModeStillAnnouncesTheFormat) {
                         Case{{"/x", "a", "b", "/dx"}, "using DirectX format\r\n"},
                         Case{{"e", "a", "b", "/Cad"}, "using CAD format\r\n"},
                         Case{{"/ee", "a", "b", "/dw"}, "using Designer Workshop format\r\n"},
+                        Case{{"/x", "a", "b", "/Iges"}, "using IGES format\r\n"},
                         Case{{"/x", "a", "b", "/dwx"}, "using ASCII format\r\n"}}) {
     const RunResult run = RunQuadkitBinary(c.args, dir.path());
     EXPECT_EQ(run.out, kBanner + c.formatLine + "Unknown mode\r\n" + kFailed) << c.formatLine;
@@ -210,6 +211,7 @@ TEST_F(QuadkitCliTest, EveryFormatExports) {
   };
   for (const Case& c : {Case{"/DX", "using DirectX format\r\n", "xof 0302txt 0032\r\n"},
                         Case{"/cad", "using CAD format\r\n", "KAPRA IGES"},
+                        Case{"/IGES", "using IGES format\r\n", "quadkit 0.1.0: the rectangles"},
                         Case{"/Dw", "using Designer Workshop format\r\n", "4\r\n//\tNumber of Objects: 6\r\n"},
                         Case{"/obj", "using OBJ format\r\n", "# quadkit OBJ export of box.zem: 6 rectangles\r\n"}}) {
     const RunResult run = RunQuadkitBinary({"/e", "box.zem", "out", c.formatSwitch}, dir.path());

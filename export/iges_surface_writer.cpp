@@ -1,0 +1,170 @@
+#include "export/iges_surface_writer.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "export/iges_fixed_form.h"
+
+#ifndef QUADKIT_VERSION
+#error "QUADKIT_VERSION must hold quadkit's version"
+#endif
+
+namespace {
+
+constexpr char kWritingSystem[] = "quadkit " QUADKIT_VERSION;
+constexpr char kStartText[] = "quadkit " QUADKIT_VERSION
+                              ": the rectangles of a ZEM scene as bilinear surfaces";
+constexpr int kSurfaceEntity = 128;
+constexpr int kIgesVersion53 = 11;
+constexpr size_t kNameBytes = scene_layout::kNameSize;
+// SOURCE_DATE_EPOCH beyond the last second of the year 9999 is not taken.
+constexpr long long kLastFourDigitYearSecond = 253402300799LL;
+
+// What the writers keep in the context's held texts.
+enum HeldText { kDirectoryText = 0, kParameterText = 1, kHeldTexts = 2 };
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Printable ASCII but the blank, which pads the label field.
+bool IsPlainLabelByte(unsigned char c) { return c > 0x20 && c < 0x7F; }
+
+// The name as it is, or the hex digits of its four bytes (see the header).
+std::string TextureLabel(const char* name) {
+  if (name == nullptr) return "(null)";
+  size_t length = 0;
+  while (length < kNameBytes && name[length] != '\0') ++length;
+  bool plain = length > 0;
+  for (size_t k = 0; k < length; ++k) plain = plain && IsPlainLabelByte(static_cast<unsigned char>(name[k]));
+  if (plain) return std::string(name, length);
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string hex;
+  for (size_t k = 0; k < kNameBytes; ++k) {
+    const unsigned char c = k < length ? static_cast<unsigned char>(name[k]) : 0;
+    hex += kHex[c >> 4];
+    hex += kHex[c & 0x0F];
+  }
+  return hex;
+}
+
+// -1 when all twelve coordinates are finite, else the corner of the first
+// that is not.
+int FirstNonFiniteCorner(const RectCoords& corners) {
+  for (size_t k = 0; k < corners.size(); ++k) {
+    if (!std::isfinite(corners[k])) return static_cast<int>(k / 3);
+  }
+  return -1;
+}
+
+float LargestMagnitude(const RectCoords& corners, float largest) {
+  for (const float value : corners) largest = std::max(largest, std::fabs(value));
+  return largest;
+}
+
+void AppendPoint(std::vector<std::string>& parameters, const RectCoords& corners, int corner) {
+  for (int axis = 0; axis < 3; ++axis) parameters.push_back(IgesReal(corners[3 * corner + axis]));
+}
+
+// Degree 1 in u and v, two control points each way, not closed, polynomial
+// (all weights 1), not periodic; knots 0 0 1 1 both ways; control points
+// with u running fastest: P(0,0) corner 0, P(1,0) corner 1, P(0,1) corner
+// 3, P(1,1) corner 2; parameter range 0 to 1 both ways.
+std::vector<std::string> SurfaceParameters(const RectCoords& corners) {
+  std::vector<std::string> parameters = {
+      IgesInteger(kSurfaceEntity), "1", "1", "1", "1", "0", "0", "1", "0", "0",
+      "0.", "0.", "1.", "1.", "0.", "0.", "1.", "1.", "1.", "1.", "1.", "1."};
+  for (const int corner : {0, 1, 3, 2}) AppendPoint(parameters, corners, corner);
+  for (const char* bound : {"0.", "1.", "0.", "1."}) parameters.push_back(bound);
+  return parameters;
+}
+
+// YYYYMMDD.HHNNSS in UTC.
+std::string WritingTime() {
+  std::time_t seconds = std::time(nullptr);
+  const char* fixed = std::getenv("SOURCE_DATE_EPOCH");
+  if (fixed != nullptr) {
+    long long value = -1;
+    const char* end = fixed + std::strlen(fixed);
+    const std::from_chars_result read = std::from_chars(fixed, end, value);
+    if (read.ec == std::errc() && read.ptr == end && value >= 0 && value <= kLastFourDigitYearSecond) {
+      seconds = static_cast<std::time_t>(value);
+    }
+  }
+  const std::tm* utc = std::gmtime(&seconds);
+  char text[32] = "19700101.000000";
+  if (utc != nullptr) std::strftime(text, sizeof text, "%Y%m%d.%H%M%S", utc);
+  return text;
+}
+
+// The 25 parameters of the Global section; author and organisation are
+// left to their default.
+std::vector<std::string> GlobalParameters(const WriterContext& context) {
+  const std::string scene = IgesHollerith(IgesText(BaseName(context.scene.GetFileName())));
+  const std::string system = IgesHollerith(kWritingSystem);
+  const std::string date = IgesHollerith(WritingTime());
+  // Two 32-bit floats that differ by less than this relative step of the
+  // largest coordinate are the same float.
+  const float resolution = FLT_EPSILON * std::max(1.0f, context.largestCoordinate);
+  return {"1H,", "1H;", scene, IgesHollerith(IgesText(BaseName(context.outputPath))), system,
+          system, "32", "38", "6", "308", "15", scene, "1.", IgesInteger(kIgesUnitFlag),
+          IgesHollerith(kIgesUnitName), "1", "1.", date, IgesReal(resolution),
+          IgesReal(context.largestCoordinate), "", "", IgesInteger(kIgesVersion53), "0", date};
+}
+
+int64_t LineCount(const std::string& lines) { return static_cast<int64_t>(lines.size() / kIgesLineBytes); }
+
+}  // namespace
+
+const WriterTriple kIgesSurfaceWriters = {WriteIgesSurfaceHeader, WriteIgesSurfaceRect,
+                                          WriteIgesSurfaceFooter, nullptr, nullptr};
+
+void WriteIgesSurfaceHeader(WriterContext& context) {
+  context.held.assign(kHeldTexts, std::string());
+  context.largestCoordinate = 0.0f;
+}
+
+void WriteIgesSurfaceRect(WriterContext& context) {
+  const RectCoords& corners = *context.corners;
+  const int badCorner = FirstNonFiniteCorner(corners);
+  if (badCorner >= 0) {
+    context.failure = FillTemplate(
+        "rectangle %d cannot be written as IGES: corner %d has a coordinate that is not a finite number",
+        {context.index, badCorner});
+    return;
+  }
+  context.largestCoordinate = LargestMagnitude(corners, context.largestCoordinate);
+  context.held.resize(kHeldTexts);
+  std::string& directory = context.held[kDirectoryText];
+  std::string& parameters = context.held[kParameterText];
+
+  IgesDirectoryEntry entry;
+  entry.entityType = kSurfaceEntity;
+  entry.parameterPointer = LineCount(parameters) + 1;
+  entry.label = TextureLabel(context.scene.GetRectTextureName(context.index));
+  entry.subscript = context.index + 1;
+  const int64_t directorySequence = LineCount(directory) + 1;
+  entry.parameterLines = AppendIgesParameters(parameters, SurfaceParameters(corners), 'P',
+                                              entry.parameterPointer, directorySequence);
+  AppendIgesDirectoryEntry(directory, entry, directorySequence);
+}
+
+void WriteIgesSurfaceFooter(WriterContext& context) {
+  context.held.resize(kHeldTexts);
+  const std::string& directory = context.held[kDirectoryText];
+  const std::string& parameters = context.held[kParameterText];
+  std::string& text = context.text;
+  text.reserve(text.size() + 4 * kIgesLineBytes + directory.size() + parameters.size());
+  AppendIgesLine(text, kStartText, 'S', 1);
+  const int64_t globalLines = AppendIgesParameters(text, GlobalParameters(context), 'G', 1, 0);
+  text += directory;
+  text += parameters;
+  AppendIgesTerminate(text, 1, globalLines, LineCount(directory), LineCount(parameters));
+  context.held.clear();
+}
