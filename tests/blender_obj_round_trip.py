@@ -1,8 +1,6 @@
-# Takes a quadkit OBJ export through Blender as a user would, with the axis
-# settings the README gives for an exact round trip (Forward Y, Up Z):
-# import, move one vertex, give one object another material, and export
-# three ways: plain.obj, triangulated.obj (Triangulate Faces) and
-# groups.obj (Object Groups).
+# A quadkit OBJ export through Blender with the README's axis settings
+# (Forward Y, Up Z): import, move one vertex, give one object another
+# material, export plain, triangulated and with object groups.
 #
 #   blender -b --factory-startup --python blender_obj_round_trip.py -- \
 #       IN.obj OUT_DIR MOVED_OBJECT VERTEX DX DY DZ RETEXTURED_OBJECT MATERIAL

@@ -178,30 +178,28 @@ TEST_F(ObjImportTest, EveryObjectSkippedIsAFailure) {
 
 ObjCorner C(int64_t position) { return {position, position + 100}; }
 
-// Every split of a quad into two triangles, in either winding, either
-// triangle first and each starting at any corner, gives the quad back
-// from its corner of the lowest position.
+// Ring corners (indices mod 4) as a triangle, started turn corners later.
+void Triangle(const int64_t* ring, const int (&corners)[3], int turn, ObjCorner (&triangle)[3]) {
+  for (int k = 0; k < 3; ++k) triangle[k] = C(ring[corners[(k + turn) % 3] % 4]);
+}
+
+// Either split of a quad, in either winding, either triangle first and each
+// starting at any corner, gives the quad back from its lowest position.
 TEST(QuadFromTrianglesTest, EverySplitInEitherWinding) {
-  const int64_t ring[2][4] = {{7, 3, 9, 5}, {5, 9, 3, 7}};  // the same quad, wound both ways
+  const int64_t rings[2][4] = {{7, 3, 9, 5}, {5, 9, 3, 7}};  // the same quad, wound both ways
   const int64_t expected[2][4] = {{3, 9, 5, 7}, {3, 7, 5, 9}};
+  const int splits[2][2][3] = {{{0, 1, 2}, {2, 3, 0}}, {{1, 2, 3}, {3, 0, 1}}};
   for (int winding = 0; winding < 2; ++winding) {
-    const int64_t* q = ring[winding];
-    for (int diagonal = 0; diagonal < 2; ++diagonal) {
-      const auto corner = [&](int k) { return q[(diagonal + k) % 4]; };  // split at corners 0 and 2
-      const int64_t halves[2][3] = {{corner(0), corner(1), corner(2)}, {corner(2), corner(3), corner(0)}};
+    for (const auto& halves : splits) {
       for (int order = 0; order < 2; ++order) {
-        for (int turnA = 0; turnA < 3; ++turnA) {
-          for (int turnB = 0; turnB < 3; ++turnB) {
-            const int64_t* a = halves[order];
-            const int64_t* b = halves[1 - order];
-            const ObjCorner first[3] = {C(a[turnA]), C(a[(turnA + 1) % 3]), C(a[(turnA + 2) % 3])};
-            const ObjCorner second[3] = {C(b[turnB]), C(b[(turnB + 1) % 3]), C(b[(turnB + 2) % 3])};
-            ObjCorner quad[4];
-            ASSERT_TRUE(QuadFromTriangles(first, second, quad));
-            for (int k = 0; k < 4; ++k) {
-              EXPECT_EQ(quad[k].position, expected[winding][k]);
-              EXPECT_EQ(quad[k].texCoord, expected[winding][k] + 100);
-            }
+        for (int turns = 0; turns < 9; ++turns) {
+          ObjCorner first[3], second[3], quad[4];
+          Triangle(rings[winding], halves[order], turns % 3, first);
+          Triangle(rings[winding], halves[1 - order], turns / 3, second);
+          ASSERT_TRUE(QuadFromTriangles(first, second, quad));
+          for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(quad[k].position, expected[winding][k]);
+            EXPECT_EQ(quad[k].texCoord, expected[winding][k] + 100);
           }
         }
       }
