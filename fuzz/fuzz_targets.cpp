@@ -79,7 +79,7 @@ const char kDesignWorkshop[] =
     "Polyline:\r\nMat: 99\r\nnumVerts: 4\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n";
 const char kObj[] =
     "v 1 2 3\nv 4 5 6\nv 7 8 9\nv 1 1 1\nvt 0 1\no Rect_1\nusemtl FLR\nf 1/1 2/1 3/1 4/1\n"
-    "o Rect_2\nf -1 -2 -3 -4\n";
+    "o Rect_2\nf -1 -2 -3 -4\no Rect_3\nusemtl (null)\nf 1/1 2/1 4/1\nf 2/1 3/1 4/1\n";
 
 // The stored rectangle count of a scene image, as the reader decodes it.
 int32_t StoredCountOf(const uint8_t* data, size_t size) {

@@ -1,12 +1,24 @@
 // Reads a Wavefront OBJ file back into a scene: each object named Rect_N
-// rewrites rectangle N - 1 from its one quad face (corners, and texture
-// coordinates where the face has them) and assigns the texture its usemtl
-// names. Objects are matched by name, so an editor may reorder or delete
-// them; a rectangle without an object keeps what it has.
+// rewrites rectangle N - 1 from its one quad (corners, and texture
+// coordinates where every corner has them) and assigns the texture that its
+// own usemtl names. Objects are matched by name, so an editor may reorder
+// or delete them; a rectangle without an object keeps what it has.
 //
-// Understood: v, vt, vn, f (a, a/b, a//c, a/b/c, negative indices), o,
-// usemtl; g, s, mtllib, comments, blank lines and other statements are
+// Objects are the "o" lines; a file without any takes its "g" lines
+// instead. A name is Rect_N, or Rect_N_ followed by anything (the
+// object-and-mesh names editors write); the first object that names a
+// rectangle is applied, a later one is warned about. The quad is one face
+// of four corners, or two triangles that share one edge (as an editor's
+// triangulation writes it). Vertices may be shared between objects.
+//
+// Understood: v, vt, vn, f (a, a/b, a//c, a/b/c, negative indices), o, g,
+// usemtl; s, mtllib, comments, blank lines and other statements are
 // ignored. LF or CR LF line ends.
+//
+// Memory: the file image, the positions and texture coordinates (counted
+// before they are read, and held in one block each) and an entry per
+// rectangle of the scene; nothing that grows with the number of lines or
+// objects.
 #ifndef QUADKIT_IMPORT_OBJ_IMPORT_H_
 #define QUADKIT_IMPORT_OBJ_IMPORT_H_
 
@@ -19,8 +31,9 @@
 // 0 when the file was applied (objects that cannot be applied are warned
 // about and skipped); -1, with error saying why, when the scene cannot be
 // opened or written, the text file cannot be read, names the scene file
-// itself, is not text or holds no object at all (nothing is written then),
-// when every object was skipped, or when a rectangle could not be written.
+// itself, is not text, holds no object at all or is too large for memory
+// (nothing is written then), when every object was skipped, or when a
+// rectangle could not be written.
 int32_t ImportObj(const char* scenePath, const char* textPath, Reporter& reporter,
                   std::string& error);
 
@@ -28,5 +41,27 @@ int32_t ImportObj(const char* scenePath, const char* textPath, Reporter& reporte
 // byte; a zero byte inside the text makes it no text file.
 int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
                  RectWriteFailures& failures, std::string& error);
+
+// One corner of a face: the 0-based indexes of its position and of its
+// texture coordinates (-1 when the face gives none).
+struct ObjCorner {
+  int64_t position;
+  int64_t texCoord;
+};
+
+// Rebuilds the quad that two triangles make: each has three distinct
+// positions, together they have four, and the edge they share runs the
+// opposite way in each, so that both wind alike. The quad runs round their
+// common boundary in that winding, starting at the corner of the lowest
+// position index (the one whose v line comes first). The texture
+// coordinates of a shared corner are taken from the first triangle. False
+// when the triangles make no such quad.
+bool QuadFromTriangles(const ObjCorner (&first)[3], const ObjCorner (&second)[3],
+                       ObjCorner (&quad)[4]);
+
+// The 0-based rectangle that an object's name gives, or -1: "Rect_N", or
+// "Rect_N_" followed by anything, with N from 1 to rectCount in at most
+// nine digits.
+int32_t RectIndexOfObjectName(const char* name, size_t length, int32_t rectCount);
 
 #endif  // QUADKIT_IMPORT_OBJ_IMPORT_H_

@@ -52,6 +52,16 @@ constexpr char kRectanglesImported[] = "%d Rectangles imported\r\n";
 constexpr char kTextureNotInScene[] = "Warning! Texture %s not in ZEM. Skipping\r\n";
 constexpr char kMaterialNotInScene[] = "Warning! Material %d not in ZEM. Skipping\r\n";
 constexpr char kObjectSkipped[] = "Warning! Line %d: object %s %s. Skipping\r\n";
+// What kObjectSkipped says of the object it skips.
+constexpr char kObjectNamesNoRect[] = "names no rectangle of the scene";
+constexpr char kObjectNamesAppliedRect[] = "names the same rectangle as the object of line %d";
+constexpr char kObjectFaceCount[] = "has %d faces, not one";
+constexpr char kObjectCornerCount[] = "has a face of %d corners, not 4";
+constexpr char kObjectBadReference[] = "refers to %s, which is out of range";
+constexpr char kObjectTrianglesNoQuad[] = "has two triangles that do not make one quad";
+constexpr char kObjectTrianglesTwoMaterials[] = "has two triangles of different materials";
+constexpr char kObjectTrianglesTwoTexCoords[] =
+    "has two triangles that give a shared corner different texture coordinates";
 
 constexpr char kScaled[] = "Scaled rectangle %d successfully\r\n";
 constexpr char kScaleFailed[] = "Error while scaling rectangle %d\r\n";

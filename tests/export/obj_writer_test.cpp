@@ -38,7 +38,7 @@ TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
   spec.rects.resize(2);
   spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, -2.5f};
   spec.rects[0].texCoords = {0, 0, 1, 0, 1, 1, 0, 0.5f};
-  spec.rects[1].textureIndex = 2;  // beyond the table: no usemtl
+  spec.rects[1].textureIndex = 2;  // beyond the table: material (null)
   spec.extraSlots = 1;
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
@@ -46,16 +46,19 @@ TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
   const std::string zeroV = "v 0.000000 0.000000 0.000000\r\n";
   const std::string zeroVt = "vt 0.000000 0.000000\r\n";
   EXPECT_EQ(ReadFileText(dir.File("s.obj")),
-            "# quadkit OBJ export of s.zem: 2 rectangles\r\nmtllib s.mtl\r\n"
+            "# quadkit OBJ export of s.zem: 2 rectangles\r\n# coordinates as the scene stores them: "
+            "y up, no axis swapped; texture coordinates as stored: v not flipped\r\nmtllib s.mtl\r\n"
             "o Rect_1\r\nv 0.000000 0.000000 0.000000\r\nv 1.000000 0.000000 0.000000\r\n"
             "v 1.000000 1.000000 0.000000\r\nv 0.000000 1.000000 -2.500000\r\n"
             "vt 0.000000 0.000000\r\nvt 1.000000 0.000000\r\nvt 1.000000 1.000000\r\n"
             "vt 0.000000 0.500000\r\nusemtl AB%20C\r\nf 1/1 2/2 3/3 4/4\r\n"
             "o Rect_2\r\n" + zeroV + zeroV + zeroV + zeroV + zeroVt + zeroVt + zeroVt + zeroVt +
-            "f 5/5 6/6 7/7 8/8\r\n# end\r\n");
+            "usemtl (null)\r\nf 5/5 6/6 7/7 8/8\r\n# end\r\n");
   EXPECT_EQ(ReadFileText(dir.File("s.mtl")),
             "# quadkit materials: 2 textures\r\n\r\nnewmtl AB%20C\r\nKd 0.800000 0.800000 0.800000\r\n"
-            "\r\nnewmtl Q\r\nKd 0.800000 0.800000 0.800000\r\n");
+            "\r\nnewmtl Q\r\nKd 0.800000 0.800000 0.800000\r\n"
+            "\r\n# rectangles whose texture is not in the scene\r\nnewmtl (null)\r\n"
+            "Kd 1.000000 0.000000 1.000000\r\n");
 }
 
 TEST(ObjWriterTest, RefusesToOverwriteTheSceneOrItself) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,7 @@ TEST_F(ObjImportTest, WhatEditorsWrite) {
   EXPECT_EQ(after.GetRectTextureIndex(1), 2);                                 // "roof"
   EXPECT_EQ(*after.GetRectCoords(2), (RectCoords{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
   EXPECT_EQ(*after.GetRectTexCoords(2), (RectTexCoords{0.5f, 0.25f, 1, 1, 0.5f, 0.25f, 1, 1}));
+  EXPECT_EQ(after.GetRectTextureIndex(2), 0);  // no usemtl of its own: its texture is kept
   EXPECT_EQ(*after.GetRectCoords(3), SampleBoxContents().rects[3].corners);
   EXPECT_EQ(after.GetRectTextureIndex(0), 0);
 }
@@ -127,6 +129,115 @@ TEST_F(ObjImportTest, RefusedFilesWriteNothing) {
     EXPECT_EQ(printed, "");
     EXPECT_EQ(ReadFileBytes(scene), sample.bytes);
   }
+}
+
+// Objects from g lines (no o line in the file), shared vertices, two
+// triangles as one quad, and what cannot be one.
+TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
+  const std::string text =
+      "v 1 2 3\nv 4 5 6\nv 7 8 9\nv 10 11 12\nvt 0.5 0.25\nvt 1 1\nvt 0 1\nvt 0.75 0\n"
+      "g Rect_2_Rect_2\nusemtl roof\nf 2/2 4/4 1/1\nf 2/2 3/3 4/4\n"  // line 9
+      "g Rect_2\nf 1 2 3 4\n"                                      // line 13: rectangle 2 again
+      "g Rect_3.001\nf 1 2 3 4\n"                                  // line 15: an editor's copy
+      "g Rect_4\nusemtl (null)\nf 4/1 3/2 2/3 1/4\n"                // line 17: the same vertices
+      "g Rect_5\nf 1 2 3\nf 1 2 4\n"                               // line 20: edge 1-2 twice alike
+      "g Rect_6\nusemtl FLR\nf 1 2 3\nusemtl WALL\nf 1 3 4\n"       // line 23
+      "g Rect_1\nf 1/1 2/2 3/3\nf 1/2 3/3 4/4\n";                    // line 28: corner 1's vt differs
+  std::string printed;
+  ASSERT_EQ(Import(text, &printed), 0);
+  EXPECT_EQ(printed,
+            "Rechteck-ID: Rect_2_Rect_2" + Progress(1).substr(19) +
+                "Warning! Line 13: object Rect_2 names the same rectangle as the object of line 9. Skipping\r\n"
+                "Warning! Line 15: object Rect_3.001 names no rectangle of the scene. Skipping\r\n" +
+                Progress(3) + "Warning! Texture (null) not in ZEM. Skipping\r\n"
+                "Warning! Line 20: object Rect_5 has two triangles that do not make one quad. Skipping\r\n"
+                "Warning! Line 23: object Rect_6 has two triangles of different materials. Skipping\r\n"
+                "Warning! Line 28: object Rect_1 has two triangles that give a shared corner different "
+                "texture coordinates. Skipping\r\n"
+                "2 Rectangles imported\r\n");
+  SceneFile after;
+  ASSERT_TRUE(after.Open(scene.c_str(), why));
+  EXPECT_EQ(*after.GetRectCoords(1), (RectCoords{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(*after.GetRectTexCoords(1), (RectTexCoords{0.5f, 0.25f, 1, 1, 0, 1, 0.75f, 0}));
+  EXPECT_EQ(after.GetRectTextureIndex(1), 2);
+  EXPECT_EQ(*after.GetRectCoords(3), (RectCoords{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
+  EXPECT_EQ(after.GetRectTextureIndex(3), SampleBoxContents().rects[3].textureIndex);
+  for (int rect : {0, 2, 4, 5}) EXPECT_EQ(*after.GetRectCoords(rect), SampleBoxContents().rects[rect].corners);
+}
+
+TEST_F(ObjImportTest, EveryObjectSkippedIsAFailure) {
+  std::string printed;
+  EXPECT_EQ(Import("v 1 2 3\no Rect_1\nf 1 1 1\no Rect_7\nf 1 1 1 1\n", &printed), -1);
+  EXPECT_EQ(printed, "Warning! Line 2: object Rect_1 has a face of 3 corners, not 4. Skipping\r\n"
+                     "Warning! Line 4: object Rect_7 names no rectangle of the scene. Skipping\r\n"
+                     "0 Rectangles imported\r\n");
+  EXPECT_EQ(why, "OBJ file '" + dir.File("in.obj") +
+                     "' names no rectangle that could be applied: every object was skipped");
+  EXPECT_EQ(ReadFileBytes(scene), sample.bytes);
+}
+
+ObjCorner C(int64_t position) { return {position, position + 100}; }
+
+// Ring corners (indices mod 4) as a triangle, started turn corners later.
+void Triangle(const int64_t* ring, const int (&corners)[3], int turn, ObjCorner (&triangle)[3]) {
+  for (int k = 0; k < 3; ++k) triangle[k] = C(ring[corners[(k + turn) % 3] % 4]);
+}
+
+// Either split of a quad, in either winding, either triangle first and each
+// starting at any corner, gives the quad back from its lowest position.
+TEST(QuadFromTrianglesTest, EverySplitInEitherWinding) {
+  const int64_t rings[2][4] = {{7, 3, 9, 5}, {5, 9, 3, 7}};  // the same quad, wound both ways
+  const int64_t expected[2][4] = {{3, 9, 5, 7}, {3, 7, 5, 9}};
+  const int splits[2][2][3] = {{{0, 1, 2}, {2, 3, 0}}, {{1, 2, 3}, {3, 0, 1}}};
+  for (int winding = 0; winding < 2; ++winding) {
+    for (const auto& halves : splits) {
+      for (int order = 0; order < 2; ++order) {
+        for (int turns = 0; turns < 9; ++turns) {
+          ObjCorner first[3], second[3], quad[4];
+          Triangle(rings[winding], halves[order], turns % 3, first);
+          Triangle(rings[winding], halves[1 - order], turns / 3, second);
+          ASSERT_TRUE(QuadFromTriangles(first, second, quad));
+          for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(quad[k].position, expected[winding][k]);
+            EXPECT_EQ(quad[k].texCoord, expected[winding][k] + 100);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(QuadFromTrianglesTest, TrianglesThatMakeNoQuad) {
+  const struct {
+    int64_t first[3];
+    int64_t second[3];
+  } cases[] = {
+      {{0, 1, 2}, {0, 1, 3}},  // the shared edge runs the same way in both
+      {{0, 1, 2}, {2, 3, 4}},  // one shared corner
+      {{0, 1, 2}, {2, 1, 0}},  // the same corners
+      {{0, 0, 1}, {1, 2, 0}},  // a corner twice
+      {{0, 1, 2}, {3, 4, 5}},  // nothing shared
+  };
+  for (const auto& c : cases) {
+    const ObjCorner first[3] = {C(c.first[0]), C(c.first[1]), C(c.first[2])};
+    const ObjCorner second[3] = {C(c.second[0]), C(c.second[1]), C(c.second[2])};
+    ObjCorner quad[4];
+    EXPECT_FALSE(QuadFromTriangles(first, second, quad)) << c.first[0] << c.first[1] << c.first[2];
+  }
+}
+
+TEST(ObjImportNamesTest, WhichRectangleANameGives) {
+  const struct {
+    const char* name;
+    int32_t rect;
+  } cases[] = {{"Rect_1", 0},       {"Rect_12", 11},         {"Rect_012", 11},   {"Rect_3_", 2},
+               {"Rect_3_Rect_3", 2}, {"Rect_3_Mesh.002", 2}, {"Rect_13", -1},    {"Rect_0", -1},
+               {"Rect_3.001", -1},   {"Rect_", -1},          {"rect_3", -1},     {"Rect_x", -1},
+               {"Rect_-1", -1},      {"Rect_+1", -1},        {"Rect_0000000001", -1}, {"", -1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RectIndexOfObjectName(c.name, std::strlen(c.name), 12), c.rect) << c.name;
+  }
+  EXPECT_EQ(RectIndexOfObjectName("Rect_12", 6, 12), 0);  // the length is the name's end
 }
 
 }  // namespace
