@@ -92,8 +92,3 @@ int32_t ApplyAsciiListing(SceneFile& scene, const char* text, size_t /*size*/, R
   }
   return 0;
 }
-
-int32_t ImportAsciiListing(const char* scenePath, const char* textPath, Reporter& reporter,
-                           std::string& error) {
-  return ImportTextFile(scenePath, textPath, "listing", ApplyAsciiListing, reporter, error);
-}

@@ -144,9 +144,3 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/,
   reporter.Say(FillTemplate(messages::kRectanglesImported, {i}));
   return 0;
 }
-
-int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath, Reporter& reporter,
-                             std::string& error) {
-  return ImportTextFile(scenePath, textPath, "Design Workshop file", ApplyDesignWorkshop, reporter,
-                        error);
-}

@@ -5,23 +5,18 @@
 #ifndef QUADKIT_IMPORT_DESIGN_WORKSHOP_IMPORT_H_
 #define QUADKIT_IMPORT_DESIGN_WORKSHOP_IMPORT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "scene/scene_file.h"
+#include "import/text_import.h"
 
-// 0 when the file was read through and every rectangle written; -1, with
-// error saying why, when the scene cannot be opened or written, the text
-// file cannot be read or names the scene file itself, the text is not empty
-// but holds neither a Polyline block nor a header line (nothing is written
-// then), a block breaks off before its vertex lines, or a rectangle could
-// not be written (what was written before stays written).
-int32_t ImportDesignWorkshop(const char* scenePath, const char* textPath, Reporter& reporter,
-                             std::string& error);
-
-// The same, on a file already in memory: size bytes followed by a zero
-// byte; a zero byte inside the text ends it. On -1, error says where the
-// text breaks off.
+// The reader of the Design Workshop file (see TextReader in
+// import/text_import.h): 0 when the file was read through; -1 when the text
+// is not empty but holds neither a Polyline block nor a header line
+// (nothing is written then), or a block breaks off before its vertex lines
+// (what was written before stays written), error then saying where. A zero
+// byte inside the text ends it.
 int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
                             RectWriteFailures& failures, std::string& error);
 

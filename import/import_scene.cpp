@@ -3,19 +3,32 @@
 #include "import/ascii_listing_import.h"
 #include "import/design_workshop_import.h"
 #include "import/obj_import.h"
-#include "scene/messages.h"
+#include "import/text_import.h"
+
+namespace {
+
+// The formats that can be imported, each with the name its text goes by in
+// messages and its reader.
+struct ImportFormat {
+  InterchangeFormat format;
+  const char* kind;
+  TextReader reader;
+};
+const ImportFormat kImportFormats[] = {
+    {kFormatAscii, "listing", ApplyAsciiListing},
+    {kFormatDesignWorkshop, "Design Workshop file", ApplyDesignWorkshop},
+    {kFormatObj, "OBJ file", ApplyObj},
+};
+
+}  // namespace
 
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
                     Reporter& reporter, std::string& error) {
-  switch (format) {
-    case kFormatAscii:
-      return ImportAsciiListing(scenePath, textPath, reporter, error);
-    case kFormatDesignWorkshop:
-      return ImportDesignWorkshop(scenePath, textPath, reporter, error);
-    case kFormatObj:
-      return ImportObj(scenePath, textPath, reporter, error);
-    default:
-      reporter.Say(messages::kImportNotSupported);
-      return Fail(error, "this format cannot be imported (only the listing, /DW and /OBJ)");
+  for (const ImportFormat& row : kImportFormats) {
+    if (row.format == format) {
+      return ImportTextFile(scenePath, textPath, row.kind, row.reader, reporter, error);
+    }
   }
+  reporter.Say(messages::kImportNotSupported);
+  return Fail(error, "this format cannot be imported (only the listing, /DW and /OBJ)");
 }

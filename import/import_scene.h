@@ -8,8 +8,13 @@
 #include "scene/interchange_format.h"
 #include "scene/messages.h"
 
-// 0 on success; -1, with error saying why, on failure. Only the ASCII
-// listing, the Design Workshop format and OBJ can be imported.
+// Writes the rectangles of the text file into the scene: 0 when the text
+// was applied and every rectangle it names was written; -1, with error
+// saying why, when the scene cannot be opened or written, the text file
+// cannot be read or names the scene file itself, the format's reader
+// refuses the text, or a rectangle could not be written (what was written
+// stays written). Only the ASCII listing, the Design Workshop format and OBJ
+// can be imported.
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
                     Reporter& reporter, std::string& error);
 

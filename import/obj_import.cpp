@@ -455,8 +455,3 @@ int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& repo
   }
   return 0;
 }
-
-int32_t ImportObj(const char* scenePath, const char* textPath, Reporter& reporter,
-                  std::string& error) {
-  return ImportTextFile(scenePath, textPath, "OBJ file", ApplyObj, reporter, error);
-}

@@ -26,19 +26,13 @@
 #include <cstdint>
 #include <string>
 
-#include "scene/scene_file.h"
+#include "import/text_import.h"
 
-// 0 when the file was applied (objects that cannot be applied are warned
-// about and skipped); -1, with error saying why, when the scene cannot be
-// opened or written, the text file cannot be read, names the scene file
-// itself, is not text, holds no object at all or is too large for memory
-// (nothing is written then), when every object was skipped, or when a
-// rectangle could not be written.
-int32_t ImportObj(const char* scenePath, const char* textPath, Reporter& reporter,
-                  std::string& error);
-
-// The same, on a file already in memory: size bytes followed by a zero
-// byte; a zero byte inside the text makes it no text file.
+// The reader of OBJ files (see TextReader in import/text_import.h): 0 when
+// the file was applied (objects that cannot be applied are warned about and
+// skipped); -1, with error saying why, when the text is not text (a zero
+// byte inside makes it none), holds no object at all or is too large for
+// memory (nothing is written then), or when every object was skipped.
 int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
                  RectWriteFailures& failures, std::string& error);
 

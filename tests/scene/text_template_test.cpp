@@ -36,11 +36,13 @@ TEST(TextTemplateTest, RealsMatchTheCLibrary) {
     values.push_back(value);
   }
   for (float value : values) {
+    // NaN is spelt below; C libraries differ on its sign, quadkit does not.
+    if (std::isnan(value)) continue;
     for (const char* format : {"%f", "%.2f"}) {
       ASSERT_EQ(FillTemplate(format, {value}), Printf(format, value)) << format << " " << value;
     }
   }
-  EXPECT_EQ(FillTemplate("%f %f", {std::nanf(""), -std::nanf("")}), "nan -nan");
+  EXPECT_EQ(FillTemplate("%f %f", {std::nanf(""), -std::nanf("")}), "nan -nan");  // as glibc
   EXPECT_EQ(FillTemplate("%f", {0.1}), "0.100000");  // a double that is no float
 }
 
