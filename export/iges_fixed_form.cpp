@@ -35,17 +35,22 @@ constexpr size_t kFieldWidth = 8;
 
 }  // namespace
 
-std::string IgesReal(float value) {
-  char digits[64];
-  char* end = std::to_chars(digits, digits + sizeof digits - 1, value).ptr;
-  char* exponent = std::find(digits, end, 'e');
-  if (std::find(digits, exponent, '.') == exponent) {  // "256" becomes "256.", "1e+10" "1.e+10"
+char* FormatIgesReal(float value, char* out) {
+  // The shortest float text has at most 15 characters ("-1.1754944e-38").
+  char* end = std::to_chars(out, out + kIgesRealRoom - 1, value).ptr;
+  char* exponent = std::find(out, end, 'e');
+  if (std::find(out, exponent, '.') == exponent) {  // "256" becomes "256.", "1e+10" "1.e+10"
     std::memmove(exponent + 1, exponent, static_cast<size_t>(end - exponent));
     *exponent++ = '.';
     ++end;
   }
   if (exponent != end) *exponent = 'E';
-  return std::string(digits, end);
+  return end;
+}
+
+std::string IgesReal(float value) {
+  char digits[kIgesRealRoom];
+  return std::string(digits, FormatIgesReal(value, digits));
 }
 
 std::string IgesInteger(long long value) {
@@ -70,10 +75,10 @@ std::string IgesText(const std::string& text) {
   return fit;
 }
 
-void AppendIgesLine(std::string& out, const std::string& data, char section, int64_t sequence) {
+void AppendIgesLine(std::string& out, const char* data, size_t size, char section, int64_t sequence) {
   char line[kIgesLineBytes];
-  const size_t used = data.size() < kIgesDataColumns ? data.size() : kIgesDataColumns;
-  std::memcpy(line, data.data(), used);
+  const size_t used = size < kIgesDataColumns ? size : kIgesDataColumns;
+  std::memcpy(line, data, used);
   std::memset(line + used, ' ', kIgesDataColumns - used);
   PutSectionField(line + kIgesDataColumns, section, sequence);
   line[kIgesLineBytes - 2] = '\r';
@@ -81,30 +86,62 @@ void AppendIgesLine(std::string& out, const std::string& data, char section, int
   out.append(line, sizeof line);
 }
 
+IgesParameterLines::IgesParameterLines(std::string& out, char section, int64_t firstSequence,
+                                       int64_t directoryPointer)
+    : out_(out),
+      section_(section),
+      firstSequence_(firstSequence),
+      directoryPointer_(directoryPointer),
+      width_(directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns) {}
+
+// A parameter longer than a line (none that the writer makes) is cut at the
+// line's end.
+void IgesParameterLines::Add(const char* text, size_t length) {
+  if (hasPending_) Put(pending_, pendingLength_, ',');
+  pendingLength_ = length < sizeof pending_ ? length : sizeof pending_;
+  std::memcpy(pending_, text, pendingLength_);
+  hasPending_ = true;
+}
+
+void IgesParameterLines::AddReal(float value) {
+  char digits[kIgesRealRoom];
+  Add(digits, static_cast<size_t>(FormatIgesReal(value, digits) - digits));
+}
+
+void IgesParameterLines::Put(const char* text, size_t length, char delimiter) {
+  if (lineUsed_ > 0 && lineUsed_ + length + 1 > width_) EndLine();
+  const size_t room = kIgesDataColumns - lineUsed_;
+  const size_t kept = length < room ? length : room;
+  std::memcpy(line_ + lineUsed_, text, kept);
+  lineUsed_ += kept;
+  if (lineUsed_ < kIgesDataColumns) line_[lineUsed_++] = delimiter;
+}
+
+void IgesParameterLines::EndLine() {
+  size_t used = lineUsed_;
+  if (directoryPointer_ != 0) {
+    std::memset(line_ + used, ' ', kIgesDataColumns - used);
+    PutRightJustified(line_ + kIgesParameterColumns, kIgesDataColumns - kIgesParameterColumns,
+                      directoryPointer_);
+    used = kIgesDataColumns;
+  }
+  AppendIgesLine(out_, line_, used, section_, firstSequence_ + lines_);
+  ++lines_;
+  lineUsed_ = 0;
+}
+
+int64_t IgesParameterLines::Finish() {
+  if (hasPending_) Put(pending_, pendingLength_, ';');
+  hasPending_ = false;
+  if (lineUsed_ > 0) EndLine();
+  return lines_;
+}
+
 int64_t AppendIgesParameters(std::string& out, const std::vector<std::string>& parameters,
                              char section, int64_t firstSequence, int64_t directoryPointer) {
-  const size_t width = directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns;
-  int64_t lines = 0;
-  std::string line;
-  line.reserve(kIgesDataColumns);
-  auto flush = [&]() {
-    if (directoryPointer != 0) {
-      line.resize(kIgesDataColumns, ' ');
-      PutRightJustified(&line[kIgesParameterColumns], kIgesDataColumns - kIgesParameterColumns,
-                        directoryPointer);
-    }
-    AppendIgesLine(out, line, section, firstSequence + lines);
-    ++lines;
-    line.clear();
-  };
-  for (size_t k = 0; k < parameters.size(); ++k) {
-    const size_t tokenLength = parameters[k].size() + 1;  // with its delimiter
-    if (!line.empty() && line.size() + tokenLength > width) flush();
-    line += parameters[k];
-    line += k + 1 < parameters.size() ? ',' : ';';
-  }
-  if (!line.empty()) flush();
-  return lines;
+  IgesParameterLines lines(out, section, firstSequence, directoryPointer);
+  for (const std::string& parameter : parameters) lines.Add(parameter);
+  return lines.Finish();
 }
 
 void AppendIgesDirectoryEntry(std::string& out, const IgesDirectoryEntry& entry, int64_t sequence) {

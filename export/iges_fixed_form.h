@@ -24,6 +24,10 @@ constexpr size_t kIgesLongestText = 64;
 // always with a decimal point and an upper-case exponent: "256.", "-0.1",
 // "1.E+10". Only for finite values.
 std::string IgesReal(float value);
+// The same into out, which holds at least kIgesRealRoom characters; returns
+// the end of the text.
+constexpr size_t kIgesRealRoom = 32;
+char* FormatIgesReal(float value, char* out);
 std::string IgesInteger(long long value);
 // A Hollerith string: the character count, 'H', the characters.
 std::string IgesHollerith(const std::string& text);
@@ -35,14 +39,45 @@ std::string IgesText(const std::string& text);
 
 // Appends one line: data (at most 72 columns) padded with blanks, the
 // section letter and the sequence number.
-void AppendIgesLine(std::string& out, const std::string& data, char section, int64_t sequence);
+void AppendIgesLine(std::string& out, const char* data, size_t size, char section, int64_t sequence);
+inline void AppendIgesLine(std::string& out, const std::string& data, char section, int64_t sequence) {
+  AppendIgesLine(out, data.data(), data.size(), section, sequence);
+}
 
 // Appends parameters as free-form lines of section letter section, the
 // first numbered firstSequence, each parameter followed by ',' and the last
 // by ';'. No parameter is split between lines. With directoryPointer zero the
 // lines use all 72 data columns (the Global section); otherwise 64, and the
-// pointer stands in columns 66 to 72 (the Parameter Data section). Returns
-// the number of lines appended.
+// pointer stands in columns 66 to 72 (the Parameter Data section).
+class IgesParameterLines {
+ public:
+  IgesParameterLines(std::string& out, char section, int64_t firstSequence, int64_t directoryPointer);
+  void Add(const char* text, size_t length);
+  void Add(const std::string& text) { Add(text.data(), text.size()); }
+  void Add(const char* text) { Add(text, std::char_traits<char>::length(text)); }
+  void AddReal(float value);
+  // Ends the last parameter with ';' and its line; returns the number of
+  // lines appended.
+  int64_t Finish();
+
+ private:
+  void Put(const char* text, size_t length, char delimiter);
+  void EndLine();
+
+  std::string& out_;
+  char section_;
+  int64_t firstSequence_;
+  int64_t directoryPointer_;
+  size_t width_;
+  char line_[kIgesDataColumns];
+  size_t lineUsed_ = 0;
+  char pending_[kIgesDataColumns];  // the parameter added last, written once its delimiter is known
+  size_t pendingLength_ = 0;
+  bool hasPending_ = false;
+  int64_t lines_ = 0;
+};
+
+// The same for a whole list; returns the number of lines appended.
 int64_t AppendIgesParameters(std::string& out, const std::vector<std::string>& parameters,
                              char section, int64_t firstSequence, int64_t directoryPointer);
 

@@ -68,25 +68,20 @@ float LargestMagnitude(const RectCoords& corners, float largest) {
   return largest;
 }
 
-void AppendPoint(std::vector<std::string>& parameters, const RectCoords& corners, int corner) {
-  for (int axis = 0; axis < 3; ++axis) parameters.push_back(IgesReal(corners[3 * corner + axis]));
-}
-
 // Degree 1 in u and v, two control points each way, not closed, polynomial
 // (all weights 1), not periodic; knots 0 0 1 1 both ways; control points
 // with u running fastest: P(0,0) corner 0, P(1,0) corner 1, P(0,1) corner
 // 3, P(1,1) corner 2; parameter range 0 to 1 both ways.
-std::vector<std::string> SurfaceParameters(const RectCoords& corners) {
-  static const char* const kFixedParameters[] = {"1", "1", "1", "1", "0", "0", "1", "0", "0",
-                                                 "0.", "0.", "1.", "1.", "0.", "0.", "1.", "1.",
-                                                 "1.", "1.", "1.", "1."};
-  std::vector<std::string> parameters;
-  parameters.reserve(38);
-  parameters.push_back(IgesInteger(kSurfaceEntity));
-  for (const char* fixed : kFixedParameters) parameters.emplace_back(fixed);
-  for (const int corner : {0, 1, 3, 2}) AppendPoint(parameters, corners, corner);
-  for (const char* bound : {"0.", "1.", "0.", "1."}) parameters.push_back(bound);
-  return parameters;
+void AddSurfaceParameters(IgesParameterLines& lines, const RectCoords& corners) {
+  static const char* const kShapeAndKnotsAndWeights[] = {
+      "1", "1", "1", "1", "0", "0", "1", "0", "0", "0.", "0.", "1.", "1.",
+      "0.", "0.", "1.", "1.", "1.", "1.", "1.", "1."};
+  lines.Add(IgesInteger(kSurfaceEntity));
+  for (const char* fixed : kShapeAndKnotsAndWeights) lines.Add(fixed);
+  for (const int corner : {0, 1, 3, 2}) {
+    for (int axis = 0; axis < 3; ++axis) lines.AddReal(corners[3 * corner + axis]);
+  }
+  for (const char* bound : {"0.", "1.", "0.", "1."}) lines.Add(bound);
 }
 
 // YYYYMMDD.HHNNSS in UTC.
@@ -158,8 +153,9 @@ void WriteIgesSurfaceRect(WriterContext& context) {
   entry.label = TextureLabel(context.scene.GetRectTextureName(context.index));
   entry.subscript = context.index + 1;
   const int64_t directorySequence = LineCount(directory) + 1;
-  entry.parameterLines = AppendIgesParameters(parameters, SurfaceParameters(corners), 'P',
-                                              entry.parameterPointer, directorySequence);
+  IgesParameterLines lines(parameters, 'P', entry.parameterPointer, directorySequence);
+  AddSurfaceParameters(lines, corners);
+  entry.parameterLines = lines.Finish();
   AppendIgesDirectoryEntry(directory, entry, directorySequence);
 }
 
