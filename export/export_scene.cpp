@@ -81,6 +81,9 @@ bool WriteRects(const WriterTriple& writers, SceneFile& scene, WriterContext& co
   context.rectCount = scene.GetRectCount();
   writers.footer(context);
   if (!WriteCall(context, out, error)) return false;
+  for (const std::string& held : context.held) {
+    if (!out.Write(held, error)) return false;
+  }
   // A rectangle that could not be read is missing from the output.
   if (!scene.ReadError().empty()) return Fail(error, scene.ReadError());
   return out.Finish(error);

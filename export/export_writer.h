@@ -30,7 +30,9 @@ struct WriterContext {
   int64_t rectsWritten = 0;                   // rectangle writer calls before this one
 
   std::string text;               // what the call writes; the pipeline empties it after each call
-  std::vector<std::string> held;  // text a format keeps back until its footer
+  // Text a format keeps back until its footer: the pipeline writes it, in
+  // order, after the footer's own text.
+  std::vector<std::string> held;
   float largestCoordinate = 0.0f; // for a format whose footer states the extent of what it wrote
   std::string failure;            // why a writer could not write its input; the export then fails
 };

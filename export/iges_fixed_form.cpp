@@ -94,27 +94,19 @@ IgesParameterLines::IgesParameterLines(std::string& out, char section, int64_t f
       directoryPointer_(directoryPointer),
       width_(directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns) {}
 
-// A parameter longer than a line (none that the writer makes) is cut at the
-// line's end.
-void IgesParameterLines::Add(const char* text, size_t length) {
-  if (hasPending_) Put(pending_, pendingLength_, ',');
-  pendingLength_ = length < sizeof pending_ ? length : sizeof pending_;
-  std::memcpy(pending_, text, pendingLength_);
-  hasPending_ = true;
-}
-
 void IgesParameterLines::AddReal(float value) {
   char digits[kIgesRealRoom];
   Add(digits, static_cast<size_t>(FormatIgesReal(value, digits) - digits));
 }
 
-void IgesParameterLines::Put(const char* text, size_t length, char delimiter) {
+// A parameter longer than a line (none that the writer makes) is cut at the
+// line's end.
+void IgesParameterLines::Add(const char* text, size_t length) {
   if (lineUsed_ > 0 && lineUsed_ + length + 1 > width_) EndLine();
-  const size_t room = kIgesDataColumns - lineUsed_;
-  const size_t kept = length < room ? length : room;
+  const size_t kept = length < kIgesDataColumns - 1 ? length : kIgesDataColumns - 1;
   std::memcpy(line_ + lineUsed_, text, kept);
   lineUsed_ += kept;
-  if (lineUsed_ < kIgesDataColumns) line_[lineUsed_++] = delimiter;
+  line_[lineUsed_++] = ',';
 }
 
 void IgesParameterLines::EndLine() {
@@ -131,9 +123,10 @@ void IgesParameterLines::EndLine() {
 }
 
 int64_t IgesParameterLines::Finish() {
-  if (hasPending_) Put(pending_, pendingLength_, ';');
-  hasPending_ = false;
-  if (lineUsed_ > 0) EndLine();
+  if (lineUsed_ > 0) {
+    line_[lineUsed_ - 1] = ';';
+    EndLine();
+  }
   return lines_;
 }
 

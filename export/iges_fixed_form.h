@@ -61,7 +61,6 @@ class IgesParameterLines {
   int64_t Finish();
 
  private:
-  void Put(const char* text, size_t length, char delimiter);
   void EndLine();
 
   std::string& out_;
@@ -70,10 +69,7 @@ class IgesParameterLines {
   int64_t directoryPointer_;
   size_t width_;
   char line_[kIgesDataColumns];
-  size_t lineUsed_ = 0;
-  char pending_[kIgesDataColumns];  // the parameter added last, written once its delimiter is known
-  size_t pendingLength_ = 0;
-  bool hasPending_ = false;
+  size_t lineUsed_ = 0;  // each parameter stands there with a ',' behind it; Finish makes the last ';'
   int64_t lines_ = 0;
 };
 

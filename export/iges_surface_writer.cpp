@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "export/iges_fixed_form.h"
 
@@ -160,15 +161,14 @@ void WriteIgesSurfaceRect(WriterContext& context) {
 }
 
 void WriteIgesSurfaceFooter(WriterContext& context) {
+  // Start and Global here; the directory entries and parameter data held
+  // back follow them, and the Terminate line last.
   context.held.resize(kHeldTexts);
-  const std::string& directory = context.held[kDirectoryText];
-  const std::string& parameters = context.held[kParameterText];
   std::string& text = context.text;
-  text.reserve(text.size() + 4 * kIgesLineBytes + directory.size() + parameters.size());
   AppendIgesLine(text, kStartText, 'S', 1);
   const int64_t globalLines = AppendIgesParameters(text, GlobalParameters(context), 'G', 1, 0);
-  text += directory;
-  text += parameters;
-  AppendIgesTerminate(text, 1, globalLines, LineCount(directory), LineCount(parameters));
-  context.held.clear();
+  std::string terminate;
+  AppendIgesTerminate(terminate, 1, globalLines, LineCount(context.held[kDirectoryText]),
+                      LineCount(context.held[kParameterText]));
+  context.held.push_back(std::move(terminate));
 }
