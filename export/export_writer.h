@@ -39,6 +39,13 @@ struct WriterContext {
 
 using WriterFunction = void (*)(WriterContext& context);
 
+// The file name at the end of path, after its last '/' or '\\', for the
+// formats that name their files in their text.
+inline std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 struct WriterTriple {
   WriterFunction header;
   WriterFunction rect;

@@ -29,11 +29,6 @@ constexpr long long kLastFourDigitYearSecond = 253402300799LL;
 // What the writers keep in the context's held texts.
 enum HeldText { kDirectoryText = 0, kParameterText = 1, kHeldTexts = 2 };
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Printable ASCII but the blank, which pads the label field.
 bool IsPlainLabelByte(unsigned char c) { return c > 0x20 && c < 0x7F; }
 
@@ -106,13 +101,13 @@ std::string WritingTime() {
 // The 25 parameters of the Global section; author and organisation are
 // left to their default.
 std::vector<std::string> GlobalParameters(const WriterContext& context) {
-  const std::string scene = IgesHollerith(IgesText(BaseName(context.scene.GetFileName())));
+  const std::string scene = IgesHollerith(IgesText(FileNameOf(context.scene.GetFileName())));
   const std::string system = IgesHollerith(kWritingSystem);
   const std::string date = IgesHollerith(WritingTime());
   // Two 32-bit floats that differ by less than this relative step of the
   // largest coordinate are the same float.
   const float resolution = FLT_EPSILON * std::max(1.0f, context.largestCoordinate);
-  return {"1H,", "1H;", scene, IgesHollerith(IgesText(BaseName(context.outputPath))), system,
+  return {"1H,", "1H;", scene, IgesHollerith(IgesText(FileNameOf(context.outputPath))), system,
           system, "32", "38", "6", "308", "15", scene, "1.", IgesInteger(kIgesUnitFlag),
           IgesHollerith(kIgesUnitName), "1", "1.", date, IgesReal(resolution),
           IgesReal(context.largestCoordinate), "", "", IgesInteger(kIgesVersion53), "0", date};

@@ -10,11 +10,6 @@ namespace {
 // name the scene lacks, and leaves the texture as it is.
 const char kNoTextureMaterial[] = "(null)";
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 const char kRectTemplate[] =
     "o Rect_%d\r\n"
     "v %f %f %f\r\n"
@@ -50,8 +45,8 @@ void WriteObjHeader(WriterContext& context) {
                  "# coordinates as the scene stores them: y up, no axis swapped; "
                  "texture coordinates as stored: v not flipped\r\n"
                  "mtllib %s\r\n",
-                 {BaseName(context.scene.GetFileName()), context.rectCount,
-                  BaseName(context.companionPath)});
+                 {FileNameOf(context.scene.GetFileName()), context.rectCount,
+                  FileNameOf(context.companionPath)});
 }
 
 void WriteObjRect(WriterContext& context) {

@@ -23,16 +23,10 @@ bool StartsWithHeaderWord(const char* text) {
 
 using Line = char[kListingLineBufferSize];
 
-// The file offset of rectangle i's corners, as the progress lines show it;
-// 99 for a block beyond the scene's rectangles.
-unsigned CornersOffsetShown(const SceneFile& scene, int32_t i) {
-  return static_cast<uint32_t>(scene.GetRectOffset(i)) + scene_layout::kCornersInRecord;
-}
-
 // Applies one complete block of six lines to rectangle i.
 void ApplyBlock(SceneFile& scene, int32_t i, const Line (&lines)[kBlockLines], Reporter& reporter,
                 RectWriteFailures& failures) {
-  reporter.Say(FillTemplate(messages::kListingProgress, {lines[0], CornersOffsetShown(scene, i)}));
+  reporter.Say(FillTemplate(messages::kListingProgress, {lines[0], ShownCornersOffset(scene, i)}));
 
   RectCoords corners = {};
   RectTexCoords texCoords = {};

@@ -134,9 +134,7 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/,
     ScanVertexLines(cursor, &corners);
     if (!AbsoluteCornerSumIsPositive(corners)) continue;
 
-    const uint32_t cornersAt =
-        static_cast<uint32_t>(scene.GetRectOffset(i)) + scene_layout::kCornersInRecord;
-    reporter.Say(FillTemplate(messages::kDesignWorkshopProgress, {cornersAt}));
+    reporter.Say(FillTemplate(messages::kDesignWorkshopProgress, {ShownCornersOffset(scene, i)}));
     std::string why;
     if (!scene.UpdateRect(i, &corners, nullptr, why)) failures.Add(i, why);
     ++i;

@@ -325,8 +325,8 @@ class ObjReader {
       allTexCoords = allTexCoords && quad[k].texCoord >= 0;
       if (quad[k].texCoord >= 0) std::copy_n(texCoords_.Row(quad[k].texCoord), 2, &texCoords[2 * k]);
     }
-    const uint32_t cornersAt = static_cast<uint32_t>(scene_.GetRectOffset(i)) + scene_layout::kCornersInRecord;
-    reporter_.Say(FillTemplate(messages::kListingProgress, {object_.name.ToString(), cornersAt}));
+    reporter_.Say(FillTemplate(messages::kListingProgress,
+                               {object_.name.ToString(), ShownCornersOffset(scene_, i)}));
     std::string why;
     if (!scene_.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) failures_.Add(i, why);
     if (object_.material.length > 0 &&

@@ -24,6 +24,12 @@ struct TextImage {
 // for it cannot be had.
 bool LoadTextImage(const char* path, TextImage& image, std::string& error);
 
+// The file offset of rectangle i's corners, as the import progress lines
+// show it: 99 for an index beyond the scene's rectangles.
+inline uint32_t ShownCornersOffset(const SceneFile& scene, int32_t i) {
+  return static_cast<uint32_t>(scene.GetRectOffset(i)) + scene_layout::kCornersInRecord;
+}
+
 // Every reader takes the text and its size; text[size] is a zero byte, as
 // in a file image. What a zero byte inside the text means is the format's
 // own rule. A reader returns 0, or -1 with why saying what is wrong with
