@@ -77,9 +77,9 @@ bool IsTextLine(const TextSpan& line) {
 
 enum class Statement { kOther, kPosition, kTexCoord, kNormal, kFace, kObject, kGroup, kMaterial };
 
-// What a line states, by its first word; kOther for a blank line, a
-// comment and anything not read.
-Statement StatementOf(TextSpan line) {
+// What a line states, by its first word, which it takes off the line;
+// kOther for a blank line, a comment and anything not read.
+Statement TakeStatement(TextSpan& line) {
   TextSpan keyword;
   if (!TakeWord(line, keyword)) return Statement::kOther;
   static const struct {
@@ -113,7 +113,7 @@ ObjSurvey SurveyObj(const char* text, size_t size) {
       survey.notTextLine = lines.lineNumber();
       return survey;
     }
-    switch (StatementOf(line)) {
+    switch (TakeStatement(line)) {
       case Statement::kPosition: ++survey.positions; break;
       case Statement::kTexCoord: ++survey.texCoords; break;
       case Statement::kObject: ++survey.objectLines; break;
@@ -256,9 +256,8 @@ class ObjReader {
 
  private:
   void TakeLine(TextSpan rest, int64_t lineNumber) {
-    const Statement statement = StatementOf(rest);
+    const Statement statement = TakeStatement(rest);
     TextSpan word;
-    TakeWord(rest, word);  // the keyword
     switch (statement) {
       case Statement::kPosition: positions_.Add(rest); return;
       case Statement::kTexCoord: texCoords_.Add(rest); return;
