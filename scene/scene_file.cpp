@@ -121,19 +121,23 @@ void ReadFloatsAt(std::FILE* file, int64_t offset, std::array<float, N>& values)
 
 }  // namespace
 
+void SceneFile::KeepReadError(const std::string& why) const {
+  if (readError.empty()) readError = why;
+}
+
+std::string SceneFile::CannotRead() const {
+  return "cannot read scene file '" + std::string(fileName) + "': " + ErrorText(errno);
+}
+
 bool SceneFile::ReadsSucceeded(std::FILE* file) const {
   if (!std::ferror(file)) return true;  // bytes the file ends before read as zero
-  if (readError.empty()) {
-    readError = "cannot read scene file '" + std::string(fileName) + "': " + ErrorText(errno);
-  }
+  KeepReadError(CannotRead());
   return false;
 }
 
 FileHandle SceneFile::OpenForReading() const {
   FileHandle file = OpenFileUnbuffered(fileName, "rb");
-  if (!file && readError.empty()) {
-    readError = "cannot read scene file '" + std::string(fileName) + "': " + ErrorText(errno);
-  }
+  if (!file) KeepReadError(CannotRead());
   return file;
 }
 
@@ -143,7 +147,7 @@ bool SceneFile::ReadTextureTableAgain(StoredTextureTable& table) const {
   if (!file) return false;
   std::string why;
   if (ReadTextureTable(file.get(), table, why)) return true;
-  if (readError.empty()) readError = "scene file '" + std::string(fileName) + "' changed: " + why;
+  KeepReadError("scene file '" + std::string(fileName) + "' changed: " + why);
   return false;
 }
 

@@ -184,6 +184,10 @@ class SceneFile {
                                        std::array<float, N>& buffer);
   // Opens the scene file for one read; on failure keeps the first reason.
   FileHandle OpenForReading() const;
+  // Keeps why as the reason of the failed reads, unless one is kept already.
+  void KeepReadError(const std::string& why) const;
+  // "cannot read scene file" with the file's name and errno's text.
+  std::string CannotRead() const;
   // True when the reads of file met no error (bytes that the file ends
   // before read as zero); otherwise false, keeping the first reason.
   bool ReadsSucceeded(std::FILE* file) const;

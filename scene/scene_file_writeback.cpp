@@ -51,6 +51,10 @@ constexpr int32_t kSpanStart = kBoundsInRecord;
 constexpr size_t kSpanReadSize = kMinRecordSize - kSpanStart;
 constexpr size_t kSpanWriteSize = kTexCoordsInRecord + 4 * 8 - kSpanStart;
 
+std::string RecordOutsideFile(int32_t recordOffset) {
+  return FillTemplate("its record at offset %d does not lie inside the scene file", {recordOffset});
+}
+
 template <size_t N>
 void EncodeFloats(const std::array<float, N>& values, uint8_t* raw) {
   for (size_t k = 0; k < N; ++k) EncodeFloatLE(values[k], raw + 4 * k);
@@ -104,8 +108,7 @@ bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCo
   // A record that reaches past the end of the file would make the write
   // grow the file; such a record is refused before anything is written.
   if (record < 0 || ReadAt(file.get(), record + kSpanStart, span, sizeof span) != sizeof span) {
-    return Fail(why, FillTemplate("its record at offset %d does not lie inside the scene file",
-                                  {indexTable[i].recordOffset}));
+    return Fail(why, RecordOutsideFile(indexTable[i].recordOffset));
   }
   EncodeFloats(ComputeRectBounds(*corners), span);
   EncodeFloats(*corners, span + (kCornersInRecord - kSpanStart));
@@ -133,8 +136,7 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
   const int64_t record = indexTable[i].recordOffset;
   uint8_t raw[4];
   if (record < 0 || ReadAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw) != sizeof raw) {
-    return Fail(why, FillTemplate("its record at offset %d does not lie inside the scene file",
-                                  {indexTable[i].recordOffset}));
+    return Fail(why, RecordOutsideFile(indexTable[i].recordOffset));
   }
   const int64_t newSlot =
       DecodeInt32LE(raw) + (static_cast<int64_t>(newIndex) - oldIndex) * kSlotSize;
