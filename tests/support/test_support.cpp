@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #endif
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -193,4 +195,51 @@ std::string ReadFileText(const std::string& path) {
 void WriteFileText(const std::string& path, const std::string& text) {
   std::ofstream out(PathOf(path), std::ios::binary);
   out << text;
+}
+
+namespace {
+
+void SetEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value != nullptr ? value : "");
+#else
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
+std::string Excerpt(const std::vector<uint8_t>& bytes, size_t from) {
+  std::ostringstream text;
+  for (size_t k = from; k < bytes.size() && k < from + 16; ++k) {
+    const unsigned c = bytes[k];
+    if (c >= 0x20 && c < 0x7F) {
+      text << static_cast<char>(c);
+    } else {
+      text << "\\x" << "0123456789abcdef"[c >> 4] << "0123456789abcdef"[c & 15];
+    }
+  }
+  return text.str();
+}
+
+}  // namespace
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name_(name) {
+  SetEnvironment(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(name_, nullptr); }
+
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+void ExpectSameBytes(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected,
+                     const std::string& what) {
+  if (actual == expected) return;
+  size_t at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  ADD_FAILURE() << what << " differ at offset " << at << " (sizes " << actual.size() << " and "
+                << expected.size() << "):\n  actual:   \"" << Excerpt(actual, at)
+                << "\"\n  expected: \"" << Excerpt(expected, at) << "\"";
 }

@@ -69,6 +69,24 @@ std::string WriterText(WriterFunction writer, const SceneFile& scene, const Writ
 // assimp) cannot run here; empty when it can.
 std::string WhyToolIsMissing(const std::string& tool);
 
+// Sets an environment variable for the object's life, then unsets it.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+};
+
+std::vector<uint8_t> Bytes(const std::string& text);
+// Fails the test when the bytes differ, naming what and the first offset
+// at which they do, with a few bytes of each side from there.
+void ExpectSameBytes(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected,
+                     const std::string& what = "bytes");
+
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
