@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "scene/text_rules.h"
+#include "text/text_rules.h"
 
 namespace {
 

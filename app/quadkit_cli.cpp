@@ -7,10 +7,11 @@
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
-#include "scene/messages.h"
-#include "scene/interchange_format.h"
-#include "scene/text_rules.h"
-#include "scene/text_template.h"
+#include "formats/interchange_format.h"
+#include "report/failure.h"
+#include "report/messages.h"
+#include "text/text_rules.h"
+#include "text/text_template.h"
 
 namespace {
 
@@ -42,11 +43,11 @@ Mode ChooseMode(const char* word, Reporter& reporter) {
 
 // Argument 4 is compared with every format's switch word in turn; each
 // match chooses that format.
-const ExportFormat& ChooseFormat(int argc, const char* const* argv) {
-  const ExportFormat* chosen = &kExportFormats[0];
-  for (size_t k = 0; argc >= 5 && k < kExportFormatCount; ++k) {
-    const char* word = kExportFormats[k].switchWord;
-    if (word != nullptr && EqualsIgnoringAsciiCase(argv[4], word)) chosen = &kExportFormats[k];
+const FormatRow& ChooseFormat(int argc, const char* const* argv) {
+  const FormatRow* chosen = &kFormats[0];
+  for (size_t k = 0; argc >= 5 && k < kFormatCount; ++k) {
+    const char* word = kFormats[k].switchWord;
+    if (word != nullptr && EqualsIgnoringAsciiCase(argv[4], word)) chosen = &kFormats[k];
   }
   return *chosen;
 }
@@ -55,15 +56,15 @@ const ExportFormat& ChooseFormat(int argc, const char* const* argv) {
 // ones keep their default. A value that is given but is no number is named
 // on the output, and false is returned before any file is touched.
 bool ReadAxisValues(int argc, const char* const* argv, float defaultValue, const char* what,
-                    float values[3], Reporter& reporter, std::string& error) {
+                    float values[3], Reporter& reporter, std::string& why) {
   static const char* const kAxes[3] = {"X", "Y", "Z"};
   for (int axis = 0; axis < 3; ++axis) {
     const int position = 3 + axis;
     values[axis] = defaultValue;
     if (argc <= position) continue;
     if (!ParseDecimalArgument(argv[position], &values[axis])) {
-      reporter.Say(FillTemplate(kInvalidValue, {argv[position]}));
-      return Fail(error, std::string("invalid ") + kAxes[axis] + " " + what + " '" +
+      reporter.Say(FillTemplate(kInvalidValue, argv[position]));
+      return Fail(why, std::string("invalid ") + kAxes[axis] + " " + what + " '" +
                              argv[position] + "': not a finite decimal number");
     }
   }
@@ -71,27 +72,28 @@ bool ReadAxisValues(int argc, const char* const* argv, float defaultValue, const
 }
 
 int32_t Dispatch(Mode mode, InterchangeFormat format, int argc, const char* const* argv,
-                 Reporter& reporter, std::string& error) {
+                 Reporter& reporter, std::string& why) {
   switch (mode) {
     case kModeImport:
-      return ImportScene(argv[2], argv[3], format, reporter, error);
+      return ImportScene(argv[2], argv[3], format, reporter, why);
     case kModeExport:
-      return ExportScene(argv[2], argv[3], format, error);
+      return ExportScene(argv[2], argv[3], format, why);
     case kModeResize: {
       // A missing factor leaves its axis as it is.
       float factors[3];
-      if (!ReadAxisValues(argc, argv, 1.0f, "factor", factors, reporter, error)) return kModeFailed;
-      return ScaleScene(argv[2], factors[0], factors[1], factors[2], reporter, error);
+      if (!ReadAxisValues(argc, argv, 1.0f, "factor", factors, reporter, why)) return kModeFailed;
+      return ScaleScene(argv[2], factors[0], factors[1], factors[2], reporter, why);
     }
     case kModeMove: {
       // A missing offset does not move its axis.
       float offsets[3];
-      if (!ReadAxisValues(argc, argv, 0.0f, "offset", offsets, reporter, error)) return kModeFailed;
-      return MoveScene(argv[2], offsets[0], offsets[1], offsets[2], reporter, error);
+      if (!ReadAxisValues(argc, argv, 0.0f, "offset", offsets, reporter, why)) return kModeFailed;
+      return MoveScene(argv[2], offsets[0], offsets[1], offsets[2], reporter, why);
     }
     default:
       reporter.Say(kUnknownMode);
-      return Fail(error, std::string("unknown mode '") + argv[1] + "' (use /i, /e, /s or /m)");
+      Fail(why, std::string("unknown mode '") + argv[1] + "' (use /i, /e, /s or /m)");
+      return kModeFailed;
   }
 }
 
@@ -116,14 +118,14 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
     return kModeFailed;
   }
   const Mode mode = ChooseMode(argv[1], reporter);
-  const ExportFormat& format = ChooseFormat(argc, argv);
+  const FormatRow& format = ChooseFormat(argc, argv);
   if (mode != kModeResize) reporter.Say(format.announcement);
 
-  std::string error;
-  const int32_t result = Dispatch(mode, format.format, argc, argv, reporter, error);
+  std::string why;
+  const int32_t result = Dispatch(mode, format.format, argc, argv, reporter, why);
   if (result != 0) {
     reporter.Say(kFailed);
-    reporter.Complain(error.empty() ? "the operation failed" : error);
+    reporter.Complain(why.empty() ? "the operation failed" : why);
     return result;
   }
   reporter.Say(kSuccessful);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "scene/messages.h"
+#include "report/reporter.h"
 
 // The mode that argument 1 chooses.
 enum Mode : int32_t { kModeNone = 0, kModeImport = 1, kModeExport = 2, kModeResize = 3, kModeMove = 4 };

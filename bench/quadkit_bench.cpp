@@ -24,8 +24,8 @@
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
-#include "scene/file_access.h"
-#include "tools/scene_builder.h"
+#include "files/file_access.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
   const Mode modes[] = {
       {"export ASCII listing", exportAs("out.txt", kFormatAscii)},
       {"export DirectX", exportAs("out.x", kFormatDirectX)},
-      {"export IGES (/CAD)", exportAs("out.igs", kFormatIges)},
+      {"export IGES (/CAD)", exportAs("out.igs", kFormatIgesOutline)},
       {"export Design Workshop", exportAs("out.dw", kFormatDesignWorkshop)},
       {"export OBJ", exportAs("out.obj", kFormatObj)},
       {"export IGES (/IGES)", exportAs("out.iges", kFormatIgesSurfaces)},

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "scene/messages.h"
+#include "report/reporter.h"
 
-// 0 when every rectangle was rewritten; -1, with error saying why, when the
+// 0 when every rectangle was rewritten; -1, with why, when the
 // scene file cannot be opened as a scene or for writing (nothing is
 // written then), or when a rectangle could not be rewritten (each such
 // rectangle is named on standard error; the others are rewritten all the
 // same).
 int32_t ScaleScene(const char* scenePath, float x, float y, float z, Reporter& reporter,
-                   std::string& error);
+                   std::string& why);
 int32_t MoveScene(const char* scenePath, float x, float y, float z, Reporter& reporter,
-                  std::string& error);
+                  std::string& why);
 
 #endif  // QUADKIT_EDIT_SCALE_MOVE_H_

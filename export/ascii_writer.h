@@ -10,13 +10,12 @@
 #ifndef QUADKIT_EXPORT_ASCII_WRITER_H_
 #define QUADKIT_EXPORT_ASCII_WRITER_H_
 
-#include "export/export_writer.h"
+#include "export/export_format.h"
 
-void WriteAsciiHeader(WriterContext& context);
-// Without texture coordinates every u and v is written as zero.
-void WriteAsciiRect(WriterContext& context);
-void WriteAsciiFooter(WriterContext& context);
+void WriteAsciiHeader(int32_t count, std::string& text);
+void WriteAsciiRect(const ExportRect& rect, std::string& text);
+void WriteAsciiFooter(int32_t count, std::string& text);
 
-extern const WriterTriple kAsciiWriters;
+std::unique_ptr<FormatExport> MakeAsciiExport();
 
 #endif  // QUADKIT_EXPORT_ASCII_WRITER_H_

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "formats/design_workshop_rules.h"
+#include "text/text_template.h"
 
 namespace {
 
-const char kHeaderTemplate[] =
+constexpr TextTemplate<IntValue> kHeaderTemplate{
     "4\r\n"
     "//\tNumber of Objects: %d\r\n"
     "\r\n"
@@ -41,11 +43,14 @@ const char kHeaderTemplate[] =
     "\r\n"
     "Phase: Sketch 1\r\n"
     "1  1  1\r\n"
-    "\r\n";
+    "\r\n"};
 
-const char kFallbackMaterials[] = "numMaterials: 1\r\n\r\nMaterial: none\r\n0\r\n";
+constexpr TextTemplate<IntValue> kMaterialCountTemplate{"numMaterials: %d\r\n\r\n"};
+constexpr TextTemplate<TextValue, IntValue> kMaterialTemplate{"Material: %s\r\n%d\r\n\r\n"};
 
-const char kPolylineTemplate[] =
+using Real = RealValue;
+constexpr TextTemplate<IntValue, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real>
+    kPolylineTemplate{
     "Polyline:\r\n"
     "Phase: 1\r\n"
     "Mat: %d\r\n"
@@ -63,44 +68,56 @@ const char kPolylineTemplate[] =
     "3 0\r\n"
     "numFaces: 0\r\n"
     "numOpenings: 0\r\n"
-    "\r\n";
+    "\r\n"};
 
-// The counted materials block, read from the scene file itself. It grows
-// with the texture count, so no texture is ever cut off. False when the
-// file cannot be read again; the export then fails as after any failed read
-// of the scene.
-bool AppendCountedMaterials(const SceneFile& scene, std::string& text) {
+class DesignWorkshopExport : public FormatExport {
+ public:
+  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
+    output_ = &files.output();
+    count_ = scene.GetRectCount();
+    return WriteDesignWorkshopHeader(count_, scene, text_, why) && WriteAndClear(*output_, text_, why);
+  }
+  bool AddRect(const ExportRect& rect, std::string& why) override {
+    WriteDesignWorkshopRect(rect, text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+  bool Finish(std::string& why) override {
+    WriteDesignWorkshopFooter(count_, text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+
+ private:
+  OutputFile* output_ = nullptr;
+  int32_t count_ = 0;
+  std::string text_;
+};
+
+}  // namespace
+
+bool WriteDesignWorkshopHeader(int32_t count, const SceneFile& scene, std::string& text,
+                               std::string& why) {
+  AppendTemplate(text, kHeaderTemplate, count);
+  // The materials block, read from the scene file itself. It grows with the
+  // texture count, so no texture is ever cut off.
   StoredTextureTable table;
-  if (!scene.ReadTextureTableAgain(table)) return false;
-  AppendTemplate(text, "numMaterials: %d\r\n\r\n", {table.count});
+  if (!scene.ReadTextureTableAgain(table, why)) return false;
+  AppendTemplate(text, kMaterialCountTemplate, table.count);
   for (int32_t k = 0; k < table.count; ++k) {
-    AppendTemplate(text, "Material: %s\r\n%d\r\n\r\n", {table.names[k].text, k + 1});
+    AppendTemplate(text, kMaterialTemplate, table.names[k].text, k + 1);
   }
   return true;
 }
 
-}  // namespace
-
-const WriterTriple kDesignWorkshopWriters = {WriteDesignWorkshopHeader, WriteDesignWorkshopRect,
-                                             WriteDesignWorkshopFooter, nullptr, nullptr};
-
-void WriteDesignWorkshopHeader(WriterContext& context) {
-  AppendTemplate(context.text, kHeaderTemplate, {context.rectCount});
-  const size_t materialsStart = context.text.size();
-  if (!AppendCountedMaterials(context.scene, context.text)) {
-    context.text.resize(materialsStart);
-    context.text += kFallbackMaterials;
-  }
-}
-
-void WriteDesignWorkshopRect(WriterContext& context) {
-  const RectCoords& c = *context.corners;
+void WriteDesignWorkshopRect(const ExportRect& rect, std::string& text) {
+  const RectCoords& c = rect.corners;
   if (!AbsoluteCornerSumIsPositive(c)) return;
-  // The failure value -1 gives material 0, the fallback material "none".
-  const long long material = static_cast<long long>(context.scene.GetRectTextureIndex(context.index)) + 1;
-  AppendTemplate(context.text, kPolylineTemplate,
-                 {material, c[0], c[2], c[1], c[3], c[5], c[4], c[6], c[8], c[7], c[9], c[11],
-                  c[10]});
+  const int64_t material = static_cast<int64_t>(rect.texture.index) + 1;
+  AppendTemplate(text, kPolylineTemplate, material, c[0], c[2], c[1], c[3], c[5], c[4], c[6], c[8],
+                 c[7], c[9], c[11], c[10]);
 }
 
-void WriteDesignWorkshopFooter(WriterContext& context) { context.text += "\r\n"; }
+void WriteDesignWorkshopFooter(int32_t /*count*/, std::string& text) { text += "\r\n"; }
+
+std::unique_ptr<FormatExport> MakeDesignWorkshopExport() {
+  return std::make_unique<DesignWorkshopExport>();
+}

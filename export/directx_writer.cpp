@@ -1,5 +1,7 @@
 #include "export/directx_writer.h"
 
+#include "text/text_template.h"
+
 namespace {
 
 // 463 bytes: file header, the standard Header template and object, the
@@ -27,7 +29,9 @@ const char kHeader[] =
     "\t\t0.000000;0.000000;0.000000;;\r\n"
     "\t}\r\n";
 
-const char kMeshTemplate[] =
+using Real = RealValue;
+constexpr TextTemplate<IntValue, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real>
+    kMeshTemplate{
     "\tMesh Side_%d {\r\n"
     "\t\t4;\r\n"
     "\t\t%f; %f; %f;,\r\n"
@@ -41,20 +45,20 @@ const char kMeshTemplate[] =
     "\t\t\t2; 2; 0, 1,\r\n"
     "\t\t\t{RedMaterial} {GreenMaterial}\r\n"
     "\t\t}\r\n"
-    "\t}\r\n";
+    "\t}\r\n"};
+
+const TextWriters kDirectXWriters = {WriteDirectXHeader, WriteDirectXRect, WriteDirectXFooter};
 
 }  // namespace
 
-const WriterTriple kDirectXWriters = {WriteDirectXHeader, WriteDirectXRect, WriteDirectXFooter,
-                                      nullptr, nullptr};
+void WriteDirectXHeader(int32_t /*count*/, std::string& text) { text += kHeader; }
 
-void WriteDirectXHeader(WriterContext& context) { context.text += kHeader; }
-
-void WriteDirectXRect(WriterContext& context) {
-  const RectCoords& c = *context.corners;
-  AppendTemplate(context.text, kMeshTemplate,
-                 {context.index, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9],
-                  c[10], c[11]});
+void WriteDirectXRect(const ExportRect& rect, std::string& text) {
+  const RectCoords& c = rect.corners;
+  AppendTemplate(text, kMeshTemplate, rect.index, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
+                 c[8], c[9], c[10], c[11]);
 }
 
-void WriteDirectXFooter(WriterContext& context) { context.text += "}\r\n"; }
+void WriteDirectXFooter(int32_t /*count*/, std::string& text) { text += "}\r\n"; }
+
+std::unique_ptr<FormatExport> MakeDirectXExport() { return MakeTextWritersExport(kDirectXWriters); }

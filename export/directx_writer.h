@@ -6,14 +6,14 @@
 #ifndef QUADKIT_EXPORT_DIRECTX_WRITER_H_
 #define QUADKIT_EXPORT_DIRECTX_WRITER_H_
 
-#include "export/export_writer.h"
+#include "export/export_format.h"
 
 // The 463-byte header; the rectangle count is not part of it.
-void WriteDirectXHeader(WriterContext& context);
+void WriteDirectXHeader(int32_t count, std::string& text);
 // One mesh named Side_<index>, with the corners as stored.
-void WriteDirectXRect(WriterContext& context);
-void WriteDirectXFooter(WriterContext& context);
+void WriteDirectXRect(const ExportRect& rect, std::string& text);
+void WriteDirectXFooter(int32_t count, std::string& text);
 
-extern const WriterTriple kDirectXWriters;
+std::unique_ptr<FormatExport> MakeDirectXExport();
 
 #endif  // QUADKIT_EXPORT_DIRECTX_WRITER_H_

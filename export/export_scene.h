@@ -3,38 +3,39 @@
 #ifndef QUADKIT_EXPORT_EXPORT_SCENE_H_
 #define QUADKIT_EXPORT_EXPORT_SCENE_H_
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 
-#include "export/export_writer.h"
-#include "scene/interchange_format.h"
+#include "export/export_format.h"
+#include "formats/interchange_format.h"
 
-// One row per format, in the order the command line compares its switch
-// words; the first row is the ASCII listing, the format when argument 4 is
-// absent or names no other. A new format is one writer file and one row.
-struct ExportFormat {
+// One row per format quadkit knows, in the order the command line compares
+// their switch words (for Import too: every format that can be read can be
+// written); the first row is the ASCII listing, the format when argument 4
+// is absent. A new format is one file that defines its FormatExport and one
+// row here, with its value in InterchangeFormat and its format line among
+// the messages.
+struct FormatRow {
   InterchangeFormat format;
   const char* switchWord;    // null for the listing, which has none
   const char* announcement;  // the line that says which format is used
-  const WriterTriple* writers;
+  bool readsTextures;        // whether each rectangle's texture slot is read for it
+  std::unique_ptr<FormatExport> (*makeExport)();
 };
-extern const ExportFormat kExportFormats[];
-extern const size_t kExportFormatCount;
+extern const FormatRow kFormats[];
+extern const size_t kFormatCount;
 
 // The row of format; the listing's for a value that no row has.
-const ExportFormat& FindExportFormat(InterchangeFormat format);
+const FormatRow& FindFormat(InterchangeFormat format);
 
-// 0 after a complete pass; -1, with error saying why, when the scene file
-// cannot be opened as a scene, the output cannot be created or written, or
-// a rectangle cannot be read. The output path then names what it named
-// before. A format outside the known ones exports the ASCII listing.
+// 0 after a complete pass; -1, with why, when the scene file cannot be
+// opened as a scene, a rectangle cannot be read, the format cannot write
+// what it read, or an output file cannot be created or written. Every
+// output path then names what it named before. A format outside the known
+// ones exports the ASCII listing.
 int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
-                    std::string& error);
-
-// The path of the file written beside outputPath: its extension (the part
-// of the file name from its last '.') replaced by extension, or extension
-// added when it has none.
-std::string CompanionPath(const std::string& outputPath, const char* extension);
+                    std::string& why);
 
 #endif  // QUADKIT_EXPORT_EXPORT_SCENE_H_

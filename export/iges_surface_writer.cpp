@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "export/iges_fixed_form.h"
+#include "report/failure.h"
 
 #ifndef QUADKIT_VERSION
 #error "QUADKIT_VERSION must hold quadkit's version"
@@ -25,9 +26,6 @@ constexpr int kIgesVersion53 = 11;
 constexpr size_t kNameBytes = scene_layout::kNameSize;
 // SOURCE_DATE_EPOCH beyond the last second of the year 9999 is not taken.
 constexpr long long kLastFourDigitYearSecond = 253402300799LL;
-
-// What the writers keep in the context's held texts.
-enum HeldText { kDirectoryText = 0, kParameterText = 1, kHeldTexts = 2 };
 
 // Printable ASCII but the blank, which pads the label field.
 bool IsPlainLabelByte(unsigned char c) { return c > 0x20 && c < 0x7F; }
@@ -100,70 +98,76 @@ std::string WritingTime() {
 
 // The 25 parameters of the Global section; author and organisation are
 // left to their default.
-std::vector<std::string> GlobalParameters(const WriterContext& context) {
-  const std::string scene = IgesHollerith(IgesText(FileNameOf(context.scene.GetFileName())));
+std::vector<std::string> GlobalParameters(const std::string& sceneName, const std::string& outputName,
+                                          float largestCoordinate) {
+  const std::string scene = IgesHollerith(IgesText(sceneName));
   const std::string system = IgesHollerith(kWritingSystem);
   const std::string date = IgesHollerith(WritingTime());
   // Two 32-bit floats that differ by less than this relative step of the
   // largest coordinate are the same float.
-  const float resolution = FLT_EPSILON * std::max(1.0f, context.largestCoordinate);
-  return {"1H,", "1H;", scene, IgesHollerith(IgesText(FileNameOf(context.outputPath))), system,
+  const float resolution = FLT_EPSILON * std::max(1.0f, largestCoordinate);
+  return {"1H,", "1H;", scene, IgesHollerith(IgesText(outputName)), system,
           system, "32", "38", "6", "308", "15", scene, "1.", IgesInteger(kIgesUnitFlag),
           IgesHollerith(kIgesUnitName), "1", "1.", date, IgesReal(resolution),
-          IgesReal(context.largestCoordinate), "", "", IgesInteger(kIgesVersion53), "0", date};
+          IgesReal(largestCoordinate), "", "", IgesInteger(kIgesVersion53), "0", date};
 }
 
 int64_t LineCount(const std::string& lines) { return static_cast<int64_t>(lines.size() / kIgesLineBytes); }
 
+// The Directory Entry section must stand before the Parameter Data section,
+// so both are kept back until every rectangle is in, and Finish writes the
+// whole file.
+class IgesSurfaceExport : public FormatExport {
+ public:
+  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& /*why*/) override {
+    output_ = &files.output();
+    sceneName_ = FileNameOf(scene.GetFileName());
+    // Room for the usual rectangle: two directory lines, five parameter lines.
+    const size_t rects = static_cast<size_t>(std::max(scene.GetRectCount(), 0));
+    directory_.reserve(rects * 2 * kIgesLineBytes);
+    parameters_.reserve(rects * 5 * kIgesLineBytes);
+    return true;
+  }
+
+  bool AddRect(const ExportRect& rect, std::string& why) override {
+    const int badCorner = FirstNonFiniteCorner(rect.corners);
+    if (badCorner >= 0) {
+      return Fail(why, "rectangle " + std::to_string(rect.index) + " cannot be written as IGES: corner " +
+                           std::to_string(badCorner) + " has a coordinate that is not a finite number");
+    }
+    largestCoordinate_ = LargestMagnitude(rect.corners, largestCoordinate_);
+    IgesDirectoryEntry entry;
+    entry.entityType = kSurfaceEntity;
+    entry.parameterPointer = LineCount(parameters_) + 1;
+    entry.label = TextureLabel(rect.texture.name);
+    entry.subscript = rect.index + 1;
+    const int64_t directorySequence = LineCount(directory_) + 1;
+    IgesParameterLines lines(parameters_, 'P', entry.parameterPointer, directorySequence);
+    AddSurfaceParameters(lines, rect.corners);
+    entry.parameterLines = lines.Finish();
+    AppendIgesDirectoryEntry(directory_, entry, directorySequence);
+    return true;
+  }
+
+  bool Finish(std::string& why) override {
+    std::string start;
+    AppendIgesLine(start, kStartText, 'S', 1);
+    const int64_t globalLines = AppendIgesParameters(
+        start, GlobalParameters(sceneName_, FileNameOf(output_->path()), largestCoordinate_), 'G', 1, 0);
+    std::string terminate;
+    AppendIgesTerminate(terminate, 1, globalLines, LineCount(directory_), LineCount(parameters_));
+    return output_->Write(start, why) && output_->Write(directory_, why) &&
+           output_->Write(parameters_, why) && output_->Write(terminate, why);
+  }
+
+ private:
+  OutputFile* output_ = nullptr;
+  std::string sceneName_;
+  float largestCoordinate_ = 0.0f;
+  std::string directory_;
+  std::string parameters_;
+};
+
 }  // namespace
 
-const WriterTriple kIgesSurfaceWriters = {WriteIgesSurfaceHeader, WriteIgesSurfaceRect,
-                                          WriteIgesSurfaceFooter, nullptr, nullptr};
-
-void WriteIgesSurfaceHeader(WriterContext& context) {
-  context.held.assign(kHeldTexts, std::string());
-  // Room for the usual rectangle: two directory lines, five parameter lines.
-  const size_t rects = context.rectCount > 0 ? static_cast<size_t>(context.rectCount) : 0;
-  context.held[kDirectoryText].reserve(rects * 2 * kIgesLineBytes);
-  context.held[kParameterText].reserve(rects * 5 * kIgesLineBytes);
-  context.largestCoordinate = 0.0f;
-}
-
-void WriteIgesSurfaceRect(WriterContext& context) {
-  const RectCoords& corners = *context.corners;
-  const int badCorner = FirstNonFiniteCorner(corners);
-  if (badCorner >= 0) {
-    context.failure = FillTemplate(
-        "rectangle %d cannot be written as IGES: corner %d has a coordinate that is not a finite number",
-        {context.index, badCorner});
-    return;
-  }
-  context.largestCoordinate = LargestMagnitude(corners, context.largestCoordinate);
-  context.held.resize(kHeldTexts);
-  std::string& directory = context.held[kDirectoryText];
-  std::string& parameters = context.held[kParameterText];
-
-  IgesDirectoryEntry entry;
-  entry.entityType = kSurfaceEntity;
-  entry.parameterPointer = LineCount(parameters) + 1;
-  entry.label = TextureLabel(context.scene.GetRectTextureName(context.index));
-  entry.subscript = context.index + 1;
-  const int64_t directorySequence = LineCount(directory) + 1;
-  IgesParameterLines lines(parameters, 'P', entry.parameterPointer, directorySequence);
-  AddSurfaceParameters(lines, corners);
-  entry.parameterLines = lines.Finish();
-  AppendIgesDirectoryEntry(directory, entry, directorySequence);
-}
-
-void WriteIgesSurfaceFooter(WriterContext& context) {
-  // Start and Global here; the directory entries and parameter data held
-  // back follow them, and the Terminate line last.
-  context.held.resize(kHeldTexts);
-  std::string& text = context.text;
-  AppendIgesLine(text, kStartText, 'S', 1);
-  const int64_t globalLines = AppendIgesParameters(text, GlobalParameters(context), 'G', 1, 0);
-  std::string terminate;
-  AppendIgesTerminate(terminate, 1, globalLines, LineCount(context.held[kDirectoryText]),
-                      LineCount(context.held[kParameterText]));
-  context.held.push_back(std::move(terminate));
-}
+std::unique_ptr<FormatExport> MakeIgesSurfaceExport() { return std::make_unique<IgesSurfaceExport>(); }

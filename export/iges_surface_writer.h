@@ -17,13 +17,10 @@
 // kIgesUnitName). Every coordinate is written in the shortest form that
 // reads back as the same 32-bit float. A rectangle with a corner that is not
 // a finite number cannot be written, and fails the export.
-//
-// The Directory Entry section stands before the Parameter Data section, so
-// the rectangle writer keeps both back and the footer writes the file.
 #ifndef QUADKIT_EXPORT_IGES_SURFACE_WRITER_H_
 #define QUADKIT_EXPORT_IGES_SURFACE_WRITER_H_
 
-#include "export/export_writer.h"
+#include "export/export_format.h"
 
 // The unit of the scene's coordinates, as IGES names it in the Global
 // section by a flag and a name; change both together (1 "IN" inches,
@@ -31,14 +28,9 @@
 constexpr int kIgesUnitFlag = 2;
 constexpr char kIgesUnitName[] = "MM";
 
-void WriteIgesSurfaceHeader(WriterContext& context);
-void WriteIgesSurfaceRect(WriterContext& context);
-// Start, Global, Directory Entry, Parameter Data and Terminate sections.
 // The date of writing is the current time in UTC, or that of the
 // environment variable SOURCE_DATE_EPOCH (seconds since 1970) when it holds
 // one, for files that must come out the same twice.
-void WriteIgesSurfaceFooter(WriterContext& context);
-
-extern const WriterTriple kIgesSurfaceWriters;
+std::unique_ptr<FormatExport> MakeIgesSurfaceExport();
 
 #endif  // QUADKIT_EXPORT_IGES_SURFACE_WRITER_H_

@@ -1,6 +1,7 @@
 #include "export/obj_writer.h"
 
-#include "scene/texture_name_codec.h"
+#include "formats/texture_name_codec.h"
+#include "text/text_template.h"
 
 namespace {
 
@@ -10,7 +11,10 @@ namespace {
 // name the scene lacks, and leaves the texture as it is.
 const char kNoTextureMaterial[] = "(null)";
 
-const char kRectTemplate[] =
+using Real = RealValue;
+constexpr TextTemplate<IntValue, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real,
+                       Real, Real, Real, Real, Real, Real, Real, Real>
+    kRectTemplate{
     "o Rect_%d\r\n"
     "v %f %f %f\r\n"
     "v %f %f %f\r\n"
@@ -19,51 +23,76 @@ const char kRectTemplate[] =
     "vt %f %f\r\n"
     "vt %f %f\r\n"
     "vt %f %f\r\n"
-    "vt %f %f\r\n";
+    "vt %f %f\r\n"};
+constexpr TextTemplate<TextValue> kUseMaterial{"usemtl %s\r\n"};
+constexpr TextTemplate<IntValue, IntValue, IntValue, IntValue, IntValue, IntValue, IntValue, IntValue>
+    kFace{"f %d/%d %d/%d %d/%d %d/%d\r\n"};
+constexpr TextTemplate<TextValue, IntValue, TextValue> kHeader{
+    "# quadkit OBJ export of %s: %d rectangles\r\n"
+    "# coordinates as the scene stores them: y up, no axis swapped; "
+    "texture coordinates as stored: v not flipped\r\n"
+    "mtllib %s\r\n"};
+constexpr TextTemplate<IntValue> kLibraryHeader{"# quadkit materials: %d textures\r\n"};
+constexpr TextTemplate<TextValue> kTextureMaterial{"\r\nnewmtl %s\r\nKd 0.800000 0.800000 0.800000\r\n"};
+constexpr TextTemplate<TextValue> kNoTextureBlock{
+    "\r\n# rectangles whose texture is not in the scene\r\nnewmtl %s\r\n"
+    "Kd 1.000000 0.000000 1.000000\r\n"};
+
+class ObjExport : public FormatExport {
+ public:
+  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
+    OutputFile* library = files.AddCompanion(".mtl", "material library", why);
+    if (library == nullptr) return false;
+    WriteObjMaterialLibrary(scene, text_);
+    if (!WriteAndClear(*library, text_, why)) return false;
+    output_ = &files.output();
+    WriteObjHeader(scene, library->path(), text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+  bool AddRect(const ExportRect& rect, std::string& why) override {
+    WriteObjRect(rect, rectsWritten_++, text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+  bool Finish(std::string& why) override {
+    WriteObjFooter(text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+
+ private:
+  OutputFile* output_ = nullptr;
+  int64_t rectsWritten_ = 0;
+  std::string text_;
+};
 
 }  // namespace
 
-const WriterTriple kObjWriters = {WriteObjHeader, WriteObjRect, WriteObjFooter, ".mtl",
-                                  WriteObjMaterialLibrary};
-
-void WriteObjMaterialLibrary(WriterContext& context) {
-  const SceneFile& scene = context.scene;
-  AppendTemplate(context.text, "# quadkit materials: %d textures\r\n", {scene.GetTextureCount()});
+void WriteObjMaterialLibrary(const SceneFile& scene, std::string& text) {
+  AppendTemplate(text, kLibraryHeader, scene.GetTextureCount());
   for (int32_t t = 0; t < scene.GetTextureCount(); ++t) {
-    AppendTemplate(context.text, "\r\nnewmtl %s\r\nKd 0.800000 0.800000 0.800000\r\n",
-                   {EncodeTextureWord(scene.GetTextureName(t))});
+    AppendTemplate(text, kTextureMaterial, EncodeTextureWord(scene.GetTextureName(t)));
   }
-  AppendTemplate(context.text,
-                 "\r\n# rectangles whose texture is not in the scene\r\nnewmtl %s\r\n"
-                 "Kd 1.000000 0.000000 1.000000\r\n",
-                 {kNoTextureMaterial});
+  AppendTemplate(text, kNoTextureBlock, kNoTextureMaterial);
 }
 
-void WriteObjHeader(WriterContext& context) {
-  AppendTemplate(context.text,
-                 "# quadkit OBJ export of %s: %d rectangles\r\n"
-                 "# coordinates as the scene stores them: y up, no axis swapped; "
-                 "texture coordinates as stored: v not flipped\r\n"
-                 "mtllib %s\r\n",
-                 {FileNameOf(context.scene.GetFileName()), context.rectCount,
-                  FileNameOf(context.companionPath)});
+void WriteObjHeader(const SceneFile& scene, const std::string& libraryPath, std::string& text) {
+  AppendTemplate(text, kHeader, FileNameOf(scene.GetFileName()), scene.GetRectCount(),
+                 FileNameOf(libraryPath));
 }
 
-void WriteObjRect(WriterContext& context) {
-  const RectTexCoords noTexCoords = {};
-  const RectTexCoords& uv = context.texCoords != nullptr ? *context.texCoords : noTexCoords;
-  const RectCoords& c = *context.corners;
-  AppendTemplate(context.text, kRectTemplate,
-                 {context.index + 1, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9],
-                  c[10], c[11], uv[0], uv[1], uv[2], uv[3], uv[4], uv[5], uv[6], uv[7]});
-  const char* name = context.scene.GetRectTextureName(context.index);
+void WriteObjRect(const ExportRect& rect, int64_t rectsBefore, std::string& text) {
+  const RectCoords& c = rect.corners;
+  const RectTexCoords& uv = rect.texCoords;
+  AppendTemplate(text, kRectTemplate, rect.index + 1, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
+                 c[8], c[9], c[10], c[11], uv[0], uv[1], uv[2], uv[3], uv[4], uv[5], uv[6], uv[7]);
   // Every object names its material: in OBJ a usemtl holds on into the
   // objects after it.
-  AppendTemplate(context.text, "usemtl %s\r\n",
-                 {name != nullptr ? EncodeTextureWord(name) : std::string(kNoTextureMaterial)});
-  const long long a = 4 * context.rectsWritten + 1;
-  AppendTemplate(context.text, "f %d/%d %d/%d %d/%d %d/%d\r\n",
-                 {a, a, a + 1, a + 1, a + 2, a + 2, a + 3, a + 3});
+  const char* name = rect.texture.name;
+  AppendTemplate(text, kUseMaterial,
+                 name != nullptr ? EncodeTextureWord(name) : std::string(kNoTextureMaterial));
+  const int64_t a = 4 * rectsBefore + 1;
+  AppendTemplate(text, kFace, a, a, a + 1, a + 1, a + 2, a + 2, a + 3, a + 3);
 }
 
-void WriteObjFooter(WriterContext& context) { context.text += "# end\r\n"; }
+void WriteObjFooter(std::string& text) { text += "# end\r\n"; }
+
+std::unique_ptr<FormatExport> MakeObjExport() { return std::make_unique<ObjExport>(); }

@@ -12,21 +12,20 @@
 // The library has one "newmtl <texture word>" per texture, in table order,
 // with a plain diffuse colour, and then "newmtl (null)" in magenta for the
 // rectangles without a valid texture. Texture words are encoded as in
-// scene/texture_name_codec.h, so that any name survives the round trip.
+// formats/texture_name_codec.h, so that any name survives the round trip.
 #ifndef QUADKIT_EXPORT_OBJ_WRITER_H_
 #define QUADKIT_EXPORT_OBJ_WRITER_H_
 
-#include "export/export_writer.h"
+#include "export/export_format.h"
 
 // The material library, written beside the output.
-void WriteObjMaterialLibrary(WriterContext& context);
+void WriteObjMaterialLibrary(const SceneFile& scene, std::string& text);
 // The header names the library's file in its mtllib line.
-void WriteObjHeader(WriterContext& context);
-// Vertex numbers count on from the rectangles written before. Without
-// texture coordinates every u and v is written as zero.
-void WriteObjRect(WriterContext& context);
-void WriteObjFooter(WriterContext& context);
+void WriteObjHeader(const SceneFile& scene, const std::string& libraryPath, std::string& text);
+// Vertex numbers count on from the rectangles written before.
+void WriteObjRect(const ExportRect& rect, int64_t rectsBefore, std::string& text);
+void WriteObjFooter(std::string& text);
 
-extern const WriterTriple kObjWriters;
+std::unique_ptr<FormatExport> MakeObjExport();
 
 #endif  // QUADKIT_EXPORT_OBJ_WRITER_H_

@@ -10,9 +10,9 @@
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
-#include "scene/interchange_format.h"
+#include "formats/interchange_format.h"
 #include "scene/little_endian.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ void FuzzSceneFile(const uint8_t* data, size_t size) {
     return;
   }
   for (InterchangeFormat format :
-       {kFormatAscii, kFormatDirectX, kFormatIges, kFormatDesignWorkshop, kFormatObj,
+       {kFormatAscii, kFormatDirectX, kFormatIgesOutline, kFormatDesignWorkshop, kFormatObj,
         kFormatIgesSurfaces}) {
     ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, error);
   }

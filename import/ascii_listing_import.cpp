@@ -4,9 +4,10 @@
 
 #include "import/listing_lines.h"
 #include "import/text_import.h"
-#include "scene/messages.h"
-#include "scene/text_rules.h"
-#include "scene/text_template.h"
+#include "report/failure.h"
+#include "report/messages.h"
+#include "text/text_rules.h"
+#include "text/text_template.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ using Line = char[kListingLineBufferSize];
 // Applies one complete block of six lines to rectangle i.
 void ApplyBlock(SceneFile& scene, int32_t i, const Line (&lines)[kBlockLines], Reporter& reporter,
                 RectWriteFailures& failures) {
-  reporter.Say(FillTemplate(messages::kListingProgress, {lines[0], ShownCornersOffset(scene, i)}));
+  reporter.Say(FillTemplate(messages::kListingProgress, lines[0], ShownCornersOffset(scene, i)));
 
   RectCoords corners = {};
   RectTexCoords texCoords = {};
@@ -59,16 +60,16 @@ std::string LineFailure(LineResult result, int lineNumber, int32_t block, int32_
 
 }  // namespace
 
-int32_t ApplyAsciiListing(SceneFile& scene, const char* text, size_t /*size*/, Reporter& reporter,
-                          RectWriteFailures& failures, std::string& error) {
+bool ApplyAsciiListing(SceneFile& scene, const char* text, size_t /*size*/, Reporter& reporter,
+                       RectWriteFailures& failures, std::string& why) {
   if (std::strlen(text) < kHeaderWordLength || !StartsWithHeaderWord(text)) {
-    return Fail(error, "does not begin with NUM_RECTS=");
+    return Fail(why, "does not begin with NUM_RECTS=");
   }
   LineCursor cursor(text);
   cursor.Skip(kHeaderWordLength);
   Line header;
   if (cursor.TakeRawLine(header) != LineResult::kTaken) {
-    return Fail(error, "line 1 is longer than 1023 characters");
+    return Fail(why, "line 1 is longer than 1023 characters");
   }
   const int32_t count = ParseListingCount(header);
 
@@ -79,10 +80,10 @@ int32_t ApplyAsciiListing(SceneFile& scene, const char* text, size_t /*size*/, R
     for (Line& line : lines) {
       const LineResult result = cursor.TakeLine(line);
       if (result != LineResult::kTaken) {
-        return Fail(error, LineFailure(result, cursor.lineNumber(), i, count));
+        return Fail(why, LineFailure(result, cursor.lineNumber(), i, count));
       }
     }
     ApplyBlock(scene, i, lines, reporter, failures);
   }
-  return 0;
+  return true;
 }

@@ -10,13 +10,13 @@
 
 #include "import/text_import.h"
 
-// The reader of the listing (see TextReader in import/text_import.h): 0
-// when the listing was read to the end of its count; -1 when the text does
+// The reader of the listing (see TextReader in import/text_import.h): true
+// when the listing was read to the end of its count; false when the text does
 // not begin with "NUM_RECTS=" or ends before its count of blocks is
-// complete (the blocks before stay written), error then saying what is
+// complete (the blocks before stay written), why then saying what is
 // wrong, with the line number where there is one. A zero byte inside the
 // text ends it.
-int32_t ApplyAsciiListing(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
-                          RectWriteFailures& failures, std::string& error);
+bool ApplyAsciiListing(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                       RectWriteFailures& failures, std::string& why);
 
 #endif  // QUADKIT_IMPORT_ASCII_LISTING_IMPORT_H_

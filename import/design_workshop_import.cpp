@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "formats/design_workshop_rules.h"
 #include "import/text_import.h"
-#include "scene/messages.h"
-#include "scene/text_rules.h"
-#include "scene/text_template.h"
+#include "report/failure.h"
+#include "report/messages.h"
+#include "text/text_rules.h"
+#include "text/text_template.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ void ApplyMaterial(SceneFile& scene, int32_t i, int32_t material, Reporter& repo
                    RectWriteFailures& failures) {
   if (material <= 0) return;
   if (material > scene.GetTextureCount()) {
-    reporter.Say(FillTemplate(messages::kMaterialNotInScene, {material}));
+    reporter.Say(FillTemplate(messages::kMaterialNotInScene, material));
     return;
   }
   std::string why;
@@ -95,18 +97,18 @@ int32_t LineNumberAt(const char* text, const char* position) {
 }
 
 // A block that breaks off before its vertex lines is a damaged file.
-int32_t BreaksOff(std::string& error, const char* text, const char* polyline,
+bool BreaksOff(std::string& why, const char* text, const char* polyline,
                   const char* missing) {
-  return Fail(error, "breaks off in the Polyline block at line " +
+  return Fail(why, "breaks off in the Polyline block at line " +
                          std::to_string(LineNumberAt(text, polyline)) + ": " + missing);
 }
 
 }  // namespace
 
-int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/, Reporter& reporter,
-                            RectWriteFailures& failures, std::string& error) {
+bool ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/, Reporter& reporter,
+                         RectWriteFailures& failures, std::string& why) {
   if (text[0] != '\0' && !LooksLikeDesignWorkshop(text)) {
-    return Fail(error, "is not a Design Workshop file: it holds no Polyline block and no header line");
+    return Fail(why, "is not a Design Workshop file: it holds no Polyline block and no header line");
   }
   const char* cursor = text;
   int32_t i = 0;
@@ -119,26 +121,26 @@ int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/,
     }
     RectCoords corners = {};
     const char* mat = std::strstr(polyline, "Mat:");
-    if (mat == nullptr) return BreaksOff(error, text, polyline, "no Mat: follows");
+    if (mat == nullptr) return BreaksOff(why, text, polyline, "no Mat: follows");
     int32_t material = 0;
     ScanKeywordInt(mat, "Mat:", &material);
     ApplyMaterial(scene, i, material, reporter, failures);
 
     cursor = std::strstr(mat, "numVerts:");
-    if (cursor == nullptr) return BreaksOff(error, text, polyline, "no numVerts: follows");
+    if (cursor == nullptr) return BreaksOff(why, text, polyline, "no numVerts: follows");
     ScanKeywordInt(cursor, "numVerts:", &vertexCount);
     if (vertexCount != 4) continue;
     const char* feed = std::strchr(cursor, '\n');
-    if (feed == nullptr) return BreaksOff(error, text, polyline, "no vertex lines follow");
+    if (feed == nullptr) return BreaksOff(why, text, polyline, "no vertex lines follow");
     cursor = feed + 1;
     ScanVertexLines(cursor, &corners);
     if (!AbsoluteCornerSumIsPositive(corners)) continue;
 
-    reporter.Say(FillTemplate(messages::kDesignWorkshopProgress, {ShownCornersOffset(scene, i)}));
+    reporter.Say(FillTemplate(messages::kDesignWorkshopProgress, ShownCornersOffset(scene, i)));
     std::string why;
     if (!scene.UpdateRect(i, &corners, nullptr, why)) failures.Add(i, why);
     ++i;
   }
-  reporter.Say(FillTemplate(messages::kRectanglesImported, {i}));
-  return 0;
+  reporter.Say(FillTemplate(messages::kRectanglesImported, i));
+  return true;
 }

@@ -12,12 +12,12 @@
 #include "import/text_import.h"
 
 // The reader of the Design Workshop file (see TextReader in
-// import/text_import.h): 0 when the file was read through; -1 when the text
+// import/text_import.h): true when the file was read through; false when the text
 // is not empty but holds neither a Polyline block nor a header line
 // (nothing is written then), or a block breaks off before its vertex lines
-// (what was written before stays written), error then saying where. A zero
+// (what was written before stays written), why then saying where. A zero
 // byte inside the text ends it.
-int32_t ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
-                            RectWriteFailures& failures, std::string& error);
+bool ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                         RectWriteFailures& failures, std::string& why);
 
 #endif  // QUADKIT_IMPORT_DESIGN_WORKSHOP_IMPORT_H_

@@ -4,6 +4,8 @@
 #include "import/design_workshop_import.h"
 #include "import/obj_import.h"
 #include "import/text_import.h"
+#include "report/failure.h"
+#include "report/messages.h"
 
 namespace {
 
@@ -23,12 +25,13 @@ const ImportFormat kImportFormats[] = {
 }  // namespace
 
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
-                    Reporter& reporter, std::string& error) {
+                    Reporter& reporter, std::string& why) {
   for (const ImportFormat& row : kImportFormats) {
     if (row.format == format) {
-      return ImportTextFile(scenePath, textPath, row.kind, row.reader, reporter, error);
+      return ImportTextFile(scenePath, textPath, row.kind, row.reader, reporter, why);
     }
   }
   reporter.Say(messages::kImportNotSupported);
-  return Fail(error, "this format cannot be imported (only the listing, /DW and /OBJ)");
+  Fail(why, "this format cannot be imported (only the listing, /DW and /OBJ)");
+  return kModeFailed;
 }

@@ -5,17 +5,17 @@
 #include <cstdint>
 #include <string>
 
-#include "scene/interchange_format.h"
-#include "scene/messages.h"
+#include "formats/interchange_format.h"
+#include "report/reporter.h"
 
 // Writes the rectangles of the text file into the scene: 0 when the text
-// was applied and every rectangle it names was written; -1, with error
-// saying why, when the scene cannot be opened or written, the text file
-// cannot be read or names the scene file itself, the format's reader
+// was applied and every rectangle it names was written; -1, with why, when
+// the scene cannot be opened or written, the text file cannot be read or
+// names the scene file itself, the format's reader
 // refuses the text, or a rectangle could not be written (what was written
 // stays written). Only the ASCII listing, the Design Workshop format and OBJ
 // can be imported.
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
-                    Reporter& reporter, std::string& error);
+                    Reporter& reporter, std::string& why);
 
 #endif  // QUADKIT_IMPORT_IMPORT_SCENE_H_

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scene/text_rules.h"
+#include "text/text_rules.h"
 
 namespace {
 

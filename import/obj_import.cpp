@@ -7,10 +7,11 @@
 #include <string>
 
 #include "import/text_import.h"
-#include "scene/messages.h"
-#include "scene/text_rules.h"
-#include "scene/text_template.h"
-#include "scene/texture_name_codec.h"
+#include "report/failure.h"
+#include "report/messages.h"
+#include "text/text_rules.h"
+#include "text/text_template.h"
+#include "formats/texture_name_codec.h"
 
 namespace {
 
@@ -303,7 +304,7 @@ class ObjReader {
 
   // Warns about the object; always false.
   bool Skip(const std::string& what) {
-    reporter_.Say(FillTemplate(messages::kObjectSkipped, {object_.line, object_.name.ToString(), what}));
+    reporter_.Say(FillTemplate(messages::kObjectSkipped, object_.line, object_.name.ToString(), what));
     return false;
   }
 
@@ -311,7 +312,7 @@ class ObjReader {
   bool ApplyObject() {
     const int32_t i = RectIndexOfObjectName(object_.name.begin, object_.name.length, scene_.GetRectCount());
     if (i < 0) return Skip(messages::kObjectNamesNoRect);
-    if (appliedAt_[i] != 0) return Skip(FillTemplate(messages::kObjectNamesAppliedRect, {appliedAt_[i]}));
+    if (appliedAt_[i] != 0) return Skip(FillTemplate(messages::kObjectNamesAppliedRect, appliedAt_[i]));
     ObjCorner quad[4];
     if (!TakeQuad(quad)) return false;
     appliedAt_[i] = object_.line;
@@ -324,8 +325,7 @@ class ObjReader {
       allTexCoords = allTexCoords && quad[k].texCoord >= 0;
       if (quad[k].texCoord >= 0) std::copy_n(texCoords_.Row(quad[k].texCoord), 2, &texCoords[2 * k]);
     }
-    reporter_.Say(FillTemplate(messages::kListingProgress,
-                               {object_.name.ToString(), ShownCornersOffset(scene_, i)}));
+    reporter_.Say(FillTemplate(messages::kListingProgress, object_.name.ToString(), ShownCornersOffset(scene_, i)));
     std::string why;
     if (!scene_.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) failures_.Add(i, why);
     if (object_.material.length > 0 &&
@@ -342,13 +342,13 @@ class ObjReader {
     const FaceSeen(&faces)[2] = object_.faces;
     const bool twoTriangles = object_.faceCount == 2 && faces[0].cornerCount == 3 && faces[1].cornerCount == 3;
     if (object_.faceCount != 1 && !twoTriangles) {
-      return Skip(FillTemplate(messages::kObjectFaceCount, {object_.faceCount}));
+      return Skip(FillTemplate(messages::kObjectFaceCount, object_.faceCount));
     }
     if (!twoTriangles && faces[0].cornerCount != 4) {
-      return Skip(FillTemplate(messages::kObjectCornerCount, {faces[0].cornerCount}));
+      return Skip(FillTemplate(messages::kObjectCornerCount, faces[0].cornerCount));
     }
     if (object_.badReference.length > 0) {
-      return Skip(FillTemplate(messages::kObjectBadReference, {object_.badReference.ToString()}));
+      return Skip(FillTemplate(messages::kObjectBadReference, object_.badReference.ToString()));
     }
     if (!twoTriangles) {
       std::copy_n(faces[0].corners, 4, quad);
@@ -433,24 +433,24 @@ int32_t RectIndexOfObjectName(const char* name, size_t length, int32_t rectCount
   return number >= 1 && number <= rectCount ? static_cast<int32_t>(number - 1) : -1;
 }
 
-int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
-                 RectWriteFailures& failures, std::string& error) {
+bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+              RectWriteFailures& failures, std::string& why) {
   const ObjSurvey survey = SurveyObj(text, size);
   if (survey.notTextLine != 0) {
-    return Fail(error, "is not a text file: line " + std::to_string(survey.notTextLine) +
+    return Fail(why, "is not a text file: line " + std::to_string(survey.notTextLine) +
                            " holds a control byte");
   }
-  if (survey.objectLines == 0 && survey.groupLines == 0) return Fail(error, "holds no object");
+  if (survey.objectLines == 0 && survey.groupLines == 0) return Fail(why, "holds no object");
   ObjReader reader(scene, reporter, failures,
                    survey.objectLines > 0 ? Statement::kObject : Statement::kGroup);
   if (!reader.Reserve(survey)) {
-    return Fail(error, "is too large: no memory for its " + std::to_string(survey.positions) +
+    return Fail(why, "is too large: no memory for its " + std::to_string(survey.positions) +
                            " positions and " + std::to_string(survey.texCoords) + " texture coordinates");
   }
   reader.Read(text, size);
-  reporter.Say(FillTemplate(messages::kRectanglesImported, {reader.imported()}));
+  reporter.Say(FillTemplate(messages::kRectanglesImported, reader.imported()));
   if (reader.imported() == 0) {
-    return Fail(error, "names no rectangle that could be applied: every object was skipped");
+    return Fail(why, "names no rectangle that could be applied: every object was skipped");
   }
-  return 0;
+  return true;
 }

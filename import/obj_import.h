@@ -28,13 +28,13 @@
 
 #include "import/text_import.h"
 
-// The reader of OBJ files (see TextReader in import/text_import.h): 0 when
+// The reader of OBJ files (see TextReader in import/text_import.h): true when
 // the file was applied (objects that cannot be applied are warned about and
-// skipped); -1, with error saying why, when the text is not text (a zero
+// skipped); false, with why, when the text is not text (a zero
 // byte inside makes it none), holds no object at all or is too large for
 // memory (nothing is written then), or when every object was skipped.
-int32_t ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
-                 RectWriteFailures& failures, std::string& error);
+bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+              RectWriteFailures& failures, std::string& why);
 
 // One corner of a face: the 0-based indexes of its position and of its
 // texture coordinates (-1 when the face gives none).

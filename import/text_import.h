@@ -10,7 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "scene/messages.h"
+#include "report/rect_failures.h"
+#include "report/reporter.h"
 #include "scene/scene_file.h"
 
 // A whole text file in one block of its size plus a zero byte.
@@ -19,10 +20,10 @@ struct TextImage {
   size_t size = 0;
 };
 
-// Reads the file at path. False, with error naming the file, when it cannot
+// Reads the file at path. False, with why naming the file, when it cannot
 // be opened or read, is a directory, its size cannot be told, or the memory
 // for it cannot be had.
-bool LoadTextImage(const char* path, TextImage& image, std::string& error);
+bool LoadTextImage(const char* path, TextImage& image, std::string& why);
 
 // The file offset of rectangle i's corners, as the import progress lines
 // show it: 99 for an index beyond the scene's rectangles.
@@ -32,14 +33,14 @@ inline uint32_t ShownCornersOffset(const SceneFile& scene, int32_t i) {
 
 // Every reader takes the text and its size; text[size] is a zero byte, as
 // in a file image. What a zero byte inside the text means is the format's
-// own rule. A reader returns 0, or -1 with why saying what is wrong with
-// the text; it reports the rectangles it cannot write to failures.
-using TextReader = int32_t (*)(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
-                               RectWriteFailures& failures, std::string& why);
+// own rule. A reader returns false, with why saying what is wrong with the
+// text; it reports the rectangles it cannot write to failures.
+using TextReader = bool (*)(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                            RectWriteFailures& failures, std::string& why);
 
-// kind names the text in messages ("listing", "OBJ file", ...). On -1,
-// error says why, naming the file.
+// kind names the text in messages ("listing", "OBJ file", ...). On -1, why
+// names the file.
 int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* kind,
-                       TextReader reader, Reporter& reporter, std::string& error);
+                       TextReader reader, Reporter& reporter, std::string& why);
 
 #endif  // QUADKIT_IMPORT_TEXT_IMPORT_H_

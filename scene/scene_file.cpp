@@ -5,8 +5,8 @@
 #include <new>
 #include <utility>
 
-#include "scene/messages.h"
-#include "scene/file_access.h"
+#include "report/failure.h"
+#include "files/file_access.h"
 #include "scene/little_endian.h"
 
 using namespace scene_layout;
@@ -15,22 +15,22 @@ SceneFile::SceneFile() = default;
 
 SceneFile::~SceneFile() { Close(); }
 
-bool SceneFile::Open(const char* path, std::string& error) {
-  if (path == nullptr || path[0] == '\0') return Fail(error, "no scene file given");
-  const std::string quoted = "'" + std::string(path) + "'";
+bool SceneFile::Open(const char* path, std::string& why) {
+  if (path == nullptr || path[0] == '\0') return Fail(why, "no scene file given");
+  const std::string quoted = Quoted(path);
   if (std::strlen(path) > static_cast<size_t>(kMaxPathLength)) {
-    return Fail(error, "scene file path " + quoted + " is longer than 255 characters");
+    return Fail(why, "scene file path " + quoted + " is longer than 255 characters");
   }
   FileHandle file = OpenFile(path, "rb");
   if (!file) {  // a scene held so far stays held
-    return Fail(error, "cannot open scene file " + quoted + ": " + ErrorText(errno));
+    return Fail(why, "cannot open scene file " + quoted + ": " + ErrorText(errno));
   }
 
   Close();
-  std::string why;
-  if (!LoadSnapshot(file.get(), why)) {
+  std::string refusal;
+  if (!LoadSnapshot(file.get(), refusal)) {
     Close();
-    return Fail(error, "scene file " + quoted + " is refused: " + why);
+    return Fail(why, "scene file " + quoted + " is refused: " + refusal);
   }
   std::memset(fileName, 0, sizeof fileName);
   std::memcpy(fileName, path, std::strlen(path) + 1);
@@ -98,15 +98,10 @@ bool ReadTextureTable(std::FILE* file, StoredTextureTable& table, std::string& w
 
 void SceneFile::Close() {
   rectCount = 0;
-  readError.clear();
   std::memset(fileName, 0, sizeof fileName);
   indexTable.reset();
   textureNames.reset();
   textureCount = 0;
-}
-
-bool SceneFile::PassesRectGuard(int32_t i) const {
-  return i >= 0 && i < rectCount && fileName[0] != '\0' && indexTable != nullptr;
 }
 
 namespace {
@@ -121,53 +116,55 @@ void ReadFloatsAt(std::FILE* file, int64_t offset, std::array<float, N>& values)
 
 }  // namespace
 
-void SceneFile::KeepReadError(const std::string& why) const {
-  if (readError.empty()) readError = why;
+bool SceneFile::CannotRead(std::string& why) const {
+  return Fail(why, "cannot read scene file " + Quoted(fileName) + ": " + ErrorText(errno));
 }
 
-std::string SceneFile::CannotRead() const {
-  return "cannot read scene file '" + std::string(fileName) + "': " + ErrorText(errno);
+bool SceneFile::ReadsSucceeded(std::FILE* file, std::string& why) const {
+  return !std::ferror(file) || CannotRead(why);  // bytes the file ends before read as zero
 }
 
-bool SceneFile::ReadsSucceeded(std::FILE* file) const {
-  if (!std::ferror(file)) return true;  // bytes the file ends before read as zero
-  KeepReadError(CannotRead());
-  return false;
-}
-
-FileHandle SceneFile::OpenForReading() const {
+FileHandle SceneFile::OpenForReading(std::string& why) const {
   FileHandle file = OpenFileUnbuffered(fileName, "rb");
-  if (!file) KeepReadError(CannotRead());
+  if (!file) CannotRead(why);
   return file;
 }
 
-bool SceneFile::ReadTextureTableAgain(StoredTextureTable& table) const {
-  if (fileName[0] == '\0') return false;
-  FileHandle file = OpenForReading();
+bool SceneFile::ReadTextureTableAgain(StoredTextureTable& table, std::string& why) const {
+  if (fileName[0] == '\0') return Fail(why, "no scene file is open");
+  FileHandle file = OpenForReading(why);
   if (!file) return false;
-  std::string why;
-  if (ReadTextureTable(file.get(), table, why)) return true;
-  KeepReadError("scene file '" + std::string(fileName) + "' changed: " + why);
-  return false;
+  std::string change;
+  if (!ReadTextureTable(file.get(), table, change)) {
+    return Fail(why, "scene file " + Quoted(fileName) + " changed: " + change);
+  }
+  return ReadsSucceeded(file.get(), why);
+}
+
+bool SceneFile::PassesRectGuard(int32_t i, std::string& why) const {
+  if (i >= 0 && i < rectCount && fileName[0] != '\0' && indexTable != nullptr) return true;
+  return Fail(why, "it is not a rectangle of the scene");
 }
 
 template <size_t N>
 std::array<float, N>* SceneFile::ReadRectFloats(int32_t i, int32_t offsetInRecord,
-                                                std::array<float, N>& buffer) {
-  if (!PassesRectGuard(i)) return nullptr;
-  FileHandle file = OpenForReading();
+                                                std::array<float, N>& buffer, std::string& why) {
+  if (!PassesRectGuard(i, why)) return nullptr;
+  FileHandle file = OpenForReading(why);
   if (!file) return nullptr;
-  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + offsetInRecord, buffer);
-  if (!ReadsSucceeded(file.get())) return nullptr;
+  std::array<float, N> values;
+  ReadFloatsAt(file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + offsetInRecord, values);
+  if (!ReadsSucceeded(file.get(), why)) return nullptr;  // the buffer keeps what it held
+  buffer = values;
   return &buffer;
 }
 
-RectCoords* SceneFile::GetRectCoords(int32_t i) {
-  return ReadRectFloats(i, kCornersInRecord, coordBuffer);
+RectCoords* SceneFile::GetRectCoords(int32_t i, std::string& why) {
+  return ReadRectFloats(i, kCornersInRecord, coordBuffer, why);
 }
 
-RectTexCoords* SceneFile::GetRectTexCoords(int32_t i) {
-  return ReadRectFloats(i, kTexCoordsInRecord, texCoordBuffer);
+RectTexCoords* SceneFile::GetRectTexCoords(int32_t i, std::string& why) {
+  return ReadRectFloats(i, kTexCoordsInRecord, texCoordBuffer, why);
 }
 
 int32_t SceneFile::GetRectOffset(int32_t i) const {
@@ -175,19 +172,32 @@ int32_t SceneFile::GetRectOffset(int32_t i) const {
   return indexTable[i].recordOffset;
 }
 
-int32_t SceneFile::GetRectTextureIndex(int32_t i) const {
-  if (!PassesRectGuard(i)) return -1;
-  FileHandle file = OpenForReading();
-  if (!file) return -1;
+bool SceneFile::ReadRectTexture(int32_t i, RectTexture& texture, std::string& why) const {
+  if (!PassesRectGuard(i, why)) return false;
+  FileHandle file = OpenForReading(why);
+  if (!file) return false;
   const int32_t slotOffset = ReadInt32At(
       file.get(), static_cast<int64_t>(indexTable[i].recordOffset) + kSlotOffsetInRecord);
   const int32_t textureIndex =
       ReadInt32At(file.get(), static_cast<int64_t>(slotOffset) + kTextureIndexInSlot);
-  return ReadsSucceeded(file.get()) ? textureIndex : -1;
+  if (!ReadsSucceeded(file.get(), why)) return false;
+  texture = {textureIndex, GetTextureName(textureIndex)};
+  return true;
 }
 
-const char* SceneFile::GetRectTextureName(int32_t i) const {
-  return GetTextureName(GetRectTextureIndex(i));
+int32_t SceneFile::GetRectTextureIndex(int32_t i, std::string& why) const {
+  RectTexture texture;
+  return ReadRectTexture(i, texture, why) ? texture.index : -1;
+}
+
+const char* SceneFile::GetRectTextureName(int32_t i, std::string& why) const {
+  RectTexture texture;
+  if (!ReadRectTexture(i, texture, why)) return nullptr;
+  if (texture.name == nullptr) {
+    Fail(why, "the texture index " + std::to_string(texture.index) + " of rectangle " +
+                  std::to_string(i) + " is outside the texture table");
+  }
+  return texture.name;
 }
 
 const char* SceneFile::GetTextureName(int32_t t) const {

@@ -1,16 +1,18 @@
-// The three operations that rewrite fields of an existing rectangle record.
+// What SceneFile writes: the bounds it computes, the three operations that
+// rewrite fields of an existing rectangle record, and the check that the
+// file can be written at all.
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include "scene/messages.h"
-#include "scene/file_access.h"
+#include "files/file_access.h"
+#include "report/failure.h"
+#include "report/messages.h"
 #include "scene/little_endian.h"
 #include "scene/scene_file.h"
-#include "scene/text_rules.h"
-#include "scene/text_template.h"
+#include "text/text_rules.h"
+#include "text/text_template.h"
 
 using namespace scene_layout;
 
@@ -36,12 +38,6 @@ RectBounds ComputeRectBounds(const RectCoords& corners) {
   return bounds;
 }
 
-bool AbsoluteCornerSumIsPositive(const RectCoords& corners) {
-  double sum = 0.0;
-  for (float value : corners) sum += std::fabs(static_cast<double>(value));
-  return sum > 0.0;
-}
-
 namespace {
 
 // The part of a record that an update reads: from the bounds to the end of
@@ -51,8 +47,9 @@ constexpr int32_t kSpanStart = kBoundsInRecord;
 constexpr size_t kSpanReadSize = kMinRecordSize - kSpanStart;
 constexpr size_t kSpanWriteSize = kTexCoordsInRecord + 4 * 8 - kSpanStart;
 
-std::string RecordOutsideFile(int32_t recordOffset) {
-  return FillTemplate("its record at offset %d does not lie inside the scene file", {recordOffset});
+bool RecordOutsideFile(int32_t recordOffset, std::string& why) {
+  return Fail(why, "its record at offset " + std::to_string(recordOffset) +
+                       " does not lie inside the scene file");
 }
 
 template <size_t N>
@@ -65,8 +62,7 @@ void EncodeFloats(const std::array<float, N>& values, uint8_t* raw) {
 FileHandle SceneFile::OpenForUpdate(std::string& why) const {
   FileHandle file = OpenFileUnbuffered(fileName, "r+b");
   if (!file) {
-    Fail(why, "cannot open scene file '" + std::string(fileName) + "' for writing: " +
-                  ErrorText(errno));
+    Fail(why, "cannot open scene file " + Quoted(fileName) + " for writing: " + ErrorText(errno));
   }
   return file;
 }
@@ -74,29 +70,19 @@ FileHandle SceneFile::OpenForUpdate(std::string& why) const {
 bool SceneFile::FinishUpdate(FileHandle file, bool written, std::string& why) const {
   const int writeError = errno;
   if (!CloseFile(std::move(file)) || !written) {
-    return Fail(why, "cannot write scene file '" + std::string(fileName) + "': " +
+    return Fail(why, "cannot write scene file " + Quoted(fileName) + ": " +
                          ErrorText(written ? errno : writeError));
   }
   return true;
 }
 
-bool SceneFile::CheckWritable(std::string& error) const {
-  return static_cast<bool>(OpenForUpdate(error));
-}
-
-void RectWriteFailures::Add(int32_t index, const std::string& why) {
-  ++count_;
-  reporter_.Complain(FillTemplate("rectangle %d was not written: %s", {index, why}));
-}
-
-std::string RectWriteFailures::Summary(const SceneFile& scene) const {
-  return FillTemplate("%d of the writes into scene file '%s' failed",
-                      {count_, scene.GetFileName()});
+bool SceneFile::CheckWritable(std::string& why) const {
+  return static_cast<bool>(OpenForUpdate(why));
 }
 
 bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords,
                            std::string& why) {
-  if (!PassesRectGuard(i)) return Fail(why, "it is not a rectangle of the scene");
+  if (!PassesRectGuard(i, why)) return false;
   if (corners == nullptr) return Fail(why, "no corners were given");
   FileHandle file = OpenForUpdate(why);
   if (!file) return false;
@@ -108,7 +94,7 @@ bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCo
   // A record that reaches past the end of the file would make the write
   // grow the file; such a record is refused before anything is written.
   if (record < 0 || ReadAt(file.get(), record + kSpanStart, span, sizeof span) != sizeof span) {
-    return Fail(why, RecordOutsideFile(indexTable[i].recordOffset));
+    return RecordOutsideFile(indexTable[i].recordOffset, why);
   }
   EncodeFloats(ComputeRectBounds(*corners), span);
   EncodeFloats(*corners, span + (kCornersInRecord - kSpanStart));
@@ -118,16 +104,16 @@ bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCo
 }
 
 bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& why) {
-  if (!PassesRectGuard(i)) return Fail(why, "it is not a rectangle of the scene");
+  if (!PassesRectGuard(i, why)) return false;
   // Only an index inside the texture table names a slot of the slot table.
   if (newIndex < 0 || newIndex >= textureCount) {
-    return Fail(why, FillTemplate("texture %d is not in the texture table", {newIndex}));
+    return Fail(why, "texture " + std::to_string(newIndex) + " is not in the texture table");
   }
-  const int32_t oldIndex = GetRectTextureIndex(i);
+  RectTexture old;
+  if (!ReadRectTexture(i, old, why)) return false;
+  const int32_t oldIndex = old.index;
   if (oldIndex < 0) {
-    return Fail(why, !readError.empty() ? readError
-                                        : FillTemplate("its texture slot holds the index %d",
-                                                       {oldIndex}));
+    return Fail(why, "its texture slot holds the index " + std::to_string(oldIndex));
   }
   if (newIndex == oldIndex) return true;
 
@@ -136,7 +122,7 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
   const int64_t record = indexTable[i].recordOffset;
   uint8_t raw[4];
   if (record < 0 || ReadAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw) != sizeof raw) {
-    return Fail(why, RecordOutsideFile(indexTable[i].recordOffset));
+    return RecordOutsideFile(indexTable[i].recordOffset, why);
   }
   const int64_t newSlot =
       DecodeInt32LE(raw) + (static_cast<int64_t>(newIndex) - oldIndex) * kSlotSize;
@@ -145,8 +131,8 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
   // would name the wrong texture.
   if (newSlot < 0 || newSlot > INT32_MAX ||
       ReadInt32At(file.get(), newSlot + kTextureIndexInSlot) != newIndex) {
-    return Fail(why, FillTemplate("the texture slot of texture %d lies outside the slot table",
-                                  {newIndex}));
+    return Fail(why, "the texture slot of texture " + std::to_string(newIndex) +
+                         " lies outside the slot table");
   }
   EncodeInt32LE(static_cast<int32_t>(newSlot), raw);
   const bool written = WriteAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw);
@@ -161,6 +147,6 @@ bool SceneFile::SetRectTextureByName(int32_t i, const char* name, Reporter& repo
       return SetRectTextureIndex(i, t, why);
     }
   }
-  reporter.Say(FillTemplate(messages::kTextureNotInScene, {wanted}));
+  reporter.Say(FillTemplate(messages::kTextureNotInScene, wanted));
   return true;
 }

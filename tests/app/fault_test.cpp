@@ -14,9 +14,9 @@
 #include "app/quadkit_cli.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
-#include "scene/file_access.h"
+#include "files/file_access.h"
 #include "tests/support/test_support.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

@@ -7,7 +7,7 @@
 
 #include "export/export_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 
@@ -78,13 +78,15 @@ TEST_F(DesignWorkshopWriterTest, MaterialsBlockGrowsWithTheTextureCount) {
   EXPECT_EQ(text.size(), expectedSize);
 }
 
-TEST_F(DesignWorkshopWriterTest, FallbackMaterialsWhenTheSceneIsGone) {
+TEST_F(DesignWorkshopWriterTest, HeaderFailsWhenTheSceneIsGone) {
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   SceneFile scene;
+  std::string why;
   ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str(), why));
   std::remove(dir.File("s.zem").c_str());
-  EXPECT_EQ(WriterText(WriteDesignWorkshopHeader, scene, {7}),
-            Header(7) + "numMaterials: 1\r\n\r\nMaterial: none\r\n0\r\n");
+  std::string text;
+  EXPECT_FALSE(WriteDesignWorkshopHeader(7, scene, text, why));
+  EXPECT_NE(why.find("cannot read scene file"), std::string::npos) << why;
 }
 
 }  // namespace

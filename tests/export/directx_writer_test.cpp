@@ -8,13 +8,16 @@
 
 #include "export/export_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 namespace {
 
 std::string why;
 
-const SceneFile scene;  // the DirectX writers look nothing up
+ExportRect Rect(int32_t index, const RectCoords& corners) {
+  static const RectTexCoords kNoTexCoords = {};
+  return {index, corners, kNoTexCoords, RectTexture()};
+}
 
 const char kHeader[] =
     "xof 0302txt 0032\r\ntemplate Header {\r\n\t<3D82AB43-62DA-11cf-AB39-0020AF71E433>\r\n"
@@ -36,26 +39,26 @@ std::string Mesh(int index, const std::string& v0, const std::string& v1, const 
 TEST(DirectXWriterTest, HeaderAndFooterAreFixed) {
   ASSERT_EQ(sizeof kHeader - 1, 463u);
   for (int32_t count : {0, -5, 19999}) {
-    EXPECT_EQ(WriterText(WriteDirectXHeader, scene, {count}), kHeader);
-    EXPECT_EQ(WriterText(WriteDirectXFooter, scene, {count}), "}\r\n");
+    EXPECT_EQ(TextOf(WriteDirectXHeader, count), kHeader);
+    EXPECT_EQ(TextOf(WriteDirectXFooter, count), "}\r\n");
   }
 }
 
 TEST(DirectXWriterTest, MeshBlocks) {
   const RectCoords square = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
-  EXPECT_EQ(WriterText(WriteDirectXRect, scene, {0, 12, &square}),
+  EXPECT_EQ(TextOf(WriteDirectXRect, Rect(12, square)),
             Mesh(12, "0.000000; 0.000000; 0.000000", "1.000000; 0.000000; 0.000000",
                  "1.000000; 1.000000; 0.000000", "0.000000; 1.000000; 0.000000"));
 
   const RectCoords values = {-2.5f, 0.1f, 1e10f, 0, 0, 0, 0, 0, 0, 0, 0, -0.0f};
   const std::string zero = "0.000000; 0.000000; 0.000000";
-  EXPECT_EQ(WriterText(WriteDirectXRect, scene, {0, 0, &values}),
+  EXPECT_EQ(TextOf(WriteDirectXRect, Rect(0, values)),
             Mesh(0, "-2.500000; 0.100000; 10000000000.000000", zero, zero,
                  "0.000000; 0.000000; -0.000000"));
 
   RectCoords lowest;
   lowest.fill(-FLT_MAX);
-  EXPECT_EQ(WriterText(WriteDirectXRect, scene, {0, 19998, &lowest}).size(),
+  EXPECT_EQ(TextOf(WriteDirectXRect, Rect(19998, lowest)).size(),
             749u);
 }
 

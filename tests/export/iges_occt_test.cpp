@@ -16,7 +16,7 @@
 
 #include "export/export_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 namespace {
 

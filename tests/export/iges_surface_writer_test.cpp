@@ -9,9 +9,12 @@
 
 #include "export/export_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/scene_builder.h"
+#include "text/text_template.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
+
+constexpr TextTemplate<IntValue, IntValue, IntValue, IntValue> kTerminateCounts{"S%7dG%7dD%7dP%7d"};
 
 std::string why;
 
@@ -31,7 +34,7 @@ void ExpectFixedForm(const std::string& file) {
     EXPECT_EQ(std::stoi(line.substr(73, 7)), ++counts[section]) << line;
   }
   EXPECT_EQ(file.substr(file.size() - 82, 32),
-            FillTemplate("S%7dG%7dD%7dP%7d", {counts[0], counts[1], counts[2], counts[3]}));
+            FillTemplate(kTerminateCounts, counts[0], counts[1], counts[2], counts[3]));
   EXPECT_EQ(counts[4], 1);
 }
 

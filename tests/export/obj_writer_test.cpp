@@ -6,9 +6,9 @@
 #include <string>
 
 #include "export/export_scene.h"
-#include "scene/texture_name_codec.h"
+#include "formats/texture_name_codec.h"
 #include "tests/support/test_support.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 namespace {
 

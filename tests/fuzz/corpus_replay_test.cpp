@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
-#include "tools/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "export/export_scene.h"
 #include "import/import_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -86,11 +86,11 @@ TEST_F(AsciiImportTest, RoundTripRewritesWhatTheListingShows) {
   for (int32_t i = 0; i < 3; ++i) {
     RectCoords expected;
     for (int c = 0; c < 12; ++c) expected[c] = ThroughListing(0.1234567f * (c + 1) - 3.3333333f * i);
-    EXPECT_EQ(*after.GetRectCoords(i), expected);
+    EXPECT_EQ(*after.GetRectCoords(i, why), expected);
     for (int c = 0; c < 8; ++c) {
-      EXPECT_EQ((*after.GetRectTexCoords(i))[c], ThroughListing(0.7654321f * c + i));
+      EXPECT_EQ((*after.GetRectTexCoords(i, why))[c], ThroughListing(0.7654321f * c + i));
     }
-    EXPECT_EQ(after.GetRectTextureIndex(i), 2 - i);
+    EXPECT_EQ(after.GetRectTextureIndex(i, why), 2 - i);
     const size_t bounds = static_cast<size_t>(built.recordOffsets[i]) + kBoundsInRecord;
     const RectBounds computed = ComputeRectBounds(expected);
     for (int c = 0; c < 6; ++c) EXPECT_EQ(GetFloat(ReadFileBytes(scene), bounds + 4 * c), computed[c]);
@@ -117,11 +117,11 @@ TEST_F(AsciiImportTest, BlocksApplyByPositionAndTexturesByName) {
   EXPECT_EQ(printed, Progress(0, "Rect_2") + Progress(1, "Rect_1") +
                          "Warning! Texture (null) not in ZEM. Skipping\r\n");
   SceneFile& after = Reopened();
-  EXPECT_EQ(*after.GetRectCoords(0), (RectCoords{1, 2, 3, 4, 5, 6, 0, 0, 0, 1, 1, 1}));
-  EXPECT_EQ(*after.GetRectTexCoords(0), (RectTexCoords{0, 0, 7, 8, 0, 0, 1, 1}));
-  EXPECT_EQ(after.GetRectTextureIndex(0), 1);  // "xy" names XY
-  EXPECT_EQ(*after.GetRectCoords(1), RectCoords{});
-  EXPECT_EQ(after.GetRectTextureIndex(1), 1);  // unchanged
+  EXPECT_EQ(*after.GetRectCoords(0, why), (RectCoords{1, 2, 3, 4, 5, 6, 0, 0, 0, 1, 1, 1}));
+  EXPECT_EQ(*after.GetRectTexCoords(0, why), (RectTexCoords{0, 0, 7, 8, 0, 0, 1, 1}));
+  EXPECT_EQ(after.GetRectTextureIndex(0, why), 1);  // "xy" names XY
+  EXPECT_EQ(*after.GetRectCoords(1, why), RectCoords{});
+  EXPECT_EQ(after.GetRectTextureIndex(1, why), 1);  // unchanged
   const std::vector<uint8_t> bytes = ReadFileBytes(scene);
   const size_t record2 = static_cast<size_t>(built.recordOffsets[2]);
   EXPECT_TRUE(std::equal(bytes.begin() + record2, bytes.begin() + record2 + 232,
@@ -180,8 +180,8 @@ TEST_F(AsciiImportTest, ListingThatEndsEarlyKeepsTheCompleteBlocksOnly) {
     SceneFile& after = Reopened();
     RectCoords fives;
     fives.fill(5.0f);
-    EXPECT_EQ(*after.GetRectCoords(0), fives);
-    EXPECT_EQ(after.GetRectTextureIndex(0), 1);
+    EXPECT_EQ(*after.GetRectCoords(0, why), fives);
+    EXPECT_EQ(after.GetRectTextureIndex(0, why), 1);
     const size_t record1 = static_cast<size_t>(built.recordOffsets[1]);
     const std::vector<uint8_t> bytes = ReadFileBytes(scene);
     EXPECT_TRUE(std::equal(bytes.begin() + record1, bytes.begin() + record1 + 232,

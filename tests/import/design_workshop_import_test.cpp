@@ -8,7 +8,7 @@
 #include "export/export_scene.h"
 #include "import/import_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -56,12 +56,12 @@ class DesignWorkshopImportTest : public ::testing::Test {
   RectCoords Corners(int32_t i) {
     SceneFile reader;
     EXPECT_TRUE(reader.Open(scene.c_str(), why));
-    return *reader.GetRectCoords(i);
+    return *reader.GetRectCoords(i, why);
   }
   int32_t Texture(int32_t i) {
     SceneFile reader;
     EXPECT_TRUE(reader.Open(scene.c_str(), why));
-    return reader.GetRectTextureIndex(i);
+    return reader.GetRectTextureIndex(i, why);
   }
   TempDir dir;
   SceneContents original;

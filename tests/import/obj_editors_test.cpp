@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 namespace {
 

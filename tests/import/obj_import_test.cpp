@@ -11,7 +11,7 @@
 #include "export/export_scene.h"
 #include "import/import_scene.h"
 #include "tests/support/test_support.h"
-#include "tools/sample_scene.h"
+#include "tests/support/sample_scene.h"
 
 namespace {
 
@@ -110,14 +110,14 @@ TEST_F(ObjImportTest, WhatEditorsWrite) {
   SceneFile after;
   ASSERT_TRUE(after.Open(scene.c_str(), why));
   const RectCoords square = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  EXPECT_EQ(*after.GetRectCoords(1), square);
-  EXPECT_EQ(*after.GetRectTexCoords(1), SampleBoxContents().rects[1].texCoords);  // no vt: kept
-  EXPECT_EQ(after.GetRectTextureIndex(1), 2);                                 // "roof"
-  EXPECT_EQ(*after.GetRectCoords(2), (RectCoords{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
-  EXPECT_EQ(*after.GetRectTexCoords(2), (RectTexCoords{0.5f, 0.25f, 1, 1, 0.5f, 0.25f, 1, 1}));
-  EXPECT_EQ(after.GetRectTextureIndex(2), 0);  // no usemtl of its own: its texture is kept
-  EXPECT_EQ(*after.GetRectCoords(3), SampleBoxContents().rects[3].corners);
-  EXPECT_EQ(after.GetRectTextureIndex(0), 0);
+  EXPECT_EQ(*after.GetRectCoords(1, why), square);
+  EXPECT_EQ(*after.GetRectTexCoords(1, why), SampleBoxContents().rects[1].texCoords);  // no vt: kept
+  EXPECT_EQ(after.GetRectTextureIndex(1, why), 2);                                 // "roof"
+  EXPECT_EQ(*after.GetRectCoords(2, why), (RectCoords{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
+  EXPECT_EQ(*after.GetRectTexCoords(2, why), (RectTexCoords{0.5f, 0.25f, 1, 1, 0.5f, 0.25f, 1, 1}));
+  EXPECT_EQ(after.GetRectTextureIndex(2, why), 0);  // no usemtl of its own: its texture is kept
+  EXPECT_EQ(*after.GetRectCoords(3, why), SampleBoxContents().rects[3].corners);
+  EXPECT_EQ(after.GetRectTextureIndex(0, why), 0);
 }
 
 TEST_F(ObjImportTest, RefusedFilesWriteNothing) {
@@ -157,12 +157,12 @@ TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
                 "2 Rectangles imported\r\n");
   SceneFile after;
   ASSERT_TRUE(after.Open(scene.c_str(), why));
-  EXPECT_EQ(*after.GetRectCoords(1), (RectCoords{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-  EXPECT_EQ(*after.GetRectTexCoords(1), (RectTexCoords{0.5f, 0.25f, 1, 1, 0, 1, 0.75f, 0}));
-  EXPECT_EQ(after.GetRectTextureIndex(1), 2);
-  EXPECT_EQ(*after.GetRectCoords(3), (RectCoords{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
-  EXPECT_EQ(after.GetRectTextureIndex(3), SampleBoxContents().rects[3].textureIndex);
-  for (int rect : {0, 2, 4, 5}) EXPECT_EQ(*after.GetRectCoords(rect), SampleBoxContents().rects[rect].corners);
+  EXPECT_EQ(*after.GetRectCoords(1, why), (RectCoords{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(*after.GetRectTexCoords(1, why), (RectTexCoords{0.5f, 0.25f, 1, 1, 0, 1, 0.75f, 0}));
+  EXPECT_EQ(after.GetRectTextureIndex(1, why), 2);
+  EXPECT_EQ(*after.GetRectCoords(3, why), (RectCoords{10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3}));
+  EXPECT_EQ(after.GetRectTextureIndex(3, why), SampleBoxContents().rects[3].textureIndex);
+  for (int rect : {0, 2, 4, 5}) EXPECT_EQ(*after.GetRectCoords(rect, why), SampleBoxContents().rects[rect].corners);
 }
 
 TEST_F(ObjImportTest, EveryObjectSkippedIsAFailure) {

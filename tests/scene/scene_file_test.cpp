@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/support/test_support.h"
-#include "tools/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -59,20 +59,20 @@ TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
 
   const SceneContents spec = ThreeRectSpec();
   for (int32_t i = 0; i < 3; ++i) {
-    const RectCoords* corners = scene.GetRectCoords(i);
+    const RectCoords* corners = scene.GetRectCoords(i, why);
     ASSERT_NE(corners, nullptr);
     EXPECT_EQ(*corners, spec.rects[i].corners) << "rectangle " << i;
-    const RectTexCoords* uv = scene.GetRectTexCoords(i);
+    const RectTexCoords* uv = scene.GetRectTexCoords(i, why);
     ASSERT_NE(uv, nullptr);
     EXPECT_EQ(*uv, spec.rects[i].texCoords) << "rectangle " << i;
     EXPECT_EQ(scene.GetRectOffset(i), built.recordOffsets[i]);
-    EXPECT_EQ(scene.GetRectTextureIndex(i), spec.rects[i].textureIndex);
+    EXPECT_EQ(scene.GetRectTextureIndex(i, why), spec.rects[i].textureIndex);
   }
-  EXPECT_STREQ(scene.GetRectTextureName(0), "XY");
-  EXPECT_STREQ(scene.GetRectTextureName(1), "ABCD");
+  EXPECT_STREQ(scene.GetRectTextureName(0, why), "XY");
+  EXPECT_STREQ(scene.GetRectTextureName(1, why), "ABCD");
   // An index equal to the texture count is read as stored but names nothing.
-  EXPECT_EQ(scene.GetRectTextureIndex(2), 2);
-  EXPECT_EQ(scene.GetRectTextureName(2), nullptr);
+  EXPECT_EQ(scene.GetRectTextureIndex(2, why), 2);
+  EXPECT_EQ(scene.GetRectTextureName(2, why), nullptr);
 }
 
 TEST_F(SceneFileTest, BufferIsSharedAndHoldsTheLastRead) {
@@ -81,8 +81,8 @@ TEST_F(SceneFileTest, BufferIsSharedAndHoldsTheLastRead) {
   spec.textureNames = {"T"};
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str(), why));
-  RectCoords* third = scene.GetRectCoords(3);
-  RectCoords* fifth = scene.GetRectCoords(5);
+  RectCoords* third = scene.GetRectCoords(3, why);
+  RectCoords* fifth = scene.GetRectCoords(5, why);
   EXPECT_EQ(third, fifth);
   EXPECT_EQ(*fifth, spec.rects[5].corners);
 }
@@ -110,7 +110,7 @@ TEST_F(SceneFileTest, ShortFileReadsAsZeros) {
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetRectOffset(19998), 0);
-  const RectCoords* corners = scene.GetRectCoords(19998);
+  const RectCoords* corners = scene.GetRectCoords(19998, why);
   ASSERT_NE(corners, nullptr);
   EXPECT_EQ(*corners, RectCoords{});
 }
@@ -120,14 +120,14 @@ TEST_F(SceneFileTest, TruncatedRecordKeepsNoStaleValues) {
   SceneFile scene;
   const std::string path = WriteScene(built.bytes);
   ASSERT_TRUE(scene.Open(path.c_str(), why));
-  ASSERT_NE(scene.GetRectCoords(1), nullptr);  // fills the buffer with rectangle 1
+  ASSERT_NE(scene.GetRectCoords(1, why), nullptr);  // fills the buffer with rectangle 1
 
   // Cut the file in the middle of rectangle 0's corners: corners 0 and 1
   // survive, the rest reads as zero.
   const size_t cut = static_cast<size_t>(built.recordOffsets[0]) + kCornersInRecord + 24;
   ASSERT_TRUE(WriteFileBytes(path, std::vector<uint8_t>(built.bytes.begin(),
                                                         built.bytes.begin() + cut)));
-  const RectCoords* corners = scene.GetRectCoords(0);
+  const RectCoords* corners = scene.GetRectCoords(0, why);
   ASSERT_NE(corners, nullptr);
   RectCoords expected = ThreeRectSpec().rects[0].corners;
   for (size_t c = 6; c < expected.size(); ++c) expected[c] = 0.0f;
@@ -142,14 +142,14 @@ TEST_F(SceneFileTest, OffsetsOutsideTheFileReadAsZeros) {
   PutInt32(built.bytes, built.nameTableOffset + 4, 0x7FFFFFFF);  // texture 1's name
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
-  ASSERT_NE(scene.GetRectCoords(2), nullptr);
+  ASSERT_NE(scene.GetRectCoords(2, why), nullptr);
   for (int32_t i : {0, 1}) {
-    const RectCoords* corners = scene.GetRectCoords(i);
+    const RectCoords* corners = scene.GetRectCoords(i, why);
     ASSERT_NE(corners, nullptr);
     EXPECT_EQ(*corners, RectCoords{}) << i;
-    EXPECT_EQ(*scene.GetRectTexCoords(i), RectTexCoords{}) << i;
+    EXPECT_EQ(*scene.GetRectTexCoords(i, why), RectTexCoords{}) << i;
     // slotOffset reads as 0, so the texture index comes from bytes 12..15.
-    EXPECT_EQ(scene.GetRectTextureIndex(i), GetInt32(built.bytes, 12)) << i;
+    EXPECT_EQ(scene.GetRectTextureIndex(i, why), GetInt32(built.bytes, 12)) << i;
   }
   EXPECT_STREQ(scene.GetTextureName(0), "");
   EXPECT_STREQ(scene.GetTextureName(1), "");
@@ -187,24 +187,24 @@ TEST_F(SceneFileTest, TextureCountOutsideWhatTheFileHolds) {
   PutInt32(built.bytes, kTextureCountOffset, -7);  // no textures at all
   ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetTextureCount(), 0);
-  EXPECT_EQ(scene.GetRectTextureIndex(1), 0);
-  EXPECT_EQ(scene.GetRectTextureName(1), nullptr);
+  EXPECT_EQ(scene.GetRectTextureIndex(1, why), 0);
+  EXPECT_EQ(scene.GetRectTextureName(1, why), nullptr);
 }
 
 TEST_F(SceneFileTest, RectangleGuard) {
   SceneFile scene;
-  EXPECT_EQ(scene.GetRectCoords(0), nullptr);  // no scene held
+  EXPECT_EQ(scene.GetRectCoords(0, why), nullptr);  // no scene held
   EXPECT_EQ(scene.GetRectOffset(0), -1);
   ASSERT_TRUE(scene.Open(WriteScene(BuildScene(ThreeRectSpec()).bytes).c_str(), why));
   for (int32_t i : {-1, 3, INT32_MIN, INT32_MAX}) {
-    EXPECT_EQ(scene.GetRectCoords(i), nullptr) << i;
-    EXPECT_EQ(scene.GetRectTexCoords(i), nullptr) << i;
+    EXPECT_EQ(scene.GetRectCoords(i, why), nullptr) << i;
+    EXPECT_EQ(scene.GetRectTexCoords(i, why), nullptr) << i;
     EXPECT_EQ(scene.GetRectOffset(i), -1) << i;
-    EXPECT_EQ(scene.GetRectTextureIndex(i), -1) << i;
-    EXPECT_EQ(scene.GetRectTextureName(i), nullptr) << i;
+    EXPECT_EQ(scene.GetRectTextureIndex(i, why), -1) << i;
+    EXPECT_EQ(scene.GetRectTextureName(i, why), nullptr) << i;
   }
   scene.Close();
-  EXPECT_EQ(scene.GetRectCoords(0), nullptr);
+  EXPECT_EQ(scene.GetRectCoords(0, why), nullptr);
   EXPECT_STREQ(scene.GetFileName(), "");
   scene.Close();  // twice is harmless, and so is the destructor after it
 }
@@ -213,8 +213,8 @@ TEST_F(SceneFileTest, ScenesWithoutRectangles) {
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteStoredCount(1).c_str(), why));
   EXPECT_EQ(scene.GetRectCount(), 0);
-  EXPECT_EQ(scene.GetRectCoords(0), nullptr);
-  EXPECT_EQ(scene.GetRectTextureIndex(0), -1);
+  EXPECT_EQ(scene.GetRectCoords(0, why), nullptr);
+  EXPECT_EQ(scene.GetRectTextureIndex(0, why), -1);
 }
 
 TEST_F(SceneFileTest, FailedOpenKeepsOrDropsTheHeldScene) {
@@ -228,7 +228,7 @@ TEST_F(SceneFileTest, FailedOpenKeepsOrDropsTheHeldScene) {
   EXPECT_FALSE(scene.Open(nullptr, why));
   EXPECT_EQ(scene.GetRectCount(), 3);
   EXPECT_STREQ(scene.GetFileName(), good.c_str());
-  EXPECT_NE(scene.GetRectCoords(2), nullptr);
+  EXPECT_NE(scene.GetRectCoords(2, why), nullptr);
 
   // Refused after reading the header: the object holds no scene.
   EXPECT_FALSE(scene.Open(WriteStoredCount(20001).c_str(), why));
@@ -245,8 +245,8 @@ TEST_F(SceneFileTest, ReadsSeeTheFileAsItIsNow) {
   PutInt32(built.bytes, static_cast<size_t>(built.recordOffsets[1]) + kSlotOffsetInRecord,
            built.slotTableOffset + kSlotSize);
   ASSERT_TRUE(WriteFileBytes(path, built.bytes));
-  EXPECT_EQ((*scene.GetRectCoords(1))[0], 99.5f);
-  EXPECT_STREQ(scene.GetRectTextureName(1), "XY");
+  EXPECT_EQ((*scene.GetRectCoords(1, why))[0], 99.5f);
+  EXPECT_STREQ(scene.GetRectTextureName(1, why), "XY");
 }
 
 TEST_F(SceneFileTest, PathLengthLimit) {
@@ -257,7 +257,7 @@ TEST_F(SceneFileTest, PathLengthLimit) {
   SceneFile scene;
   ASSERT_TRUE(scene.Open(longest.c_str(), why));
   EXPECT_EQ(std::string(scene.GetFileName()), longest);
-  EXPECT_NE(scene.GetRectCoords(0), nullptr);
+  EXPECT_NE(scene.GetRectCoords(0, why), nullptr);
 
   const std::string tooLong = longest + "q";
   ASSERT_TRUE(WriteFileBytes(tooLong, BuildScene(ThreeRectSpec()).bytes));

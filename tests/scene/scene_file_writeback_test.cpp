@@ -5,7 +5,7 @@
 
 #include "scene/scene_file.h"
 #include "tests/support/test_support.h"
-#include "tools/scene_builder.h"
+#include "tests/support/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -93,7 +93,7 @@ TEST_F(WritebackTest, SetRectTextureIndexMovesTheSlotReference) {
   const int32_t slot2 = built.slotTableOffset + 2 * kSlotSize;
   ASSERT_TRUE(scene.SetRectTextureIndex(0, 5, why));
   EXPECT_EQ(GetInt32(ReadFileBytes(path), Field(0, kSlotOffsetInRecord)), slot2 + 48);
-  EXPECT_EQ(scene.GetRectTextureIndex(0), 5);
+  EXPECT_EQ(scene.GetRectTextureIndex(0, why), 5);
   ASSERT_TRUE(scene.SetRectTextureIndex(0, 2, why));
   EXPECT_EQ(ReadFileBytes(path), built.bytes);
   EXPECT_TRUE(scene.SetRectTextureIndex(0, 2, why));  // already there
@@ -111,14 +111,14 @@ TEST_F(WritebackTest, SlotsOutOfTextureOrderAreNotTrusted) {
   ASSERT_TRUE(WriteFileBytes(path, bytes));
   EXPECT_FALSE(scene.SetRectTextureIndex(0, 4, why));
   EXPECT_TRUE(scene.SetRectTextureIndex(0, 3, why));
-  EXPECT_EQ(scene.GetRectTextureIndex(0), 3);
+  EXPECT_EQ(scene.GetRectTextureIndex(0, why), 3);
 }
 
 TEST_F(WritebackTest, SetRectTextureByName) {
   EXPECT_TRUE(scene.SetRectTextureByName(1, "aBcD", reporter, why));  // first of two equal names
-  EXPECT_EQ(scene.GetRectTextureIndex(1), 0);
+  EXPECT_EQ(scene.GetRectTextureIndex(1, why), 0);
   EXPECT_TRUE(scene.SetRectTextureByName(1, "GRAS", reporter, why));
-  EXPECT_EQ(scene.GetRectTextureIndex(1), 1);
+  EXPECT_EQ(scene.GetRectTextureIndex(1, why), 1);
 
   reporter.out.clear();
   EXPECT_FALSE(scene.SetRectTextureByName(7, "x", reporter, why));  // known name, no such rectangle
@@ -127,7 +127,7 @@ TEST_F(WritebackTest, SetRectTextureByName) {
   EXPECT_EQ(reporter.out,
             "Warning! Texture ZZ not in ZEM. Skipping\r\n"
             "Warning! Texture  not in ZEM. Skipping\r\n");
-  EXPECT_EQ(scene.GetRectTextureIndex(1), 1);
+  EXPECT_EQ(scene.GetRectTextureIndex(1, why), 1);
 }
 
 }  // namespace

@@ -170,18 +170,6 @@ std::string WhyToolIsMissing(const std::string& tool) {
 
 const char* QuadkitBinaryPath() { return QUADKIT_BINARY; }
 
-std::string WriterText(WriterFunction writer, const SceneFile& scene, const WriterInput& input) {
-  const std::string output = "out";
-  const std::string companion = "out.mtl";
-  WriterContext context(scene, output, companion);
-  context.rectCount = input.rectCount;
-  context.index = input.index;
-  context.corners = input.corners;
-  context.texCoords = input.texCoords;
-  writer(context);
-  return context.text;
-}
-
 bool FileExists(const std::string& path) {
   std::error_code error;
   return fs::exists(PathOf(path), error);

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "export/export_writer.h"
-#include "scene/messages.h"
+#include "report/reporter.h"
 
 // A fresh folder under the system's temp folder, removed with its content
 // when the object goes.
@@ -56,14 +55,13 @@ class RecordingReporter : public Reporter {
   std::string err;  // standard error, without the "quadkit: " of each line
 };
 
-// What one call of a writer appends, for a context holding these values.
-struct WriterInput {
-  int32_t rectCount = 0;
-  int32_t index = 0;
-  const RectCoords* corners = nullptr;
-  const RectTexCoords* texCoords = nullptr;
-};
-std::string WriterText(WriterFunction writer, const SceneFile& scene, const WriterInput& input);
+// The text that a writer function appends when called with args.
+template <typename Writer, typename... Args>
+std::string TextOf(Writer&& writer, const Args&... args) {
+  std::string text;
+  writer(args..., text);
+  return text;
+}
 
 // Why a test that runs the named command-line tool (a Linux program such as
 // assimp) cannot run here; empty when it can.

@@ -1,0 +1,46 @@
+#include "export/export_format.h"
+
+namespace {
+
+class TextWritersExport : public FormatExport {
+ public:
+  explicit TextWritersExport(const TextWriters& writers) : writers_(writers) {}
+
+  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
+    output_ = &files.output();
+    count_ = scene.GetRectCount();
+    writers_.header(count_, text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+  bool AddRect(const ExportRect& rect, std::string& why) override {
+    writers_.rect(rect, text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+  bool Finish(std::string& why) override {
+    writers_.footer(count_, text_);
+    return WriteAndClear(*output_, text_, why);
+  }
+
+ private:
+  const TextWriters& writers_;
+  OutputFile* output_ = nullptr;
+  int32_t count_ = 0;
+  std::string text_;
+};
+
+}  // namespace
+
+std::unique_ptr<FormatExport> MakeTextWritersExport(const TextWriters& writers) {
+  return std::make_unique<TextWritersExport>(writers);
+}
+
+bool WriteAndClear(OutputFile& file, std::string& text, std::string& why) {
+  const bool written = file.Write(text, why);
+  text.clear();
+  return written;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
