@@ -89,7 +89,7 @@ TEST_F(QuadkitCliTest, ExportsTheSampleAsListing) {
   EXPECT_EQ(run.out, kBanner + "Exporting...using ASCII format\r\nSuccessful\r\n");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(ReadFileText(dir.File("box.txt")), kSampleListing);
-  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+  ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
 }
 
 TEST_F(QuadkitCliTest, SwitchesIgnoreLetterCaseAndExtraArguments) {
@@ -132,7 +132,7 @@ TEST_F(QuadkitCliTest, FailedExportsLeaveNoOutputFile) {
     EXPECT_EQ(run.exitCode, 255);
     EXPECT_FALSE(FileExists(dir.File(args[2]))) << args[2];
   }
-  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+  ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
 }
 
 TEST_F(QuadkitCliTest, ResizeAndMoveEditInPlace) {
@@ -181,7 +181,7 @@ TEST_F(QuadkitCliTest, ValuesThatAreNoNumbersAreRefusedBeforeTheScene) {
     EXPECT_EQ(run.out, kBanner + c.out + kFailed);
     EXPECT_EQ(run.exitCode, 255);
   }
-  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+  ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
 }
 
 TEST_F(QuadkitCliTest, EditedListingChangesExactlyWhatWasEdited) {
@@ -219,7 +219,7 @@ TEST_F(QuadkitCliTest, EveryFormatExports) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(ReadFileText(dir.File("out")).substr(0, c.firstLine.size()), c.firstLine);
   }
-  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+  ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
 }
 
 TEST_F(QuadkitCliTest, EditedDesignWorkshopFileChangesExactlyWhatWasEdited) {
@@ -273,7 +273,7 @@ TEST_F(QuadkitCliTest, FailuresSayWhyOnStandardError) {
     EXPECT_EQ(run.err, c.err) << c.args[0] << " " << c.args[1];
     EXPECT_EQ(run.exitCode, c.err.empty() ? 0 : 255);
   }
-  EXPECT_EQ(ReadFileBytes(scene), sceneBytes);
+  ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
 }
 
 }  // namespace

@@ -11,10 +11,9 @@ using namespace scene_layout;
 
 namespace {
 
-std::string why;
-
 class ScaleMoveTest : public ::testing::Test {
  protected:
+  std::string why;
   void SetUp() override {
     SceneContents spec;
     spec.textureNames = {"T"};

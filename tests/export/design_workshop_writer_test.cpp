@@ -11,9 +11,6 @@
 
 namespace {
 
-// The reason of the last failed call, and the messages of the calls.
-std::string why;
-
 std::string Header(int count) {
   return "4\r\n//\tNumber of Objects: " + std::to_string(count) +
          "\r\n\r\nLengthUnits: Feet.3\r\nAngleUnits: Degrees.2\r\n"
@@ -36,6 +33,7 @@ std::string Polyline(int material, const std::string& vertexLines) {
 
 class DesignWorkshopWriterTest : public ::testing::Test {
  protected:
+  std::string why;
   std::string Export(const SceneContents& spec) {
     EXPECT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
     EXPECT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.dw").c_str(), kFormatDesignWorkshop, why), 0);
@@ -81,7 +79,6 @@ TEST_F(DesignWorkshopWriterTest, MaterialsBlockGrowsWithTheTextureCount) {
 TEST_F(DesignWorkshopWriterTest, HeaderFailsWhenTheSceneIsGone) {
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   SceneFile scene;
-  std::string why;
   ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str(), why));
   std::remove(dir.File("s.zem").c_str());
   std::string text;

@@ -12,8 +12,6 @@
 
 namespace {
 
-std::string why;
-
 ExportRect Rect(int32_t index, const RectCoords& corners) {
   static const RectTexCoords kNoTexCoords = {};
   return {index, corners, kNoTexCoords, RectTexture()};
@@ -63,6 +61,7 @@ TEST(DirectXWriterTest, MeshBlocks) {
 }
 
 TEST(DirectXWriterTest, EmptySceneIsAClosedFrame) {
+  std::string why;
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.x").c_str(), kFormatDirectX, why), 0);
@@ -71,6 +70,7 @@ TEST(DirectXWriterTest, EmptySceneIsAClosedFrame) {
 
 // An independent reader must load the export: two faces per rectangle.
 TEST(DirectXWriterTest, SampleLoadsInAssimp) {
+  std::string why;
   const std::string missing = WhyToolIsMissing("assimp");
   if (!missing.empty()) GTEST_SKIP() << missing;
   TempDir dir;

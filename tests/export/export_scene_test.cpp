@@ -9,10 +9,9 @@
 
 namespace {
 
-std::string why;
-
 class ExportSceneTest : public ::testing::Test {
  protected:
+  std::string why;
   void SetUp() override {
     SceneContents spec;
     spec.textureNames = {"ABCD", "XY"};
@@ -53,7 +52,7 @@ TEST_F(ExportSceneTest, WritesTheListingByteForByte) {
   const std::string out = dir.File("out.txt");
   ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), kFormatAscii, why), 0);
   EXPECT_EQ(ReadFileText(out), kTwoRectListing);
-  EXPECT_EQ(ReadFileBytes(scenePath), sceneBytes);  // the scene is only read
+  ExpectSameBytes(ReadFileBytes(scenePath), sceneBytes);  // the scene is only read
 }
 
 TEST_F(ExportSceneTest, UnknownFormatValuesExportTheListing) {
@@ -93,7 +92,7 @@ TEST_F(ExportSceneTest, FailuresCreateNoOutputAndLeaveTheSceneAlone) {
   const std::string inMissingFolder = dir.File("no/such/folder/out.txt");
   EXPECT_EQ(ExportScene(scenePath.c_str(), inMissingFolder.c_str(), kFormatAscii, why), -1);
   EXPECT_FALSE(FileExists(inMissingFolder));
-  EXPECT_EQ(ReadFileBytes(scenePath), sceneBytes);
+  ExpectSameBytes(ReadFileBytes(scenePath), sceneBytes);
 }
 
 }  // namespace

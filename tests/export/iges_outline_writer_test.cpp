@@ -10,8 +10,6 @@
 
 namespace {
 
-std::string why;
-
 // One fixed line: text, blanks, the section columns and CR LF.
 std::string Line(const std::string& text, size_t blanks, const std::string& tail) {
   return text + std::string(blanks, ' ') + tail + "\r\n";
@@ -32,6 +30,7 @@ const std::string kFooter = Line("102,4,1,3,5,7;", 57, "9P      5") +
                             Line("S      1G      3D     12P      6", 40, "T      1");
 
 TEST(IgesWriterTest, SceneWithoutRectangles) {
+  std::string why;
   ASSERT_EQ(kHeader.size(), 328u);
   ASSERT_EQ(kFooter.size(), 246u);
   TempDir dir;
@@ -41,6 +40,7 @@ TEST(IgesWriterTest, SceneWithoutRectangles) {
 }
 
 TEST(IgesWriterTest, TwoRectanglesRepeatPointersAndSequenceNumbers) {
+  std::string why;
   SceneContents spec;
   spec.rects.resize(2);
   spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};

@@ -16,8 +16,6 @@ namespace {
 
 constexpr TextTemplate<IntValue, IntValue, IntValue, IntValue> kTerminateCounts{"S%7dG%7dD%7dP%7d"};
 
-std::string why;
-
 // Every line 80 columns and CR LF, numbered from 1 in each section, the
 // sections in order and counted by the Terminate line.
 void ExpectFixedForm(const std::string& file) {
@@ -55,6 +53,7 @@ void SetFixedDate(bool fixed) {
 }
 
 TEST(IgesSurfaceWriterTest, HeaderSectionsAndEveryLine) {
+  std::string why;
   SceneContents contents;
   contents.textureNames = {"\r\n;,", "WALL"};
   contents.extraSlots = 1;
@@ -87,6 +86,7 @@ TEST(IgesSurfaceWriterTest, HeaderSectionsAndEveryLine) {
 
 // IGES has no spelling for them: the export fails and leaves no file.
 TEST(IgesSurfaceWriterTest, CornersThatAreNoNumbersFailTheExport) {
+  std::string why;
   for (const float bad : {NAN, INFINITY, -INFINITY}) {
     SceneContents contents;
     contents.rects.resize(3);

@@ -16,9 +16,6 @@ using namespace scene_layout;
 
 namespace {
 
-// The reason of the last failed call, and the messages of the calls.
-std::string why;
-
 std::string WithBareLineFeeds(std::string text) {
   std::string out;
   for (char c : text) {
@@ -36,6 +33,7 @@ float ThroughListing(float value) {
 
 class AsciiImportTest : public ::testing::Test {
  protected:
+  std::string why;
   void SetUp() override {
     SceneContents spec;
     spec.textureNames = {"ABCD", "XY", "ab"};
@@ -101,7 +99,7 @@ TEST_F(AsciiImportTest, RoundTripRewritesWhatTheListingShows) {
   ASSERT_TRUE(WriteFileBytes(scene, built.bytes));
   ASSERT_EQ(Import(WithBareLineFeeds(listing), &printed), 0);
   EXPECT_EQ(printed, Progress(0, "Rect_1") + Progress(1, "Rect_2") + Progress(2, "Rect_3"));
-  EXPECT_EQ(ReadFileBytes(scene), afterCrLf);
+  ExpectSameBytes(ReadFileBytes(scene), afterCrLf);
 }
 
 TEST_F(AsciiImportTest, BlocksApplyByPositionAndTexturesByName) {
@@ -159,7 +157,7 @@ TEST_F(AsciiImportTest, RefusedOrEmptyListingsChangeNothing) {
     std::string printed;
     EXPECT_EQ(Import(c.text, &printed), c.result) << c.text;
     EXPECT_EQ(printed, "") << c.text;
-    EXPECT_EQ(ReadFileBytes(scene), built.bytes) << c.text;
+    ExpectSameBytes(ReadFileBytes(scene), built.bytes, c.text);
   }
 }
 
@@ -199,7 +197,7 @@ TEST_F(AsciiImportTest, RefusesTheSceneFileAsText) {
     EXPECT_EQ(ImportScene(scene.c_str(), text.c_str(), kFormatAscii, reporter, why), -1) << text;
     EXPECT_EQ(ExportScene(scene.c_str(), text.c_str(), kFormatAscii, why), -1) << text;
     EXPECT_EQ(reporter.out, "");
-    EXPECT_EQ(ReadFileBytes(scene), built.bytes) << text;
+    ExpectSameBytes(ReadFileBytes(scene), built.bytes, text);
   }
 }
 

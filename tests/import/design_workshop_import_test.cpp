@@ -14,9 +14,6 @@ using namespace scene_layout;
 
 namespace {
 
-// The reason of the last failed call, and the messages of the calls.
-std::string why;
-
 std::string Block(const std::string& mat, const std::string& verts, const std::string& lines) {
   return "Polyline:\r\nPhase: 1\r\nMat:" + mat + "\r\nName:\r\nnumVerts:" + verts + "\r\n" + lines +
          "numEdges: 4\r\n\r\n";
@@ -25,6 +22,7 @@ const std::string kUnitLines = "1 0 0 1\r\n1 1 0 1\r\n0 1 0 1\r\n0 0 0 1\r\n";
 
 class DesignWorkshopImportTest : public ::testing::Test {
  protected:
+  std::string why;
   // Three rectangles, three textures; rectangle k uses texture k.
   void SetUp() override {
     SceneContents spec;
@@ -139,7 +137,7 @@ TEST_F(DesignWorkshopImportTest, RefusesTheSceneFileAsText) {
   RecordingReporter reporter;
   EXPECT_EQ(ImportScene(scene.c_str(), (dir.path() + "/./s.zem").c_str(), kFormatDesignWorkshop, reporter, why), -1);
   EXPECT_EQ(reporter.out, "");
-  EXPECT_EQ(ReadFileBytes(scene), built.bytes);
+  ExpectSameBytes(ReadFileBytes(scene), built.bytes);
 }
 
 }  // namespace

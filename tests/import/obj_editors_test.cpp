@@ -110,7 +110,7 @@ TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
     edited.rects[c.retextured].textureIndex = c.texture;
     const std::vector<uint8_t> expected = WithComputedBounds(edited, dir);
     for (const char* exported : {"plain.obj", "triangulated.obj", "groups.obj"}) {
-      EXPECT_TRUE(ImportedCopy(c, before, dir.File(exported), dir) == expected) << exported;
+      ExpectSameBytes(ImportedCopy(c, before, dir.File(exported), dir), expected, exported);
     }
   }
 }
@@ -123,7 +123,7 @@ TEST(ObjEditorsTest, AssimpCopyChangesNothing) {
     const std::string command = "assimp export '" + dir.File("scene.obj") + "' '" + dir.File("copy.obj") +
                                 "' > '" + dir.File("assimp.log") + "' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(dir.File("assimp.log"));
-    EXPECT_TRUE(ImportedCopy(c, before, dir.File("copy.obj"), dir) == before) << dir.File("copy.obj");
+    ExpectSameBytes(ImportedCopy(c, before, dir.File("copy.obj"), dir), before, dir.File("copy.obj"));
   }
 }
 

@@ -11,9 +11,6 @@ using namespace scene_layout;
 
 namespace {
 
-// The reason of the last failed call, and the messages of the calls.
-std::string why;
-
 BuilderRect MakeRect(float base, int32_t texture) {
   BuilderRect rect;
   for (size_t c = 0; c < rect.corners.size(); ++c) rect.corners[c] = base + static_cast<float>(c);
@@ -36,6 +33,7 @@ SceneContents ThreeRectSpec() {
 
 class SceneFileTest : public ::testing::Test {
  protected:
+  std::string why;
   std::string WriteScene(const std::vector<uint8_t>& bytes, const std::string& name = "s.zem") {
     const std::string path = dir.File(name);
     EXPECT_TRUE(WriteFileBytes(path, bytes));

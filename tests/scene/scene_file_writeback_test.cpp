@@ -11,8 +11,6 @@ using namespace scene_layout;
 
 namespace {
 
-// The reason of the last failed call, and the messages of the calls.
-std::string why;
 RecordingReporter reporter;
 
 TEST(ComputeRectBoundsTest, WidensByTheMarginExceptClearedMinimumX) {
@@ -33,6 +31,7 @@ TEST(ComputeRectBoundsTest, WidensByTheMarginExceptClearedMinimumX) {
 // Two rectangles and six textures whose slots stand in texture order.
 class WritebackTest : public ::testing::Test {
  protected:
+  std::string why;
   void SetUp() override {
     SceneContents spec;
     spec.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
@@ -62,11 +61,11 @@ TEST_F(WritebackTest, UpdateRectWritesCornersTexCoordsAndBoundsOnly) {
   for (int c = 0; c < 6; ++c) PutFloat(expected, Field(1, kBoundsInRecord) + 4 * c, bounds[c]);
 
   ASSERT_TRUE(scene.UpdateRect(1, &corners, nullptr, why));
-  EXPECT_EQ(ReadFileBytes(path), expected);  // texture coordinates kept
+  ExpectSameBytes(ReadFileBytes(path), expected);  // texture coordinates kept
 
   for (int c = 0; c < 8; ++c) PutFloat(expected, Field(1, kTexCoordsInRecord) + 4 * c, uv[c]);
   ASSERT_TRUE(scene.UpdateRect(1, &corners, &uv, why));
-  EXPECT_EQ(ReadFileBytes(path), expected);
+  ExpectSameBytes(ReadFileBytes(path), expected);
 }
 
 TEST_F(WritebackTest, RefusedUpdatesWriteNothing) {
@@ -74,7 +73,7 @@ TEST_F(WritebackTest, RefusedUpdatesWriteNothing) {
   EXPECT_FALSE(scene.UpdateRect(2, &corners, nullptr, why));
   EXPECT_FALSE(scene.UpdateRect(-1, &corners, nullptr, why));
   EXPECT_FALSE(scene.UpdateRect(0, nullptr, nullptr, why));
-  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+  ExpectSameBytes(ReadFileBytes(path), built.bytes);
 
   // A record reaching past the end of the file would grow the file.
   std::vector<uint8_t> bytes = built.bytes;
@@ -86,7 +85,7 @@ TEST_F(WritebackTest, RefusedUpdatesWriteNothing) {
   EXPECT_FALSE(scene.UpdateRect(0, &corners, nullptr, why));
   EXPECT_FALSE(scene.UpdateRect(1, &corners, nullptr, why));
   EXPECT_FALSE(scene.SetRectTextureIndex(0, 1, why));
-  EXPECT_EQ(ReadFileBytes(path), bytes);
+  ExpectSameBytes(ReadFileBytes(path), bytes);
 }
 
 TEST_F(WritebackTest, SetRectTextureIndexMovesTheSlotReference) {
@@ -95,14 +94,14 @@ TEST_F(WritebackTest, SetRectTextureIndexMovesTheSlotReference) {
   EXPECT_EQ(GetInt32(ReadFileBytes(path), Field(0, kSlotOffsetInRecord)), slot2 + 48);
   EXPECT_EQ(scene.GetRectTextureIndex(0, why), 5);
   ASSERT_TRUE(scene.SetRectTextureIndex(0, 2, why));
-  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+  ExpectSameBytes(ReadFileBytes(path), built.bytes);
   EXPECT_TRUE(scene.SetRectTextureIndex(0, 2, why));  // already there
-  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+  ExpectSameBytes(ReadFileBytes(path), built.bytes);
 
   // Outside the texture table, or out of rectangles: refused, nothing written.
   for (int32_t index : {6, -1, INT32_MAX, INT32_MIN}) EXPECT_FALSE(scene.SetRectTextureIndex(0, index, why));
   EXPECT_FALSE(scene.SetRectTextureIndex(2, 0, why));
-  EXPECT_EQ(ReadFileBytes(path), built.bytes);
+  ExpectSameBytes(ReadFileBytes(path), built.bytes);
 }
 
 TEST_F(WritebackTest, SlotsOutOfTextureOrderAreNotTrusted) {

@@ -1,4 +1,5 @@
 #include "tests/support/sample_scene.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,5 +9,5 @@ TEST(SampleSceneTest, CommittedSampleMatchesTheGenerator) {
   const std::vector<uint8_t> committed =
       ReadFileBytes(std::string(QUADKIT_SOURCE_DIR) + "/examples/box.zem");
   ASSERT_FALSE(committed.empty());
-  EXPECT_EQ(committed, BuildSampleBoxScene().bytes);
+  ExpectSameBytes(committed, BuildSampleBoxScene().bytes);
 }
