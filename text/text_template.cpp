@@ -82,56 +82,6 @@ void AppendInteger(StagedText& text, long long value, const Conversion& conversi
   AppendPadded(text, digits, result.ptr, conversion.width);
 }
 
-// Writes value, a float, with precision decimals at out and returns the end,
-// exactly as printf rounds it: the float is m * 2^e, so value * 10^precision
-// is found with integer arithmetic and rounded half to even. False when the
-// float is too large for 64-bit integer parts (2^40 and more); to_chars then
-// writes it.
-bool FormatFloatFixed(float value, int precision, char*& out) {
-  static const uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  const int biasedExponent = static_cast<int>((bits >> 23) & 0xFFu);
-  if (biasedExponent == 0xFF || precision > 6) return false;
-  uint64_t mantissa = bits & 0x7FFFFFu;
-  int exponent = -149;  // subnormal
-  if (biasedExponent != 0) {
-    mantissa |= 0x800000u;
-    exponent = biasedExponent - 150;
-  }
-  if (exponent > 39) return false;
-  const uint64_t scale = kPowersOfTen[precision];
-  uint64_t integer = 0;
-  uint64_t fraction = 0;  // the decimals, scaled by 10^precision
-  if (exponent >= 0) {
-    integer = mantissa << exponent;
-  } else if (exponent > -64) {
-    const int shift = -exponent;
-    integer = shift < 24 ? mantissa >> shift : 0;
-    const uint64_t rest = shift < 24 ? mantissa & ((uint64_t{1} << shift) - 1) : mantissa;
-    const uint64_t scaled = rest * scale;  // below 2^44
-    fraction = scaled >> shift;
-    const uint64_t remainder = scaled & ((uint64_t{1} << shift) - 1);
-    const uint64_t half = uint64_t{1} << (shift - 1);
-    if (remainder > half || (remainder == half && (fraction & 1) != 0)) ++fraction;
-    if (fraction == scale) {
-      ++integer;
-      fraction = 0;
-    }
-  }  // else below 2^-40: rounds to zero at six decimals
-  if ((bits >> 31) != 0) *out++ = '-';
-  out = std::to_chars(out, out + 24, integer).ptr;
-  if (precision > 0) {
-    *out++ = '.';
-    for (int digit = precision - 1; digit >= 0; --digit) {
-      out[digit] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    out += precision;
-  }
-  return true;
-}
-
 void AppendReal(StagedText& text, double value, const Conversion& conversion) {
   char digits[kNumberRoom];
   const int precision = conversion.precision < 0 ? 6 : conversion.precision;
@@ -141,12 +91,9 @@ void AppendReal(StagedText& text, double value, const Conversion& conversion) {
     AppendPadded(text, end, end + std::char_traits<char>::length(end), conversion.width);
     return;
   }
-  char* out = digits;
-  const float single = static_cast<float>(value);
-  // Coordinates are floats: the fast exact path; any other value to_chars.
-  if (!(static_cast<double>(single) == value && FormatFloatFixed(single, precision, out))) {
-    out = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, precision).ptr;
-  }
+  // to_chars with a precision rounds exactly as printf does.
+  const char* out =
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, precision).ptr;
   AppendPadded(text, digits, out, conversion.width);
 }
 
