@@ -13,6 +13,7 @@
 #include "formats/interchange_format.h"
 #include "scene/little_endian.h"
 #include "tests/support/sample_scene.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ class QuietReporter : public Reporter {
 };
 
 QuietReporter reporter;
-std::string error;
+std::string why;
 
 void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -65,9 +66,20 @@ void WriteText(const std::string& path, const std::string& text) {
   WriteBytes(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-void WriteSampleScene(const std::string& path) {
+const std::vector<uint8_t>& SampleScene() {
   static const std::vector<uint8_t> sample = BuildSampleBoxScene().bytes;
-  WriteBytes(path, sample.data(), sample.size());
+  return sample;
+}
+
+// Imports the input as a text of format into a fresh copy of the sample.
+FuzzOutcome ImportIntoSample(const uint8_t* data, size_t size, InterchangeFormat format) {
+  const std::string scene = ScratchFile("scene.zem");
+  WriteBytes(scene, SampleScene().data(), SampleScene().size());
+  WriteBytes(ScratchFile("text.txt"), data, size);
+  FuzzOutcome outcome;
+  outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), format, reporter, why));
+  outcome.sceneChanged = ReadFileBytes(scene) != SampleScene();
+  return outcome;
 }
 
 const char kListing[] =
@@ -89,45 +101,37 @@ int32_t StoredCountOf(const uint8_t* data, size_t size) {
 
 }  // namespace
 
-void FuzzSceneFile(const uint8_t* data, size_t size) {
+FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size) {
   const std::string scene = ScratchFile("scene.zem");
   WriteBytes(scene, data, size);
+  FuzzOutcome outcome;
   // Every rectangle costs a few file opens per run, so a scene of thousands
   // of rectangles would slow the fuzzer to a crawl; such inputs take the
   // reading path only, which is the same for every rectangle count.
   if (StoredCountOf(data, size) > 64) {
-    ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormatAscii, error);
-    return;
+    outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormatAscii, why));
+    return outcome;
   }
-  for (InterchangeFormat format :
-       {kFormatAscii, kFormatDirectX, kFormatIgesOutline, kFormatDesignWorkshop, kFormatObj,
-        kFormatIgesSurfaces}) {
-    ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, error);
+  for (InterchangeFormat format : {kFormatAscii, kFormatDirectX, kFormatIgesOutline, kFormatDesignWorkshop,
+                                   kFormatObj, kFormatIgesSurfaces}) {
+    outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, why));
   }
-  MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, error);
-  WriteText(ScratchFile("text.txt"), kListing);
-  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatAscii, reporter, error);
-  WriteText(ScratchFile("text.txt"), kDesignWorkshop);
-  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatDesignWorkshop, reporter, error);
-  WriteText(ScratchFile("text.txt"), kObj);
-  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatObj, reporter, error);
+  outcome.results.push_back(MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, why));
+  for (const auto& [text, format] : {std::pair<const char*, InterchangeFormat>{kListing, kFormatAscii},
+                                     {kDesignWorkshop, kFormatDesignWorkshop}, {kObj, kFormatObj}}) {
+    WriteText(ScratchFile("text.txt"), text);
+    outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), format, reporter, why));
+  }
+  outcome.sceneChanged = ReadFileBytes(scene) != std::vector<uint8_t>(data, data + size);
+  return outcome;
 }
 
-void FuzzAsciiListing(const uint8_t* data, size_t size) {
-  WriteSampleScene(ScratchFile("scene.zem"));
-  WriteBytes(ScratchFile("text.txt"), data, size);
-  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatAscii, reporter, error);
+FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size) {
+  return ImportIntoSample(data, size, kFormatAscii);
 }
 
-void FuzzObj(const uint8_t* data, size_t size) {
-  WriteSampleScene(ScratchFile("scene.zem"));
-  WriteBytes(ScratchFile("text.txt"), data, size);
-  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(), kFormatObj, reporter, error);
-}
+FuzzOutcome FuzzObj(const uint8_t* data, size_t size) { return ImportIntoSample(data, size, kFormatObj); }
 
-void FuzzDesignWorkshop(const uint8_t* data, size_t size) {
-  WriteSampleScene(ScratchFile("scene.zem"));
-  WriteBytes(ScratchFile("text.txt"), data, size);
-  ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(),
-              kFormatDesignWorkshop, reporter, error);
+FuzzOutcome FuzzDesignWorkshop(const uint8_t* data, size_t size) {
+  return ImportIntoSample(data, size, kFormatDesignWorkshop);
 }

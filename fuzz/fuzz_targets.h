@@ -6,15 +6,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+// What one run of a target did, for the test that replays the inputs: the
+// result of each mode operation it ran, in order, and whether the bytes of
+// the scene file changed.
+struct FuzzOutcome {
+  std::vector<int32_t> results;
+  bool sceneChanged = false;
+};
 
 // The input as a scene file: opened and exported in every format, moved by
 // zero, and given a fixed listing, Design Workshop file and OBJ file.
-void FuzzSceneFile(const uint8_t* data, size_t size);
+FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
-void FuzzAsciiListing(const uint8_t* data, size_t size);
+FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size);
 // The input as a Design Workshop file, imported into a fresh sample copy.
-void FuzzDesignWorkshop(const uint8_t* data, size_t size);
+FuzzOutcome FuzzDesignWorkshop(const uint8_t* data, size_t size);
 // The input as a Wavefront OBJ file, imported into a fresh sample copy.
-void FuzzObj(const uint8_t* data, size_t size);
+FuzzOutcome FuzzObj(const uint8_t* data, size_t size);
 
 #endif  // QUADKIT_FUZZ_FUZZ_TARGETS_H_
