@@ -2,7 +2,15 @@
 
 #ifndef _WIN32
 
-int main(int argc, char** argv) { return RunQuadkit(argc, argv); }
+#include <csignal>
+
+int main(int argc, char** argv) {
+  // A reader of the messages that goes away (quadkit ... | head) must not
+  // stop a mode half way through the scene: the messages are lost, the
+  // work completes or fails as it would have, and the exit code says which.
+  std::signal(SIGPIPE, SIG_IGN);
+  return RunQuadkit(argc, argv);
+}
 
 #else
 

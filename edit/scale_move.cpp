@@ -1,5 +1,7 @@
 #include "edit/scale_move.h"
 
+#include <cmath>
+
 #include "report/failure.h"
 #include "report/messages.h"
 #include "report/rect_failures.h"
@@ -19,23 +21,36 @@ const EditKind kScale = {[](float value, float factor) { return value * factor; 
 const EditKind kMove = {[](float value, float offset) { return value + offset; },
                         messages::kMoved, messages::kMoveFailed};
 
-// Rewrites every rectangle with edited corners and recomputed bounds. A
-// rectangle whose corners cannot be read is reported as failed.
+// Rewrites rectangle i with edited corners and recomputed bounds. Corners
+// that cannot be read, or that the edit would make no finite number (a
+// float overflows), are not written.
+bool EditRect(SceneFile& scene, int32_t i, const float amounts[3], const EditKind& kind,
+              std::string& why) {
+  RectCoords* corners = scene.GetRectCoords(i, why);
+  if (corners == nullptr) return false;
+  for (size_t c = 0; c < corners->size(); ++c) {
+    const float edited = kind.apply((*corners)[c], amounts[c % 3]);
+    if (!std::isfinite(edited)) {
+      return Fail(why, "corner " + std::to_string(c / 3) + " would not be a finite number");
+    }
+    (*corners)[c] = edited;
+  }
+  return scene.UpdateRect(i, corners, nullptr, why);
+}
+
+// Rewrites every rectangle; a rectangle that cannot be rewritten is
+// reported as failed, and the run stops when the scene file was replaced.
 int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind& kind,
                   Reporter& reporter, std::string& why) {
   SceneFile scene;
-  if (!scene.Open(scenePath, why) || !scene.CheckWritable(why)) return kModeFailed;
+  if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kExclusive, why) ||
+      !scene.CheckWritable(why)) {
+    return kModeFailed;
+  }
   RectWriteFailures failures(reporter);
-  for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
+  for (int32_t i = 0; i < scene.GetRectCount() && !scene.WasReplaced(); ++i) {
     std::string rectWhy;
-    RectCoords* corners = scene.GetRectCoords(i, rectWhy);
-    bool updated = false;
-    if (corners != nullptr) {
-      for (size_t c = 0; c < corners->size(); ++c) {
-        (*corners)[c] = kind.apply((*corners)[c], amounts[c % 3]);
-      }
-      updated = scene.UpdateRect(i, corners, nullptr, rectWhy);
-    }
+    const bool updated = EditRect(scene, i, amounts, kind, rectWhy);
     reporter.Say(FillTemplate(updated ? kind.doneLine : kind.errorLine, i));
     if (!updated) failures.Add(i, rectWhy);
   }

@@ -48,7 +48,9 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFo
                     std::string& why) {
   const FormatRow& row = FindFormat(format);
   SceneFile scene;
-  if (!scene.Open(scenePath, why)) return kModeFailed;
+  // The shared lock keeps runs that write the scene out until the export
+  // has read it whole.
+  if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kShared, why)) return kModeFailed;
   ExportFiles files(scenePath, outputPath);
   if (!files.CreateOutput(why)) return kModeFailed;
   const std::unique_ptr<FormatExport> writer = row.makeExport();

@@ -1,6 +1,7 @@
 #include "files/file_access.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -12,6 +13,7 @@ struct PlannedFault {
   FileOperation operation = FileOperation::kOpen;
   int64_t failingCall = 0;  // the value of the operation's count that fails; 0: none
   int errorNumber = 0;
+  size_t partialBytes = 0;  // what a failing write writes before it fails
 };
 
 PlannedFault planned;
@@ -30,10 +32,11 @@ bool CountAndFail(FileOperation operation) {
 
 }  // namespace
 
-void PlanFileFault(FileOperation operation, int64_t nth, int errorNumber) {
+void PlanFileFault(FileOperation operation, int64_t nth, int errorNumber, size_t partialBytes) {
   planned.operation = operation;
   planned.failingCall = nth > 0 ? counts[operation] + nth : 0;
   planned.errorNumber = errorNumber;
+  planned.partialBytes = partialBytes;
 }
 
 void ClearFileFault() { planned = PlannedFault(); }
@@ -71,39 +74,81 @@ bool SeekTo(std::FILE* file, int64_t offset) {
 
 }  // namespace
 
+LockHandle OpenLock(const char* path) {
+  if (CountAndFail(FileOperation::kOpen)) return LockHandle();
+  return PlatformOpenLock(path);
+}
+
+FileHandle OpenTextFile(const char* path, int writerWaitMilliseconds) {
+  if (CountAndFail(FileOperation::kOpen)) return nullptr;
+  return FileHandle(PlatformOpenText(path, writerWaitMilliseconds));
+}
+
 bool ReadBytes(std::FILE* file, void* dst, size_t size, size_t* got) {
   *got = 0;
-  if (CountAndFail(FileOperation::kRead)) return false;
+  if (CountAndFail(FileOperation::kRead)) return false;  // as an I/O error: nothing delivered
   *got = std::fread(dst, 1, size, file);
-  return *got == size || !std::ferror(file);
+  if (*got == size || !std::ferror(file)) return true;
+  if (errno == 0) errno = EIO;
+  return false;
 }
 
-size_t ReadAt(std::FILE* file, int64_t offset, uint8_t* dst, size_t size) {
+bool ReadAt(std::FILE* file, int64_t offset, uint8_t* dst, size_t size, size_t* got) {
   std::memset(dst, 0, size);
-  size_t got = 0;
-  // A short or failed read leaves the tail as the zeros written above.
-  if (SeekTo(file, offset)) ReadBytes(file, dst, size, &got);
-  return got;
+  *got = 0;
+  // A position before the start reaches no byte of the file; one beyond
+  // its end, or beyond what this system's stdio can reach, delivers none.
+  // Both leave the zeros written above.
+  if (offset < 0 || offset > LONG_MAX) return true;
+  errno = 0;
+  if (!SeekTo(file, offset)) {
+    if (errno == 0) errno = EIO;
+    return false;
+  }
+  return ReadBytes(file, dst, size, got);
 }
 
-int32_t ReadInt32At(std::FILE* file, int64_t offset) {
+bool ReadInt32At(std::FILE* file, int64_t offset, int32_t* value) {
   uint8_t bytes[4];
-  ReadAt(file, offset, bytes, sizeof bytes);
-  return DecodeInt32LE(bytes);
+  size_t got = 0;
+  if (!ReadAt(file, offset, bytes, sizeof bytes, &got)) return false;
+  *value = DecodeInt32LE(bytes);
+  return true;
 }
 
-bool WriteBytes(std::FILE* file, const void* src, size_t size) {
-  if (CountAndFail(FileOperation::kWrite)) return false;
-  return std::fwrite(src, 1, size, file) == size;
+bool WriteBytes(std::FILE* file, const void* src, size_t size, size_t* written) {
+  if (written != nullptr) *written = 0;
+  if (CountAndFail(FileOperation::kWrite)) {
+    // A disk that fills up in the middle of a write: part of it lands.
+    const int reason = errno;
+    const size_t part = std::fwrite(src, 1, std::min(planned.partialBytes, size), file);
+    if (written != nullptr) *written = part;
+    errno = reason;
+    return false;
+  }
+  const size_t done = std::fwrite(src, 1, size, file);
+  if (written != nullptr) *written = done;
+  return done == size;
 }
 
-bool WriteAt(std::FILE* file, int64_t offset, const void* src, size_t size) {
-  return SeekTo(file, offset) && WriteBytes(file, src, size);
+bool WriteAt(std::FILE* file, int64_t offset, const void* src, size_t size, size_t* written) {
+  if (written != nullptr) *written = 0;
+  return SeekTo(file, offset) && WriteBytes(file, src, size, written);
 }
 
 bool FlushFile(std::FILE* file) {
   if (CountAndFail(FileOperation::kFlush)) return false;
   return std::fflush(file) == 0;
+}
+
+bool SyncFile(std::FILE* file) {
+  if (CountAndFail(FileOperation::kSync)) return false;
+  return PlatformSync(file);
+}
+
+bool SyncFolderOf(const char* path) {
+  if (CountAndFail(FileOperation::kSync)) return false;
+  return PlatformSyncFolderOf(path);
 }
 
 bool CloseFile(FileHandle file) {

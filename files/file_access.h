@@ -2,8 +2,9 @@
 // is opened, read, written, flushed, closed and renamed through here. The
 // calls are plain C stdio; each is counted, and a test can make the nth
 // call of one kind fail with a chosen errno, to stage a full disk, a failing
-// close or a refused open. In normal runs no fault is planned and the calls
-// do exactly what stdio does.
+// read, close or sync, or a refused open: the call then fails as the real
+// one does, delivering or writing nothing. In normal runs no fault is
+// planned and the calls do exactly what stdio does.
 #ifndef QUADKIT_FILES_FILE_ACCESS_H_
 #define QUADKIT_FILES_FILE_ACCESS_H_
 
@@ -15,12 +16,13 @@
 
 #include "files/platform_files.h"
 
-enum class FileOperation { kOpen, kRead, kWrite, kFlush, kClose, kRename };
-constexpr int kFileOperationKinds = 6;
+enum class FileOperation { kOpen, kRead, kWrite, kFlush, kSync, kClose, kRename };
+constexpr int kFileOperationKinds = 7;
 
 // Test hook: the nth call (counted from 1 after this call) of operation
-// fails with errorNumber; nth 0 plans no fault. One fault at a time.
-void PlanFileFault(FileOperation operation, int64_t nth, int errorNumber);
+// fails with errorNumber; nth 0 plans no fault. One fault at a time. A
+// failing write writes its first partialBytes bytes before it fails.
+void PlanFileFault(FileOperation operation, int64_t nth, int errorNumber, size_t partialBytes = 0);
 void ClearFileFault();
 
 // How many calls of each kind ran since the last reset; the benchmark's
@@ -51,27 +53,43 @@ FileHandle OpenFileUnbuffered(const char* path, const char* mode);
 // it takes the permission bits of modelPath when that names a file.
 FileHandle CreateNewFile(const char* path, const char* modelPath);
 
-// Zero-fills dst, then reads up to size bytes at offset into it. Returns the
-// number of bytes the file delivered; a position that cannot be reached
-// delivers none.
-size_t ReadAt(std::FILE* file, int64_t offset, uint8_t* dst, size_t size);
+// Opens path for a FileLock (files/file_lock.h); counted as an open.
+LockHandle OpenLock(const char* path);
 
-// Reads up to size bytes at the current position; returns how many came.
-// False, with errno set, when the stream reports an error.
+// Opens a text file to read it whole: as OpenFile with "rb", but a FIFO
+// waits at most writerWaitMilliseconds for its writer (errno ETIMEDOUT).
+FileHandle OpenTextFile(const char* path, int writerWaitMilliseconds);
+
+// Reads up to size bytes at the current position; *got says how many came.
+// False, with errno set, when the read meets an I/O error; the end of the
+// file is no error.
 bool ReadBytes(std::FILE* file, void* dst, size_t size, size_t* got);
 
-// The little-endian int32 at offset; 0 where the file does not supply it.
-int32_t ReadInt32At(std::FILE* file, int64_t offset);
+// Zero-fills dst, then reads up to size bytes at offset into it; *got says
+// how many the file delivered. A file that ends early, or a negative
+// offset, delivers fewer bytes or none and leaves zeros: no error. False,
+// with errno set, only for an I/O error.
+bool ReadAt(std::FILE* file, int64_t offset, uint8_t* dst, size_t size, size_t* got);
+
+// The little-endian int32 at offset, 0 where the file does not supply it;
+// false, with errno set, for an I/O error.
+bool ReadInt32At(std::FILE* file, int64_t offset, int32_t* value);
 
 // Writes size bytes at offset; false when the position cannot be reached or
-// the write falls short. Nothing is written at any other position.
-bool WriteAt(std::FILE* file, int64_t offset, const void* src, size_t size);
+// the write falls short, *written (when given) saying how many bytes were
+// written. Nothing is written at any other position.
+bool WriteAt(std::FILE* file, int64_t offset, const void* src, size_t size, size_t* written = nullptr);
 
 // Writes size bytes at the current position; false, with errno set, when
-// the write falls short.
-bool WriteBytes(std::FILE* file, const void* src, size_t size);
+// the write falls short, *written (when given) saying how many were written.
+bool WriteBytes(std::FILE* file, const void* src, size_t size, size_t* written = nullptr);
 
 bool FlushFile(std::FILE* file);
+
+// Makes what was flushed to file durable on its disk.
+bool SyncFile(std::FILE* file);
+// Makes the folder that holds path durable, with the renames into it.
+bool SyncFolderOf(const char* path);
 
 // Closes a file that was written; false, with errno set, when the close
 // reports that written data may not have reached the file.

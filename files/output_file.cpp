@@ -1,6 +1,7 @@
 #include "files/output_file.h"
 
 #include <cerrno>
+#include <random>
 #include <utility>
 
 #include "report/failure.h"
@@ -10,6 +11,19 @@ namespace {
 // Room for the text of many rectangles before a write reaches the system.
 constexpr size_t kOutputBufferSize = 1 << 16;
 constexpr int kNewNameAttempts = 100;
+
+// A name for the new file in the folder of path, of a fixed length, so
+// that it is legal for any legal path, and random, so that files left by
+// killed runs do not stand in its way: ".quadkit-<16 hex digits>.tmp".
+std::string NewFileBeside(const std::string& path) {
+  static std::random_device random;
+  const uint64_t number = (static_cast<uint64_t>(random()) << 32) ^ random();
+  static const char kHex[] = "0123456789abcdef";
+  std::string name = ".quadkit-";
+  for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(number >> shift) & 0xF];
+  const size_t slash = path.find_last_of("/\\");
+  return (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + name + ".tmp";
+}
 
 }  // namespace
 
@@ -32,7 +46,7 @@ bool OutputFile::Create(std::string& why) {
   if (kind == PathKind::kRegularFile || kind == PathKind::kMissing) {
     const char* model = kind == PathKind::kRegularFile ? path_.c_str() : nullptr;
     for (int attempt = 0; attempt < kNewNameAttempts && !file_; ++attempt) {
-      newPath_ = path_ + ".quadkit-new" + (attempt > 0 ? "-" + std::to_string(attempt) : "");
+      newPath_ = NewFileBeside(path_);
       file_ = CreateNewFile(newPath_.c_str(), model);
       if (!file_ && errno != EEXIST) break;
     }
@@ -57,8 +71,12 @@ bool OutputFile::Write(const void* bytes, size_t size, std::string& why) {
   return WriteBytes(file_.get(), bytes, size) || Cannot("write", why);
 }
 
+// The new file reaches the disk before it takes the path's name, so that a
+// loss of power after the rename cannot leave a file of that name without
+// its bytes. A device or a pipe written directly has nothing to make
+// durable.
 bool OutputFile::Finish(std::string& why) {
-  if (!FlushFile(file_.get())) {
+  if (!FlushFile(file_.get()) || (!newPath_.empty() && !SyncFile(file_.get()))) {
     const int reason = errno;
     file_.reset();  // the close may change errno
     errno = reason;
@@ -68,9 +86,11 @@ bool OutputFile::Finish(std::string& why) {
 }
 
 bool OutputFile::Commit(std::string& why) {
-  if (!newPath_.empty() && !RenameFile(newPath_.c_str(), path_.c_str())) {
-    return Cannot("replace", why);
+  if (newPath_.empty()) {
+    committed_ = true;
+    return true;
   }
+  if (!RenameFile(newPath_.c_str(), path_.c_str())) return Cannot("replace", why);
   committed_ = true;
-  return true;
+  return SyncFolderOf(path_.c_str()) || Cannot("replace", why);
 }

@@ -1,10 +1,11 @@
 // The file an export writes. A path that is a regular file, or names
-// nothing yet, is written into a new file beside it, which Commit renames
-// over the path once the last byte is written and the file closed: a failed
-// or killed export leaves no partial file under the path, and a file that
-// stood there stays intact until then. Any other path (a symbolic link such
-// as /dev/stdout, a device such as /dev/full, a FIFO) is written directly.
-// Every write, the flush and the close are checked.
+// nothing yet, is written into a new file beside it (".quadkit-<random>.tmp"
+// in the same folder), which Commit renames over the path once the last
+// byte is written, on the disk, and the file closed; then the folder is
+// made durable too. A failed or killed export leaves no partial file under
+// the path, and a file that stood there stays intact until then. Any other
+// path (a symbolic link such as /dev/stdout, a device such as /dev/full, a
+// FIFO) is written directly. Every write, flush, sync and close is checked.
 #ifndef QUADKIT_FILES_OUTPUT_FILE_H_
 #define QUADKIT_FILES_OUTPUT_FILE_H_
 

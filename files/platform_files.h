@@ -6,6 +6,7 @@
 #ifndef QUADKIT_FILES_PLATFORM_FILES_H_
 #define QUADKIT_FILES_PLATFORM_FILES_H_
 
+#include <cstdint>
 #include <cstdio>
 
 // fopen with a C stdio mode. Null, with errno set, when it fails.
@@ -35,5 +36,51 @@ bool RemoveFile(const char* path);
 // or the platform's equivalent), however they are spelled (./a.zem, a hard
 // link, and on Windows letter case and slashes).
 bool NameSameFile(const char* first, const char* second);
+
+// What tells one file from every other while it exists: the device and
+// the file number (POSIX), or the volume and the file index (Windows).
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t index[2] = {0, 0};
+};
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+  return a.volume == b.volume && a.index[0] == b.index[0] && a.index[1] == b.index[1];
+}
+inline bool operator!=(const FileIdentity& a, const FileIdentity& b) { return !(a == b); }
+
+// The identity of an open file; false, with errno set, when it cannot be
+// told.
+bool PlatformIdentify(std::FILE* file, FileIdentity* identity);
+
+// Opens path for reading in binary mode. A FIFO (POSIX) is opened without
+// waiting for a writer; then it waits up to writerWaitMilliseconds for data
+// or a writer's end, and fails with errno ETIMEDOUT when neither comes.
+std::FILE* PlatformOpenText(const char* path, int writerWaitMilliseconds);
+
+// Makes what was written to file durable on its disk. False, with errno
+// set, when the system reports that it could not.
+bool PlatformSync(std::FILE* file);
+
+// Makes the folder that holds path durable, so that a rename into it
+// survives a loss of power. Nothing to do, and true, where the system has
+// no such call (Windows makes a rename durable itself).
+bool PlatformSyncFolderOf(const char* path);
+
+// A lock that quadkit runs honour on a file, held through a handle of its
+// own for as long as it is kept, so that the run's other opens and closes
+// of the file do not end it.
+struct LockHandle {
+  intptr_t value = -1;
+  bool IsOpen() const { return value != -1; }
+};
+enum class LockAttempt { kTaken, kBusy, kFailed };
+// Opens path for locking; a handle that is not open, with errno set, when
+// it cannot be opened.
+LockHandle PlatformOpenLock(const char* path);
+// Tries once, without waiting, to lock the whole file: shared or exclusive.
+LockAttempt PlatformTryLock(LockHandle handle, bool exclusive);
+bool PlatformIdentifyLock(LockHandle handle, FileIdentity* identity);
+// Ends the lock and closes its handle.
+void PlatformCloseLock(LockHandle handle);
 
 #endif  // QUADKIT_FILES_PLATFORM_FILES_H_

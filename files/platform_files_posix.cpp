@@ -1,10 +1,13 @@
 // POSIX side of the platform file calls.
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "files/platform_files.h"
 
@@ -49,4 +52,91 @@ bool NameSameFile(const char* first, const char* second) {
   struct stat b;
   if (stat(first, &a) != 0 || stat(second, &b) != 0) return false;
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+namespace {
+
+bool IdentifyDescriptor(int fd, FileIdentity* identity) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return false;
+  identity->volume = static_cast<uint64_t>(info.st_dev);
+  identity->index[0] = static_cast<uint64_t>(info.st_ino);
+  identity->index[1] = 0;
+  return true;
+}
+
+// A FIFO opened for reading without a writer would block the open; opened
+// without waiting, a read would see its end at once. Instead the open does
+// not wait, poll waits for data or a writer's end, and then reads block as
+// for any file.
+std::FILE* OpenFifo(const char* path, int writerWaitMilliseconds) {
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct pollfd wanted = {fd, POLLIN, 0};
+  const int ready = poll(&wanted, 1, writerWaitMilliseconds);
+  const int flags = fcntl(fd, F_GETFL);
+  if (ready <= 0 || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int saved = ready == 0 ? ETIMEDOUT : errno;
+    close(fd);
+    errno = saved;
+    return nullptr;
+  }
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    const int saved = errno;
+    close(fd);
+    errno = saved;
+  }
+  return file;
+}
+
+}  // namespace
+
+bool PlatformIdentify(std::FILE* file, FileIdentity* identity) {
+  return IdentifyDescriptor(fileno(file), identity);
+}
+
+std::FILE* PlatformOpenText(const char* path, int writerWaitMilliseconds) {
+  struct stat info;
+  if (stat(path, &info) == 0 && S_ISFIFO(info.st_mode)) return OpenFifo(path, writerWaitMilliseconds);
+  return std::fopen(path, "rb");
+}
+
+bool PlatformSync(std::FILE* file) { return fsync(fileno(file)) == 0; }
+
+bool PlatformSyncFolderOf(const char* path) {
+  const std::string text = path;
+  const size_t slash = text.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : text.substr(0, slash);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
+  const int saved = errno;
+  close(fd);
+  errno = saved;
+  return synced;
+}
+
+// flock, not fcntl: an fcntl lock ends when the process closes any
+// descriptor of the file, which every read and write of the run does; a
+// flock lock belongs to this one open.
+LockHandle PlatformOpenLock(const char* path) {
+  LockHandle handle;
+  handle.value = open(path, O_RDONLY | O_CLOEXEC);
+  return handle;
+}
+
+LockAttempt PlatformTryLock(LockHandle handle, bool exclusive) {
+  if (flock(static_cast<int>(handle.value), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) {
+    return LockAttempt::kTaken;
+  }
+  return errno == EWOULDBLOCK ? LockAttempt::kBusy : LockAttempt::kFailed;
+}
+
+bool PlatformIdentifyLock(LockHandle handle, FileIdentity* identity) {
+  return IdentifyDescriptor(static_cast<int>(handle.value), identity);
+}
+
+void PlatformCloseLock(LockHandle handle) {
+  if (handle.IsOpen()) close(static_cast<int>(handle.value));  // also ends the lock
 }

@@ -150,19 +150,19 @@ class AttributeHandle {
 // What tells one file from every other: the volume and the file's number
 // on it. The 128-bit form comes first, as the 64-bit number is not unique
 // on every file system (ReFS); both files are always compared in one form.
-struct FileIdentity {
+struct SystemIdentity {
   bool wide = false;
   FILE_ID_INFO id = {};
   BY_HANDLE_FILE_INFORMATION info = {};
 };
 
-bool IdentifyFile(HANDLE handle, FileIdentity* identity) {
+bool IdentifyFile(HANDLE handle, SystemIdentity* identity) {
   identity->wide =
       GetFileInformationByHandleEx(handle, FileIdInfo, &identity->id, sizeof identity->id) != 0;
   return GetFileInformationByHandle(handle, &identity->info) != 0;
 }
 
-bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
+bool SameIdentity(const SystemIdentity& a, const SystemIdentity& b) {
   if (a.wide && b.wide) {
     return a.id.VolumeSerialNumber == b.id.VolumeSerialNumber &&
            std::memcmp(&a.id.FileId, &b.id.FileId, sizeof a.id.FileId) == 0;
@@ -232,7 +232,10 @@ bool PlatformRename(const char* from, const char* to) {
   std::wstring wideFrom;
   std::wstring wideTo;
   if (!WidePath(from, &wideFrom) || !WidePath(to, &wideTo)) return false;
-  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) return true;
+  // Write-through: the move is on the disk when the call returns.
+  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+    return true;
+  }
   errno = ErrnoOf(GetLastError());
   return false;
 }
@@ -248,8 +251,90 @@ bool RemoveFile(const char* path) {
 bool NameSameFile(const char* first, const char* second) {
   const AttributeHandle a(first, true);
   const AttributeHandle b(second, true);
-  FileIdentity idA;
-  FileIdentity idB;
+  SystemIdentity idA;
+  SystemIdentity idB;
   return a.IsOpen() && b.IsOpen() && IdentifyFile(a.get(), &idA) && IdentifyFile(b.get(), &idB) &&
          SameIdentity(idA, idB);
+}
+
+namespace {
+
+bool IdentifyHandle(HANDLE handle, FileIdentity* identity) {
+  SystemIdentity found;
+  if (!IdentifyFile(handle, &found)) {
+    errno = ErrnoOf(GetLastError());
+    return false;
+  }
+  if (found.wide) {
+    identity->volume = found.id.VolumeSerialNumber;
+    std::memcpy(identity->index, &found.id.FileId, sizeof identity->index);
+  } else {
+    identity->volume = found.info.dwVolumeSerialNumber;
+    identity->index[0] = (static_cast<uint64_t>(found.info.nFileIndexHigh) << 32) | found.info.nFileIndexLow;
+    identity->index[1] = 0;
+  }
+  return true;
+}
+
+HANDLE HandleOf(std::FILE* file) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))); }
+
+// Windows locks are mandatory: a locked range cannot be read or written
+// through any other handle, the run's own included. The lock therefore
+// covers one byte far beyond the end of any scene file, which nothing reads
+// or writes, and only quadkit runs ask for.
+constexpr DWORD kLockOffsetHigh = 0x40000000u;
+
+}  // namespace
+
+bool PlatformIdentify(std::FILE* file, FileIdentity* identity) {
+  return IdentifyHandle(HandleOf(file), identity);
+}
+
+// Windows has no FIFOs in its file system; every path opens as a file.
+std::FILE* PlatformOpenText(const char* path, int /*writerWaitMilliseconds*/) {
+  return PlatformOpen(path, "rb");
+}
+
+bool PlatformSync(std::FILE* file) {
+  if (FlushFileBuffers(HandleOf(file)) != 0) return true;
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
+
+bool PlatformSyncFolderOf(const char* /*path*/) { return true; }
+
+LockHandle PlatformOpenLock(const char* path) {
+  LockHandle lock;
+  std::wstring wide;
+  if (!WidePath(path, &wide)) return lock;
+  const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return lock;
+  }
+  lock.value = reinterpret_cast<intptr_t>(handle);
+  return lock;
+}
+
+LockAttempt PlatformTryLock(LockHandle lock, bool exclusive) {
+  OVERLAPPED range = {};
+  range.OffsetHigh = kLockOffsetHigh;
+  const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+  if (LockFileEx(reinterpret_cast<HANDLE>(lock.value), flags, 0, 1, 0, &range) != 0) {
+    return LockAttempt::kTaken;
+  }
+  const DWORD error = GetLastError();
+  if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return LockAttempt::kBusy;
+  errno = ErrnoOf(error);
+  return LockAttempt::kFailed;
+}
+
+bool PlatformIdentifyLock(LockHandle lock, FileIdentity* identity) {
+  return IdentifyHandle(reinterpret_cast<HANDLE>(lock.value), identity);
+}
+
+void PlatformCloseLock(LockHandle lock) {
+  if (lock.IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(lock.value));  // also ends the lock
 }

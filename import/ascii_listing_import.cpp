@@ -73,7 +73,7 @@ bool ApplyAsciiListing(SceneFile& scene, const char* text, size_t /*size*/, Repo
   }
   const int32_t count = ParseListingCount(header);
 
-  for (int32_t i = 0; i < count; ++i) {
+  for (int32_t i = 0; i < count && !scene.WasReplaced(); ++i) {
     // The whole block is taken before any of it is applied, so a listing
     // that ends early leaves its incomplete block unwritten.
     Line lines[kBlockLines];

@@ -113,7 +113,7 @@ bool ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/, Re
   const char* cursor = text;
   int32_t i = 0;
   int32_t vertexCount = 0;  // kept from block to block when a count is missing
-  while (i < scene.GetRectCount()) {
+  while (i < scene.GetRectCount() && !scene.WasReplaced()) {
     const char* polyline = std::strstr(cursor, "Polyline:");
     if (polyline == nullptr) {
       ClearRemainingRects(scene, i, failures);

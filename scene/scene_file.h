@@ -15,7 +15,10 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
 #include "files/file_access.h"
+#include "files/file_lock.h"
 #include "report/reporter.h"
 #include "scene/scene_layout.h"
 
@@ -38,14 +41,17 @@ struct TextureName {
 
 // The texture table as an open scene file stores it.
 struct StoredTextureTable {
-  int32_t count = 0;                     // as stored; zero or less: no names
-  std::unique_ptr<TextureName[]> names;  // count entries when count > 0
+  int32_t count = 0;                       // as stored; zero or less: no names
+  int32_t nameTableOffset = 0;             // where the name offsets stand
+  std::unique_ptr<TextureName[]> names;    // count entries when count > 0
+  std::unique_ptr<int32_t[]> nameOffsets;  // where each name stands
 };
 
-// Reads the texture count and, for a positive count, every texture's name.
-// False, with why filled, when the count cannot fit in the file (each
-// texture takes a 4-byte table entry) or its names cannot be allocated.
-bool ReadTextureTable(std::FILE* file, StoredTextureTable& table, std::string& why);
+// A range of bytes of the scene file, from start up to end.
+struct ByteRange {
+  int64_t start;
+  int64_t end;
+};
 
 // The bounds stored for a rectangle: the corners' extent widened by the
 // margin, except that a cleared rectangle (all corners zero) keeps its
@@ -69,11 +75,23 @@ class SceneFile {
 
   // Loads the scene at path. Returns false for a null, empty or over-long
   // path and for a file that cannot be opened (the object is then unchanged),
-  // and for a storedCount outside 1..20000, a textureCount that the file
-  // cannot hold, or a failed allocation (the object then holds no scene).
+  // and for a read that fails, a storedCount outside 1..20000, a
+  // textureCount that the file cannot hold, or a failed allocation (the
+  // object then holds no scene).
   bool Open(const char* path, std::string& why);
-  // Releases the scene; safe to call any number of times.
+  // Releases the scene and its lock; safe to call any number of times.
   void Close();
+
+  // Takes a lock on the scene file that other quadkit runs honour, for the
+  // run: shared to read it, exclusive to write it. Waits a few seconds while
+  // another run holds a lock that excludes this one, then fails ("in use by
+  // another program"); fails too when the file locked is no longer the one
+  // Open read.
+  bool Lock(LockMode mode, std::string& why);
+  // True once a reopen found another file under the scene's name (an
+  // editor that saves by replacing the file): from then on every operation
+  // fails at once, and a mode stops.
+  bool WasReplaced() const { return replaced; }
 
   // Null, or -1, when the rectangle guard fails or the file cannot be read;
   // the texture name also for a texture index outside the texture table.
@@ -92,14 +110,17 @@ class SceneFile {
   // Rewrites rectangle i's corners, its texture coordinates when texCoords
   // is not null, and its bounds computed from the corners, in one write.
   // False, with why filled and nothing written, when i is out of range,
-  // corners is null, the record does not lie whole inside the file or the
-  // file cannot be opened for update; false too when the write or the
-  // close fails.
+  // corners is null, the record does not lie whole inside the file or would
+  // overlap the header, the index table, the texture name table or a
+  // texture name, or the file cannot be opened for update or read; false
+  // too when the write or the close fails (a write that failed half way is
+  // undone in the same open).
   bool UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords,
                   std::string& why);
   // Points rectangle i at the slot of texture newIndex. False, with why
-  // filled and nothing written, for an index outside the texture table, or
-  // when the slot that the slot order puts there does not carry newIndex.
+  // filled and nothing written, for an index outside the texture table,
+  // when the slot that the slot order puts there does not carry newIndex,
+  // or when the slot reference would overlap the header or the tables.
   bool SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& why);
   // Assigns the first texture whose name equals name, letter case aside.
   // A name not in the table is warned about through reporter and is no
@@ -127,18 +148,26 @@ class SceneFile {
   template <size_t N>
   std::array<float, N>* ReadRectFloats(int32_t i, int32_t offsetInRecord,
                                        std::array<float, N>& buffer, std::string& why);
-  // Opens the scene file for one read.
+  // Opens the scene file for one read, or one update, and checks that it
+  // is still the file Open read.
   FileHandle OpenForReading(std::string& why) const;
-  // True when the reads of file met no error (bytes that the file ends
-  // before read as zero).
-  bool ReadsSucceeded(std::FILE* file, std::string& why) const;
+  FileHandle Reopen(const char* mode, std::string& why) const;
   // "cannot read scene file" with the file's name and errno's text.
   bool CannotRead(std::string& why) const;
+  // True when bytes [start, start + size) of the file overlap the header,
+  // the index table, the texture name table or a texture name.
+  bool OverlapsTables(int64_t start, int64_t size) const;
+  // Takes the protected ranges from the snapshot, sorted and merged.
+  void NoteProtectedRanges(const StoredTextureTable& table);
   // Opens the scene file for one update; on failure says why.
   FileHandle OpenForUpdate(std::string& why) const;
   // Closes the file of an update; false, saying why, when the write or the
   // close failed.
   bool FinishUpdate(FileHandle file, bool written, std::string& why) const;
+  bool ReadUpdateSpan(std::FILE* file, int32_t i, int32_t offsetInRecord, uint8_t* span, size_t size,
+                      std::string& why) const;
+  bool WriteUpdateSpan(std::FILE* file, int64_t offset, const uint8_t* span, const uint8_t* original,
+                       size_t size) const;
 
   int32_t rectCount = 0;
   std::unique_ptr<RectIndexEntry[]> indexTable;
@@ -147,6 +176,10 @@ class SceneFile {
   int32_t textureCount = 0;
   RectCoords coordBuffer = {};
   RectTexCoords texCoordBuffer = {};
+  FileIdentity identity;                 // of the file Open read
+  mutable bool replaced = false;
+  std::vector<ByteRange> protectedRanges;  // never written: header and tables
+  FileLock lock;
 };
 
 #endif  // QUADKIT_SCENE_SCENE_FILE_H_

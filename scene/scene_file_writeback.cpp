@@ -52,6 +52,11 @@ bool RecordOutsideFile(int32_t recordOffset, std::string& why) {
                        " does not lie inside the scene file");
 }
 
+bool RecordOverlapsTables(int32_t recordOffset, std::string& why) {
+  return Fail(why, "its record at offset " + std::to_string(recordOffset) +
+                       " overlaps the header or the tables of the scene file");
+}
+
 template <size_t N>
 void EncodeFloats(const std::array<float, N>& values, uint8_t* raw) {
   for (size_t k = 0; k < N; ++k) EncodeFloatLE(values[k], raw + 4 * k);
@@ -60,8 +65,8 @@ void EncodeFloats(const std::array<float, N>& values, uint8_t* raw) {
 }  // namespace
 
 FileHandle SceneFile::OpenForUpdate(std::string& why) const {
-  FileHandle file = OpenFileUnbuffered(fileName, "r+b");
-  if (!file) {
+  FileHandle file = Reopen("r+b", why);
+  if (!file && !replaced) {
     Fail(why, "cannot open scene file " + Quoted(fileName) + " for writing: " + ErrorText(errno));
   }
   return file;
@@ -80,26 +85,52 @@ bool SceneFile::CheckWritable(std::string& why) const {
   return static_cast<bool>(OpenForUpdate(why));
 }
 
+// Reads size bytes at offset of an update's open: false, with why, for an
+// I/O error or a span that the file does not hold whole (writing it would
+// grow the file).
+bool SceneFile::ReadUpdateSpan(std::FILE* file, int32_t i, int32_t offsetInRecord, uint8_t* span,
+                               size_t size, std::string& why) const {
+  const int32_t recordOffset = indexTable[i].recordOffset;
+  size_t got = 0;
+  if (!ReadAt(file, static_cast<int64_t>(recordOffset) + offsetInRecord, span, size, &got)) {
+    return CannotRead(why);
+  }
+  return got == size || RecordOutsideFile(recordOffset, why);
+}
+
+// Writes span at offset; a write that fails half way puts back the bytes
+// it replaced, so that no rectangle is left half old and half new.
+bool SceneFile::WriteUpdateSpan(std::FILE* file, int64_t offset, const uint8_t* span,
+                                const uint8_t* original, size_t size) const {
+  size_t written = 0;
+  if (WriteAt(file, offset, span, size, &written)) return true;
+  const int reason = errno;
+  if (written > 0) WriteAt(file, offset, original, written);
+  errno = reason;
+  return false;
+}
+
 bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords,
                            std::string& why) {
   if (!PassesRectGuard(i, why)) return false;
   if (corners == nullptr) return Fail(why, "no corners were given");
-  FileHandle file = OpenForUpdate(why);
-  if (!file) return false;
   // Bounds, corners and texture coordinates go back in one write, so that
   // a run killed at any moment leaves the rectangle either old or new. The
   // bytes between them are carried as they were read in this same open.
-  const int64_t record = indexTable[i].recordOffset;
+  const int32_t recordOffset = indexTable[i].recordOffset;
+  if (recordOffset < 0) return RecordOutsideFile(recordOffset, why);
+  const int64_t spanStart = static_cast<int64_t>(recordOffset) + kSpanStart;
+  if (OverlapsTables(spanStart, kSpanWriteSize)) return RecordOverlapsTables(recordOffset, why);
+  FileHandle file = OpenForUpdate(why);
+  if (!file) return false;
   uint8_t span[kSpanReadSize];
-  // A record that reaches past the end of the file would make the write
-  // grow the file; such a record is refused before anything is written.
-  if (record < 0 || ReadAt(file.get(), record + kSpanStart, span, sizeof span) != sizeof span) {
-    return RecordOutsideFile(indexTable[i].recordOffset, why);
-  }
+  if (!ReadUpdateSpan(file.get(), i, kSpanStart, span, sizeof span, why)) return false;
+  uint8_t original[kSpanWriteSize];
+  std::memcpy(original, span, sizeof original);
   EncodeFloats(ComputeRectBounds(*corners), span);
   EncodeFloats(*corners, span + (kCornersInRecord - kSpanStart));
   if (texCoords != nullptr) EncodeFloats(*texCoords, span + (kTexCoordsInRecord - kSpanStart));
-  const bool written = WriteAt(file.get(), record + kSpanStart, span, kSpanWriteSize);
+  const bool written = WriteUpdateSpan(file.get(), spanStart, span, original, kSpanWriteSize);
   return FinishUpdate(std::move(file), written, why);
 }
 
@@ -117,25 +148,31 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
   }
   if (newIndex == oldIndex) return true;
 
+  const int32_t recordOffset = indexTable[i].recordOffset;
+  if (recordOffset < 0) return RecordOutsideFile(recordOffset, why);
+  const int64_t reference = static_cast<int64_t>(recordOffset) + kSlotOffsetInRecord;
+  if (OverlapsTables(reference, 4)) return RecordOverlapsTables(recordOffset, why);
   FileHandle file = OpenForUpdate(why);
   if (!file) return false;
-  const int64_t record = indexTable[i].recordOffset;
   uint8_t raw[4];
-  if (record < 0 || ReadAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw) != sizeof raw) {
-    return RecordOutsideFile(indexTable[i].recordOffset, why);
-  }
+  if (!ReadUpdateSpan(file.get(), i, kSlotOffsetInRecord, raw, sizeof raw, why)) return false;
+  const uint8_t original[4] = {raw[0], raw[1], raw[2], raw[3]};
   const int64_t newSlot =
       DecodeInt32LE(raw) + (static_cast<int64_t>(newIndex) - oldIndex) * kSlotSize;
   // The slots stand in texture order; a slot there that carries another
   // index means this file does not follow that order, and the reference
   // would name the wrong texture.
-  if (newSlot < 0 || newSlot > INT32_MAX ||
-      ReadInt32At(file.get(), newSlot + kTextureIndexInSlot) != newIndex) {
+  int32_t slotIndex = -1;
+  if (newSlot >= 0 && newSlot <= INT32_MAX &&
+      !ReadInt32At(file.get(), newSlot + kTextureIndexInSlot, &slotIndex)) {
+    return CannotRead(why);
+  }
+  if (newSlot < 0 || newSlot > INT32_MAX || slotIndex != newIndex) {
     return Fail(why, "the texture slot of texture " + std::to_string(newIndex) +
                          " lies outside the slot table");
   }
   EncodeInt32LE(static_cast<int32_t>(newSlot), raw);
-  const bool written = WriteAt(file.get(), record + kSlotOffsetInRecord, raw, sizeof raw);
+  const bool written = WriteUpdateSpan(file.get(), reference, raw, original, sizeof raw);
   return FinishUpdate(std::move(file), written, why);
 }
 

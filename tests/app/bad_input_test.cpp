@@ -172,3 +172,32 @@ TEST_F(BadInputTest, MalformedTextFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+#ifndef _WIN32
+// Files whose size the system does not tell are read to their end, never
+// taken as empty (an empty Design Workshop text would clear every
+// rectangle); an endless one is refused at a bound. Either way the scene
+// is left as it was.
+TEST(TextStreamTest, DevicesAndProcFilesAreReadToTheirEndOrRefused) {
+  TempDir dir;
+  const BuiltScene sample = BuildSampleBoxScene();
+  const std::string scene = dir.File("box.zem");
+  const struct {
+    const char* text;
+    const char* format;
+  } kRuns[] = {{"/dev/urandom", "/dw"}, {"/dev/zero", "/obj"}, {"/proc/self/maps", "/dw"},
+               {"/proc/self/maps", "/obj"}, {"/proc/self/maps", "/ascii"}};
+  for (const auto& r : kRuns) {
+    if (!FileExists(r.text)) continue;
+    ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
+    const RunResult run = RunQuadkitBinary({"/i", scene, r.text, r.format});
+    EXPECT_EQ(run.exitCode, 255) << r.text << " " << r.format;
+    EXPECT_NE(run.err.find(r.text), std::string::npos) << run.err;
+    ExpectSameBytes(ReadFileBytes(scene), sample.bytes, std::string(r.text) + " " + r.format);
+  }
+}
+#endif
+
+}  // namespace

@@ -24,10 +24,19 @@ TEST(FileAccessTest, PositionedReadsAndWrites) {
   } kReads[] = {{2, 4, "2345"}, {8, 2, "89\0\0"}, {10, 0, "\0\0\0\0"}, {-1, 0, "\0\0\0\0"}};
   for (const auto& r : kReads) {
     uint8_t buffer[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ(ReadAt(file.get(), r.offset, buffer, sizeof buffer), r.delivered) << r.offset;
+    size_t got = 99;
+    EXPECT_TRUE(ReadAt(file.get(), r.offset, buffer, sizeof buffer, &got)) << r.offset;
+    EXPECT_EQ(got, r.delivered) << r.offset;
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), std::string(r.bytes, 4)) << r.offset;
   }
-  EXPECT_EQ(ReadInt32At(file.get(), 0), 0x33323130);
+  int32_t value = 0;
+  EXPECT_TRUE(ReadInt32At(file.get(), 0, &value));
+  EXPECT_EQ(value, 0x33323130);
+  // A planned read fault fails as an I/O error does: nothing delivered.
+  PlanFileFault(FileOperation::kRead, 1, EIO);
+  EXPECT_FALSE(ReadInt32At(file.get(), 0, &value));
+  EXPECT_EQ(errno, EIO);
+  ClearFileFault();
   EXPECT_TRUE(WriteAt(file.get(), 3, "AB", 2));
   EXPECT_FALSE(WriteAt(file.get(), -5, "AB", 2));
   ASSERT_TRUE(CloseFile(std::move(file)));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "tests/support/test_support.h"
@@ -245,6 +248,59 @@ TEST_F(SceneFileTest, ReadsSeeTheFileAsItIsNow) {
   ASSERT_TRUE(WriteFileBytes(path, built.bytes));
   EXPECT_EQ((*scene.GetRectCoords(1, why))[0], 99.5f);
   EXPECT_STREQ(scene.GetRectTextureName(1, why), "XY");
+}
+
+// Another file saved under the scene's name (an editor writes a new file
+// and renames it over the old one): every later operation fails, naming the
+// file as replaced, and nothing is written into the new file.
+TEST_F(SceneFileTest, AReplacedSceneIsNeverReadOrWritten) {
+  const BuiltScene built = BuildScene(ThreeRectSpec());
+  const std::string path = WriteScene(built.bytes);
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(path.c_str(), why));
+  ASSERT_TRUE(scene.Lock(LockMode::kExclusive, why)) << why;
+  ASSERT_TRUE(WriteFileBytes(dir.File("new.zem"), built.bytes));
+  std::filesystem::rename(std::filesystem::u8path(dir.File("new.zem")), std::filesystem::u8path(path));
+  const std::string replaced = "scene file '" + path + "' was replaced by another file during the run";
+  const RectCoords corners = {};
+  EXPECT_EQ(scene.GetRectCoords(0, why), nullptr);
+  EXPECT_EQ(why, replaced);
+  EXPECT_TRUE(scene.WasReplaced());
+  why.clear();
+  EXPECT_FALSE(scene.UpdateRect(1, &corners, nullptr, why));
+  EXPECT_EQ(why, replaced);
+  ExpectSameBytes(ReadFileBytes(path), built.bytes);
+  SceneFile again;  // the new file is a scene of its own, with a lock of its own
+  ASSERT_TRUE(again.Open(path.c_str(), why));
+  EXPECT_TRUE(again.Lock(LockMode::kExclusive, why)) << why;
+}
+
+// Read errors are failures, not zeros: at every read of Open, and at the
+// reads of one rectangle, with the system's reason.
+TEST_F(SceneFileTest, ReadErrorsAreFailures) {
+  const std::string path = WriteScene(BuildScene(ThreeRectSpec()).bytes);
+  const std::string cannotRead = "cannot read scene file '" + path + "': " + ErrorText(EIO);
+  for (int64_t nth = 1;; ++nth) {
+    SceneFile scene;
+    PlanFileFault(FileOperation::kRead, nth, EIO);
+    const bool opened = scene.Open(path.c_str(), why);
+    ClearFileFault();
+    if (opened) break;  // every read of Open has failed once
+    EXPECT_EQ(why, cannotRead) << nth;
+  }
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(path.c_str(), why));
+  RectTexture texture;
+  const std::function<bool()> reads[] = {[&] { return scene.GetRectCoords(1, why) != nullptr; },
+                                         [&] { return scene.GetRectTexCoords(1, why) != nullptr; },
+                                         [&] { return scene.ReadRectTexture(1, texture, why); }};
+  for (const auto& read : reads) {
+    why.clear();
+    PlanFileFault(FileOperation::kRead, 1, EIO);
+    EXPECT_FALSE(read());
+    ClearFileFault();
+    EXPECT_EQ(why, cannotRead);
+  }
 }
 
 TEST_F(SceneFileTest, PathLengthLimit) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <string>
 
@@ -127,6 +128,42 @@ TEST_F(WritebackTest, SetRectTextureByName) {
             "Warning! Texture ZZ not in ZEM. Skipping\r\n"
             "Warning! Texture  not in ZEM. Skipping\r\n");
   EXPECT_EQ(scene.GetRectTextureIndex(1, why), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A record whose rewritten span would cover the header, the index table,
+// the texture name table or a texture name is never written: the write
+// would change what the program promises never to change.
+TEST_F(WritebackTest, RecordsOverTheHeaderOrTablesAreNeverWritten) {
+  const RectCoords corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  for (const int32_t recordOffset : {0, 40, kIndexTableOffset - kBoundsInRecord, built.nameTableOffset - 100,
+                                     built.nameOffsets[3] - 150}) {
+    SCOPED_TRACE(recordOffset);
+    std::vector<uint8_t> bytes = built.bytes;
+    PutInt32(bytes, kIndexTableOffset + kRecordOffsetInEntry, recordOffset);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    ASSERT_TRUE(scene.Open(path.c_str(), why));
+    EXPECT_FALSE(scene.UpdateRect(0, &corners, nullptr, why));
+    EXPECT_EQ(why, "its record at offset " + std::to_string(recordOffset) +
+                       " overlaps the header or the tables of the scene file");
+    ExpectSameBytes(ReadFileBytes(path), bytes);
+  }
+}
+
+// A disk that fills up in the middle of an update's write: the bytes that
+// landed are put back, so the rectangle stays whole.
+TEST_F(WritebackTest, AWriteThatFailsHalfWayIsUndone) {
+  const RectCoords corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  for (const size_t landed : {size_t{1}, size_t{100}, size_t{175}}) {
+    PlanFileFault(FileOperation::kWrite, 1, ENOSPC, landed);
+    EXPECT_FALSE(scene.UpdateRect(1, &corners, nullptr, why));
+    ClearFileFault();
+    EXPECT_EQ(why, "cannot write scene file '" + path + "': " + ErrorText(ENOSPC));
+    ExpectSameBytes(ReadFileBytes(path), built.bytes, std::to_string(landed));
+  }
 }
 
 }  // namespace

@@ -44,3 +44,26 @@ TEST(TextRulesTest, ScanFloatReadsWhatStrtofReads) {
 }
 
 }  // namespace
+
+namespace {
+
+// "%d" as the formats read it, with numbers beyond int32 clamped to it
+// instead of overflowing.
+TEST(TextRulesTest, ScanClampedIntClampsAndStopsAtTheNumber) {
+  const struct {
+    const char* text;
+    int32_t value;
+    size_t length;  // 0: no number
+  } kCases[] = {{" 42x", 42, 3},          {"-7", -7, 2},
+                {"+3", 3, 2},             {"99999999999999999999999", INT32_MAX, 23},
+                {"-2147483648", INT32_MIN, 11}, {"-99999999999999999999999", INT32_MIN, 24},
+                {"x1", -1, 0},            {"-", -1, 0}};
+  for (const auto& c : kCases) {
+    int32_t value = -1;
+    const char* end = ScanClampedInt(c.text, &value);
+    EXPECT_EQ(end == nullptr ? 0 : static_cast<size_t>(end - c.text), c.length) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+}
+
+}  // namespace

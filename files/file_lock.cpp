@@ -1,0 +1,30 @@
+#include "files/file_lock.h"
+
+#include <chrono>
+#include <thread>
+
+#include "files/file_access.h"
+
+LockAttempt FileLock::Acquire(const char* path, LockMode mode, int waitMilliseconds) {
+  Release();
+  handle_ = OpenLock(path);
+  if (!handle_.IsOpen()) return LockAttempt::kFailed;
+  constexpr int kRetryMilliseconds = 50;
+  for (int waited = 0;; waited += kRetryMilliseconds) {
+    const LockAttempt attempt = PlatformTryLock(handle_, mode == LockMode::kExclusive);
+    if (attempt != LockAttempt::kBusy || waited >= waitMilliseconds) {
+      if (attempt != LockAttempt::kTaken) Release();
+      return attempt;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMilliseconds));
+  }
+}
+
+bool FileLock::Identify(FileIdentity& identity) const {
+  return handle_.IsOpen() && PlatformIdentifyLock(handle_, &identity);
+}
+
+void FileLock::Release() {
+  PlatformCloseLock(handle_);
+  handle_ = LockHandle();
+}

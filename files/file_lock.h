@@ -1,0 +1,31 @@
+// A lock that quadkit runs honour on a file, held through an open of its
+// own for the object's life: the run's other opens and closes of the file
+// do not end it, and it ends when the object goes (or the process does).
+#ifndef QUADKIT_FILES_FILE_LOCK_H_
+#define QUADKIT_FILES_FILE_LOCK_H_
+
+#include "files/platform_files.h"
+
+enum class LockMode { kShared, kExclusive };
+
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock() { Release(); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Takes the lock on path, trying again until waitMilliseconds have passed
+  // while another program holds it. kFailed, with errno set, when the file
+  // cannot be opened or locked.
+  LockAttempt Acquire(const char* path, LockMode mode, int waitMilliseconds);
+  // The identity of the file locked; false, with errno set, when it cannot
+  // be told.
+  bool Identify(FileIdentity& identity) const;
+  void Release();
+
+ private:
+  LockHandle handle_;
+};
+
+#endif  // QUADKIT_FILES_FILE_LOCK_H_
