@@ -5,6 +5,10 @@
 #include <cerrno>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "tests/support/test_support.h"
 
 namespace {
@@ -67,5 +71,21 @@ TEST(FileAccessTest, PlannedFaultsFailTheNthCallOnly) {
   EXPECT_EQ(counts[FileOperation::kClose], 1);
   EXPECT_EQ(ReadFileText(path), "ac");
 }
+
+}  // namespace
+
+namespace {
+
+#ifndef _WIN32
+// A FIFO that no program writes does not hold a run forever.
+TEST(FileAccessTest, AFifoWithoutAWriterTimesOut) {
+  TempDir dir;
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  errno = 0;
+  EXPECT_FALSE(OpenTextFile(fifo.c_str(), 200));
+  EXPECT_EQ(errno, ETIMEDOUT);
+}
+#endif
 
 }  // namespace
