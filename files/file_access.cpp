@@ -74,9 +74,9 @@ bool SeekTo(std::FILE* file, int64_t offset) {
 
 }  // namespace
 
-LockHandle OpenLock(const char* path) {
+LockHandle OpenLock(const char* path, FileIdentity& identity) {
   if (CountAndFail(FileOperation::kOpen)) return LockHandle();
-  return PlatformOpenLock(path);
+  return PlatformOpenLock(path, &identity);
 }
 
 FileHandle OpenTextFile(const char* path, int writerWaitMilliseconds) {

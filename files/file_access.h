@@ -54,7 +54,7 @@ FileHandle OpenFileUnbuffered(const char* path, const char* mode);
 FileHandle CreateNewFile(const char* path, const char* modelPath);
 
 // Opens path for a FileLock (files/file_lock.h); counted as an open.
-LockHandle OpenLock(const char* path);
+LockHandle OpenLock(const char* path, FileIdentity& identity);
 
 // Opens a text file to read it whole: as OpenFile with "rb", but a FIFO
 // waits at most writerWaitMilliseconds for its writer (errno ETIMEDOUT).

@@ -7,7 +7,7 @@
 
 LockAttempt FileLock::Acquire(const char* path, LockMode mode, int waitMilliseconds) {
   Release();
-  handle_ = OpenLock(path);
+  handle_ = OpenLock(path, identity_);
   if (!handle_.IsOpen()) return LockAttempt::kFailed;
   constexpr int kRetryMilliseconds = 50;
   for (int waited = 0;; waited += kRetryMilliseconds) {
@@ -18,10 +18,6 @@ LockAttempt FileLock::Acquire(const char* path, LockMode mode, int waitMilliseco
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMilliseconds));
   }
-}
-
-bool FileLock::Identify(FileIdentity& identity) const {
-  return handle_.IsOpen() && PlatformIdentifyLock(handle_, &identity);
 }
 
 void FileLock::Release() {

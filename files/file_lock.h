@@ -19,13 +19,13 @@ class FileLock {
   // while another program holds it. kFailed, with errno set, when the file
   // cannot be opened or locked.
   LockAttempt Acquire(const char* path, LockMode mode, int waitMilliseconds);
-  // The identity of the file locked; false, with errno set, when it cannot
-  // be told.
-  bool Identify(FileIdentity& identity) const;
+  // The identity of the file locked, as Acquire found it.
+  const FileIdentity& identity() const { return identity_; }
   void Release();
 
  private:
   LockHandle handle_;
+  FileIdentity identity_;
 };
 
 #endif  // QUADKIT_FILES_FILE_LOCK_H_

@@ -68,18 +68,21 @@ bool PlatformSyncFolderOf(const char* path);
 
 // A lock that quadkit runs honour on a file, held through a handle of its
 // own for as long as it is kept, so that the run's other opens and closes
-// of the file do not end it.
+// of the file do not end it. POSIX: flock on an open of the file itself.
+// Windows: LockFileEx on a lock file in the user's temporary folder, named
+// after the file's identity: a lock on the file itself would be mandatory
+// for the run's own reads and writes, and Wine keeps every handle closed
+// while a file is locked, so a run of many reopens would run out of them.
 struct LockHandle {
   intptr_t value = -1;
   bool IsOpen() const { return value != -1; }
 };
 enum class LockAttempt { kTaken, kBusy, kFailed };
-// Opens path for locking; a handle that is not open, with errno set, when
-// it cannot be opened.
-LockHandle PlatformOpenLock(const char* path);
-// Tries once, without waiting, to lock the whole file: shared or exclusive.
+// Opens path's lock, and tells the identity of the file at path; a handle
+// that is not open, with errno set, when either cannot be had.
+LockHandle PlatformOpenLock(const char* path, FileIdentity* identity);
+// Tries once, without waiting, to take the lock: shared or exclusive.
 LockAttempt PlatformTryLock(LockHandle handle, bool exclusive);
-bool PlatformIdentifyLock(LockHandle handle, FileIdentity* identity);
 // Ends the lock and closes its handle.
 void PlatformCloseLock(LockHandle handle);
 

@@ -120,9 +120,13 @@ bool PlatformSyncFolderOf(const char* path) {
 // flock, not fcntl: an fcntl lock ends when the process closes any
 // descriptor of the file, which every read and write of the run does; a
 // flock lock belongs to this one open.
-LockHandle PlatformOpenLock(const char* path) {
+LockHandle PlatformOpenLock(const char* path, FileIdentity* identity) {
   LockHandle handle;
   handle.value = open(path, O_RDONLY | O_CLOEXEC);
+  if (handle.IsOpen() && !IdentifyDescriptor(static_cast<int>(handle.value), identity)) {
+    PlatformCloseLock(handle);
+    handle = LockHandle();
+  }
   return handle;
 }
 
@@ -131,10 +135,6 @@ LockAttempt PlatformTryLock(LockHandle handle, bool exclusive) {
     return LockAttempt::kTaken;
   }
   return errno == EWOULDBLOCK ? LockAttempt::kBusy : LockAttempt::kFailed;
-}
-
-bool PlatformIdentifyLock(LockHandle handle, FileIdentity* identity) {
-  return IdentifyDescriptor(static_cast<int>(handle.value), identity);
 }
 
 void PlatformCloseLock(LockHandle handle) {

@@ -259,30 +259,43 @@ bool NameSameFile(const char* first, const char* second) {
 
 namespace {
 
+// The file's number on its volume, as the file system keeps it. Windows'
+// own GetFileInformationByHandle tells it too, but reads the volume's
+// information with it, which Wine takes milliseconds for: too slow for a
+// check at every reopen of the scene file. The volume is left out; every
+// check compares a reopen of one path with its first open, or names the
+// lock file, which adds the volume itself.
+using QueryInformationFile = LONG(NTAPI*)(HANDLE, void*, void*, ULONG, int);
+constexpr int kFileInternalInformation = 6;
+struct IoStatusBlock {
+  union {
+    LONG status;
+    void* pointer;
+  };
+  ULONG_PTR information;
+};
+
 bool IdentifyHandle(HANDLE handle, FileIdentity* identity) {
-  SystemIdentity found;
-  if (!IdentifyFile(handle, &found)) {
+  static const auto query = reinterpret_cast<QueryInformationFile>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+  identity->volume = 0;
+  identity->index[1] = 0;
+  IoStatusBlock status;
+  LARGE_INTEGER index;
+  if (query != nullptr && query(handle, &status, &index, sizeof index, kFileInternalInformation) == 0) {
+    identity->index[0] = static_cast<uint64_t>(index.QuadPart);
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(handle, &info) == 0) {
     errno = ErrnoOf(GetLastError());
     return false;
   }
-  if (found.wide) {
-    identity->volume = found.id.VolumeSerialNumber;
-    std::memcpy(identity->index, &found.id.FileId, sizeof identity->index);
-  } else {
-    identity->volume = found.info.dwVolumeSerialNumber;
-    identity->index[0] = (static_cast<uint64_t>(found.info.nFileIndexHigh) << 32) | found.info.nFileIndexLow;
-    identity->index[1] = 0;
-  }
+  identity->index[0] = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return true;
 }
 
 HANDLE HandleOf(std::FILE* file) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))); }
-
-// Windows locks are mandatory: a locked range cannot be read or written
-// through any other handle, the run's own included. The lock therefore
-// covers one byte far beyond the end of any scene file, which nothing reads
-// or writes, and only quadkit runs ask for.
-constexpr DWORD kLockOffsetHigh = 0x40000000u;
 
 }  // namespace
 
@@ -303,15 +316,46 @@ bool PlatformSync(std::FILE* file) {
 
 bool PlatformSyncFolderOf(const char* /*path*/) { return true; }
 
-LockHandle PlatformOpenLock(const char* path) {
+// The lock file of a file: "quadkit-<volume>-<file number>.lock" in the
+// user's temporary folder, one empty file for every file ever locked.
+std::wstring LockFilePath(HANDLE file) {
+  SystemIdentity found;
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (!IdentifyFile(file, &found) || length == 0 || length > MAX_PATH) return std::wstring();
+  uint64_t parts[3];
+  if (found.wide) {
+    parts[0] = found.id.VolumeSerialNumber;
+    std::memcpy(&parts[1], &found.id.FileId, sizeof found.id.FileId);
+  } else {
+    parts[0] = found.info.dwVolumeSerialNumber;
+    parts[1] = 0;
+    parts[2] = (static_cast<uint64_t>(found.info.nFileIndexHigh) << 32) | found.info.nFileIndexLow;
+  }
+  std::wstring name = L"quadkit-";
+  for (int k = 0; k < 3; ++k) {
+    if (k == 1) name += L'-';
+    for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(parts[k] >> shift) & 0xF];
+  }
+  return std::wstring(folder, length) + name + L".lock";
+}
+
+LockHandle PlatformOpenLock(const char* path, FileIdentity* identity) {
   LockHandle lock;
-  std::wstring wide;
-  if (!WidePath(path, &wide)) return lock;
-  const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const AttributeHandle file(path, true);
+  if (!file.IsOpen()) {
+    errno = ErrnoOf(file.error());
+    return lock;
+  }
+  if (!IdentifyHandle(file.get(), identity)) return lock;
+  const std::wstring lockPath = LockFilePath(file.get());
+  const HANDLE handle =
+      lockPath.empty() ? INVALID_HANDLE_VALUE
+                       : CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    errno = ErrnoOf(GetLastError());
+    errno = lockPath.empty() ? ENAMETOOLONG : ErrnoOf(GetLastError());
     return lock;
   }
   lock.value = reinterpret_cast<intptr_t>(handle);
@@ -320,7 +364,6 @@ LockHandle PlatformOpenLock(const char* path) {
 
 LockAttempt PlatformTryLock(LockHandle lock, bool exclusive) {
   OVERLAPPED range = {};
-  range.OffsetHigh = kLockOffsetHigh;
   const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
   if (LockFileEx(reinterpret_cast<HANDLE>(lock.value), flags, 0, 1, 0, &range) != 0) {
     return LockAttempt::kTaken;
@@ -329,10 +372,6 @@ LockAttempt PlatformTryLock(LockHandle lock, bool exclusive) {
   if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return LockAttempt::kBusy;
   errno = ErrnoOf(error);
   return LockAttempt::kFailed;
-}
-
-bool PlatformIdentifyLock(LockHandle lock, FileIdentity* identity) {
-  return IdentifyHandle(reinterpret_cast<HANDLE>(lock.value), identity);
 }
 
 void PlatformCloseLock(LockHandle lock) {

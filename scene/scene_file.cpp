@@ -178,9 +178,7 @@ bool SceneFile::Lock(LockMode mode, std::string& why) {
   if (attempt == LockAttempt::kFailed) {
     return Fail(why, "cannot lock scene file " + Quoted(fileName) + ": " + ErrorText(errno));
   }
-  FileIdentity locked;
-  if (!lock.Identify(locked)) return CannotRead(why);
-  if (locked == identity) return true;
+  if (lock.identity() == identity) return true;
   replaced = true;
   return Fail(why, "scene file " + Quoted(fileName) + " was replaced by another file during the run");
 }
