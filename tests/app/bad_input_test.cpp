@@ -141,9 +141,10 @@ TEST_F(BadInputTest, MalformedTextFiles) {
        "Polyline:\nMat: -99999999999\nnumVerts: 4\n1e99 -1e99 5 1\n1 1 1 1\n1 1 1 1\n1 1 1 1\n",
        0, 0, -1},
       {"huge listing count", "NUM_RECTS=2147483647999\nRect_1\n", -1, -1, -1},
-      {"OBJ numbers and indices out of range",
-       "o Rect_1\nv 1e99 -1e99 1e-99\n" + quad + "f 1 2 3 4\no Rect_2\nf 99999999999999999999 1 2 3\n"
-       "o Rect_3\nf -99999999999999999999 1 2 3\no Rect_4\nf 1 2 3 0\n", -1, -1, 0},
+      {"OBJ numbers out of range", "o Rect_1\nv 1e99 -1e99 1e-99\n" + quad + "f 1 2 3 4\n", -1, -1, 0},
+      {"OBJ indices out of range",  // every object is skipped: nothing imported
+       "v 1 2 3\n" + quad + "o Rect_2\nf 99999999999999999999 1 2 3\n"
+       "o Rect_3\nf -99999999999999999999 1 2 3\no Rect_4\nf 1 2 3 0\n", -1, -1, -1},
       {"OBJ face of 100000 corners", "o Rect_1\n" + quad + "f " + [] {
          std::string corners;
          for (int k = 0; k < 100000; ++k) corners += "1/1/1 ";

@@ -28,6 +28,7 @@ class ObjImportTest : public ::testing::Test {
     RecordingReporter reporter;
     const int32_t result = ImportScene(scene.c_str(), dir.File("in.obj").c_str(), kFormatObj, reporter, why);
     *printed = reporter.out;
+    complained = reporter.err;
     return result;
   }
   std::string Progress(int rect) const {
@@ -39,6 +40,7 @@ class ObjImportTest : public ::testing::Test {
   TempDir dir;
   BuiltScene sample;
   std::string scene;
+  std::string complained;  // standard error of the last import
 };
 
 // Splits an export into its header and its objects, each "o" with its lines.
@@ -97,14 +99,23 @@ TEST_F(ObjImportTest, WhatEditorsWrite) {
       "o Rect_6\nf 1 2 3 4\nf 1 2 3 4\n"  // two faces
       "o Rect_1\nusemtl A%20B\nf 1 2 3 4";
   std::string printed;
-  ASSERT_EQ(Import(text, &printed), 0);
-  EXPECT_EQ(printed, Progress(1) + Progress(2) +
-                         "Warning! Line 18: object Rect_9 names no rectangle of the scene. Skipping\r\n"
-                         "Warning! Line 20: object Rect_4 has a face of 3 corners, not 4. Skipping\r\n"
-                         "Warning! Line 22: object Rect_5 refers to 5, which is out of range. Skipping\r\n"
-                         "Warning! Line 24: object Rect_6 has 2 faces, not one. Skipping\r\n" +
-                         Progress(0) + "Warning! Texture A B not in ZEM. Skipping\r\n" +
+  // Rectangles 3 to 5 were meant to be edited and were not: the run fails.
+  ASSERT_EQ(Import(text, &printed), -1);
+  EXPECT_EQ(printed, "Warning! Line 18: object Rect_9 names no rectangle of the scene. Skipping\r\n"
+                     "Warning! Line 20: object Rect_4 has a face of 3 corners, not 4. Skipping\r\n"
+                     "Warning! Line 22: object Rect_5 refers to 5, which is out of range. Skipping\r\n"
+                     "Warning! Line 24: object Rect_6 has 2 faces, not one. Skipping\r\n" +
+                         Progress(1) + Progress(2) + Progress(0) + "Warning! Texture A B not in ZEM. Skipping\r\n" +
                          "3 Rectangles imported\r\n");
+  const std::string oneQuad = "; keep each Rect_N object one quad (or two triangles of one): apply no modifier "
+                              "that adds faces, such as Subdivision Surface or Solidify, and do not join objects\n";
+  EXPECT_EQ(complained, "rectangle 3 was not applied: object Rect_4 of line 20 has a face of 3 corners, not 4" +
+                            oneQuad +
+                            "rectangle 4 was not applied: object Rect_5 of line 22 refers to 5, which is out of "
+                            "range; the file refers to a vertex it does not hold: export it again\n"
+                            "rectangle 5 was not applied: object Rect_6 of line 24 has 2 faces, not one" + oneQuad);
+  EXPECT_EQ(why, "OBJ file '" + dir.File("in.obj") + "' has objects for 3 rectangles that could not be applied "
+                 "(named above; those rectangles were left as they were, the other objects were applied)");
   SceneFile after;
   ASSERT_TRUE(after.Open(scene.c_str(), why));
   const RectCoords square = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -135,24 +146,35 @@ TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
   const std::string text =
       "v 1 2 3\nv 4 5 6\nv 7 8 9\nv 10 11 12\nvt 0.5 0.25\nvt 1 1\nvt 0 1\nvt 0.75 0\n"
       "g Rect_2_Rect_2\nusemtl roof\nf 2/2 4/4 1/1\nf 2/2 3/3 4/4\n"  // line 9
-      "g Rect_2\nf 1 2 3 4\n"                                      // line 13: rectangle 2 again
-      "g Rect_3.001\nf 1 2 3 4\n"                                  // line 15: an editor's copy
+      "g Rect_3.001\nf 1 2 3 4\n"                                  // line 13: an editor's copy
+      "g Rect_2\nf 1 2 3 4\n"                                      // line 15: rectangle 2 again
       "g Rect_4\nusemtl (null)\nf 4/1 3/2 2/3 1/4\n"                // line 17: the same vertices
       "g Rect_5\nf 1 2 3\nf 1 2 4\n"                               // line 20: edge 1-2 twice alike
       "g Rect_6\nusemtl FLR\nf 1 2 3\nusemtl WALL\nf 1 3 4\n"       // line 23
       "g Rect_1\nf 1/1 2/2 3/3\nf 1/2 3/3 4/4\n";                    // line 28: corner 1's vt differs
   std::string printed;
-  ASSERT_EQ(Import(text, &printed), 0);
+  ASSERT_EQ(Import(text, &printed), -1);
   EXPECT_EQ(printed,
-            "Rechteck-ID: Rect_2_Rect_2" + Progress(1).substr(19) +
-                "Warning! Line 13: object Rect_2 names the same rectangle as the object of line 9. Skipping\r\n"
-                "Warning! Line 15: object Rect_3.001 names no rectangle of the scene. Skipping\r\n" +
-                Progress(3) + "Warning! Texture (null) not in ZEM. Skipping\r\n"
-                "Warning! Line 20: object Rect_5 has two triangles that do not make one quad. Skipping\r\n"
-                "Warning! Line 23: object Rect_6 has two triangles of different materials. Skipping\r\n"
-                "Warning! Line 28: object Rect_1 has two triangles that give a shared corner different "
-                "texture coordinates. Skipping\r\n"
+            "Warning! Line 13: object Rect_3.001 names no rectangle of the scene. Skipping\r\n"
+            "Warning! Line 15: object Rect_2 names the same rectangle as the object of line 9. Skipping\r\n"
+            "Warning! Line 20: object Rect_5 has two triangles that do not make one quad. Skipping\r\n"
+            "Warning! Line 23: object Rect_6 has two triangles of different materials. Skipping\r\n"
+            "Warning! Line 28: object Rect_1 has two triangles that give a shared corner different "
+            "texture coordinates. Skipping\r\n"
+            "Rechteck-ID: Rect_2_Rect_2" + Progress(1).substr(19) + Progress(3) +
+                "Warning! Texture (null) not in ZEM. Skipping\r\n"
+                "Warning! Rect_3 has no object in the file. Skipping\r\n"
                 "2 Rectangles imported\r\n");
+  EXPECT_EQ(complained,
+            "rectangle 0 was not applied: object Rect_1 of line 28 has two triangles that give a shared corner "
+            "different texture coordinates; give the corners its two triangles share the same texture coordinates\n"
+            "rectangle 1 was not applied: object Rect_2 of line 15 names the same rectangle as the object of line 9; "
+            "give each rectangle one object: do not join objects, and do not give two objects one rectangle's name\n"
+            "rectangle 4 was not applied: object Rect_5 of line 20 has two triangles that do not make one quad; keep "
+            "each Rect_N object one quad (or two triangles of one): apply no modifier that adds faces, such as "
+            "Subdivision Surface or Solidify, and do not join objects\n"
+            "rectangle 5 was not applied: object Rect_6 of line 23 has two triangles of different materials; give "
+            "the rectangle's two triangles one material\n");
   SceneFile after;
   ASSERT_TRUE(after.Open(scene.c_str(), why));
   EXPECT_EQ(*after.GetRectCoords(1, why), (RectCoords{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
