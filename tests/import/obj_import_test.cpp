@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/export_scene.h"
@@ -185,6 +187,61 @@ TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
   for (int rect : {0, 2, 4, 5}) EXPECT_EQ(*after.GetRectCoords(rect, why), SampleBoxContents().rects[rect].corners);
 }
 
+// What the run says of each object an editor may leave: an object that
+// names a rectangle but cannot be applied fails the run, naming the
+// rectangle; a missing object and one that names no rectangle are warnings.
+TEST_F(ObjImportTest, EachObjectThatCannotBeAppliedIsNamed) {
+  std::string why;
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.obj").c_str(), kFormatObj, why), 0);
+  std::string header;
+  std::vector<std::string> o = Objects(ReadFileText(dir.File("out.obj")), &header);
+  const std::string face = "f -4/-4 -3/-3 -2/-2 -1/-1\r\n";  // each object's own vertices: lines 4 + 11k on
+  for (std::string& object : o) object = object.substr(0, object.find("f ")) + face;
+  std::string groups;  // Blender's Object Groups and Material Groups: g OBJECT_MESH, g OBJECT_MATERIAL
+  for (size_t k = 0; k < o.size(); ++k) {
+    const std::string name = "Rect_" + std::to_string(k + 1);
+    const size_t material = o[k].find("usemtl ");
+    groups += "g " + name + "_" + name + o[k].substr(8, material - 8) + "g " + name + "_" +
+              o[k].substr(material + 7, o[k].find('\r', material) - material - 7) + "\r\n" + o[k].substr(material);
+  }
+  const std::string oneQuad = "; keep each Rect_N object one quad (or two triangles of one): apply no modifier "
+                              "that adds faces, such as Subdivision Surface or Solidify, and do not join objects\n";
+  const struct {
+    const char* name;
+    std::string objects;
+    int32_t result;
+    std::string said;  // a line of the output
+    std::string complained;
+  } cases[] = {
+      {"Blender's Object Groups and Material Groups", groups, 0, "6 Rectangles imported\r\n", ""},
+      {"a deleted object", o[0] + o[1] + o[3] + o[4] + o[5], 0,
+       "Warning! Rect_3 has no object in the file. Skipping\r\n", ""},
+      {"a camera's mesh", o[0] + o[1] + o[2] + o[3] + o[4] + o[5] + "o Cube\r\nv 0 0 0\r\nv 1 0 0\r\nv 1 1 0\r\n" +
+       "v 0 1 0\r\nf -4 -3 -2 -1\r\n", 0, "Warning! Line 70: object Cube names no rectangle of the scene. Skipping\r\n", ""},
+      {"a subdivided rectangle", o[0] + o[1] + face + face + face + o[2] + o[3] + o[4] + o[5], -1,
+       "Warning! Line 15: object Rect_2 has 4 faces, not one. Skipping\r\n",
+       "rectangle 1 was not applied: object Rect_2 of line 15 has 4 faces, not one" + oneQuad},
+      {"two objects joined", o[0] + o[1] + o[2] + o[3].substr(o[3].find('\n') + 1) + o[4] + o[5], -1,
+       "Warning! Line 26: object Rect_3 has 2 faces, not one. Skipping\r\n",
+       "rectangle 2 was not applied: object Rect_3 of line 26 has 2 faces, not one" + oneQuad},
+      {"a copy given the name of another rectangle", o[0] + o[1] + o[2] + o[3] + o[4] + o[5] + o[4], -1,
+       "Warning! Line 70: object Rect_5 names the same rectangle as the object of line 48. Skipping\r\n",
+       "rectangle 4 was not applied: object Rect_5 of line 70 names the same rectangle as the object of line 48; "
+       "give each rectangle one object: do not join objects, and do not give two objects one rectangle's name\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string printed;
+    ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
+    EXPECT_EQ(Import(header + c.objects, &printed), c.result) << why;
+    EXPECT_NE(printed.find(c.said), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("Warning!"), c.said.find("Warning!") == 0 ? printed.find(c.said) : std::string::npos)
+        << printed;  // no other warning before it, and none at all where none is due
+    EXPECT_EQ(complained, c.complained);
+    ExpectSameBytes(ReadFileBytes(scene), sample.bytes);  // every object applied holds the scene's values
+  }
+}
+
 TEST_F(ObjImportTest, EveryObjectSkippedIsAFailure) {
   std::string printed;
   EXPECT_EQ(Import("v 1 2 3\no Rect_1\nf 1 1 1\no Rect_7\nf 1 1 1 1\n", &printed), -1);
@@ -194,6 +251,98 @@ TEST_F(ObjImportTest, EveryObjectSkippedIsAFailure) {
   EXPECT_EQ(why, "OBJ file '" + dir.File("in.obj") +
                      "' names no rectangle that could be applied: every object was skipped");
   ExpectSameBytes(ReadFileBytes(scene), sample.bytes);
+}
+
+enum class Turn { kNone, kUpY, kUpZ };  // (x, z, -y) and (x, -z, y)
+
+// The OBJ text with the numbers of its v and vt lines printed again:
+// with six decimals as Blender writes them, or else exactly; the corners of
+// the first turnedObjects objects turned, and edit added to the first x.
+std::string Rewritten(const std::string& text, bool sixDecimals, Turn turn, int turnedObjects, float edit) {
+  std::string out;
+  int objects = 0;
+  for (size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = text.find('\n', at);
+    const std::string line = text.substr(at, end - at + 1);
+    objects += line.compare(0, 2, "o ") == 0;
+    const bool position = line.compare(0, 2, "v ") == 0;
+    if (!position && line.compare(0, 3, "vt ") != 0) {
+      out += line;
+      continue;
+    }
+    std::vector<float> values;
+    char* next = const_cast<char*>(line.c_str()) + (position ? 1 : 2);
+    for (char* number = next; (values.push_back(std::strtof(number, &next)), next != number); number = next) {}
+    values.pop_back();
+    if (position && objects <= turnedObjects && turn != Turn::kNone) {
+      values = {values[0], turn == Turn::kUpY ? values[2] : -values[2], turn == Turn::kUpY ? -values[1] : values[1]};
+    }
+    if (position && edit != 0.0f) values[0] += std::exchange(edit, 0.0f);
+    out += position ? "v" : "vt";
+    for (float value : values) {
+      char number[400];
+      std::snprintf(number, sizeof number, sixDecimals ? " %.6f" : " %.9g", static_cast<double>(value));
+      out += number;
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+// Scenes whose floats use every bit: quadkit's own OBJ, and the same
+// printed with six decimals as Blender writes it, leave them byte for byte;
+// an edit changes exactly its value; a file turned by an editor's axes is
+// refused, unless the user turned only a few rectangles.
+TEST(ObjRoundTripTest, FullMantissaScenesComeBackExactly) {
+  const struct {
+    const char* name;
+    bool sixDecimals;
+    Turn turn;
+    int turnedObjects;
+    float edit;
+    int32_t result;
+  } variants[] = {{"as exported", false, Turn::kNone, 0, 0, 0},
+                  {"six decimals", true, Turn::kNone, 0, 0, 0},
+                  {"six decimals, one number edited", true, Turn::kNone, 0, 1.25f, 0},
+                  {"turned (x, z, -y)", true, Turn::kUpY, 1000, 0, -1},
+                  {"turned (x, -z, y)", false, Turn::kUpZ, 1000, 0, -1},
+                  {"one rectangle turned by its user", false, Turn::kUpY, 1, 0, 0}};
+  const std::vector<uint8_t> scenes[] = {ReadFileBytes(QUADKIT_SOURCE_DIR "/tests/golden/odd.zem"),
+                                         BuildScene(FullMantissaContents(200)).bytes};
+  for (const std::vector<uint8_t>& before : scenes) {
+    TempDir dir;
+    const std::string scene = dir.File("s.zem");
+    std::string why;
+    ASSERT_TRUE(WriteFileBytes(scene, before));
+    ASSERT_EQ(ExportScene(scene.c_str(), dir.File("s.obj").c_str(), kFormatObj, why), 0);
+    const std::string exported = ReadFileText(dir.File("s.obj"));
+    for (const auto& v : variants) {
+      SCOPED_TRACE(v.name);
+      WriteFileText(dir.File("in.obj"), Rewritten(exported, v.sixDecimals, v.turn, v.turnedObjects, v.edit));
+      ASSERT_TRUE(WriteFileBytes(scene, before));
+      RecordingReporter reporter;
+      EXPECT_EQ(ImportScene(scene.c_str(), dir.File("in.obj").c_str(), kFormatObj, reporter, why), v.result) << why;
+      EXPECT_EQ(reporter.err, "");
+      // What the edited rectangle 0 must hold: the file's text of it, as read.
+      std::vector<uint8_t> expected = before;
+      if (v.result == 0 && (v.edit != 0.0f || v.turnedObjects > 0)) {
+        WriteFileBytes(dir.File("e.zem"), before);
+        SceneFile edited;
+        ASSERT_TRUE(edited.Open(dir.File("e.zem").c_str(), why));
+        RectCoords corners = *edited.GetRectCoords(0, why);
+        const RectTexCoords texCoords = *edited.GetRectTexCoords(0, why);
+        char text[400];
+        std::snprintf(text, sizeof text, "%.6f", static_cast<double>(corners[0] + v.edit));
+        if (v.edit != 0.0f) corners[0] = std::strtof(text, nullptr);
+        for (int k = 0; v.turnedObjects > 0 && k < 4; ++k) {
+          corners[3 * k + 1] = std::exchange(corners[3 * k + 2], -corners[3 * k + 1]);
+        }
+        ASSERT_TRUE(edited.UpdateRect(0, &corners, &texCoords, why));
+        expected = ReadFileBytes(dir.File("e.zem"));
+      }
+      ExpectSameBytes(ReadFileBytes(scene), expected);
+    }
+  }
 }
 
 ObjCorner C(int64_t position) { return {position, position + 100}; }
