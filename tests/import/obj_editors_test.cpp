@@ -1,9 +1,11 @@
 // quadkit's OBJ export taken through the real editors and imported back by
-// the quadkit binary: Blender headless (tests/blender_obj_round_trip.py: one
-// moved vertex, one changed material, exported plain, triangulated and
-// grouped) and assimp (no edit). Skipped where the tool is not installed.
+// the quadkit binary: Blender headless (tests/blender_obj_round_trip.py: no
+// edit; one moved vertex and one changed material, exported plain,
+// triangulated and grouped; turned by other axis settings on one way) and
+// assimp (no edit). Skipped where the tool is not installed.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -59,25 +61,43 @@ SceneContents GeneratedContents() {
 }
 
 // A scene and the edit made in Blender: rectangle moved's corner vertex
-// moves by 0.5, -1, 2 and rectangle retextured gets texture (material).
+// moves by 0.5, -1, 2 and rectangle retextured gets texture (material); no
+// edit when moved is -1. The scene's bytes are the contents' (with the
+// bounds quadkit computes), or a file's.
 struct EditorCase {
   SceneContents contents;
   int32_t moved, vertex, retextured, texture;
   const char* material;
+  const char* sceneFile = nullptr;
+  size_t rects = 0, invalid = 0;  // of the scene file: its rectangles, those of a texture not in the table
 };
 
-std::vector<EditorCase> Cases() {
+std::vector<EditorCase> AssimpCases() {
   return {{SampleBoxContents(), 4, 2, 1, 2, "ROOF"}, {GeneratedContents(), 200, 3, 16, 3, "A%20B"}};
+}
+
+// The sample, a scene whose floats use every bit, and the kept scene of odd
+// values and names, unedited.
+std::vector<EditorCase> BlenderCases() {
+  return {{SampleBoxContents(), 4, 2, 1, 2, "ROOF"},
+          {FullMantissaContents(300), 200, 3, 16, 2, "A%20B"},
+          {SceneContents(), -1, 0, 0, 0, "", QUADKIT_SOURCE_DIR "/tests/golden/odd.zem", 12, 2}};
+}
+
+// Imports obj into a copy of the scene by the quadkit binary; the run.
+RunResult ImportIntoCopy(const std::vector<uint8_t>& before, const std::string& obj, const TempDir& dir) {
+  WriteFileBytes(dir.File("copy.zem"), before);
+  return RunQuadkitBinary({"/i", dir.File("copy.zem"), obj, "/OBJ"});
 }
 
 // Imports obj into a copy of the scene by the quadkit binary; the copy's bytes.
 std::vector<uint8_t> ImportedCopy(const EditorCase& c, const std::vector<uint8_t>& before,
                                   const std::string& obj, const TempDir& dir) {
-  WriteFileBytes(dir.File("copy.zem"), before);
-  const RunResult run = RunQuadkitBinary({"/i", dir.File("copy.zem"), obj, "/OBJ"});
+  const RunResult run = ImportIntoCopy(before, obj, dir);
   EXPECT_EQ(run.exitCode, 0) << obj << run.err;
-  const size_t invalid = static_cast<size_t>(c.contents.extraSlots);  // texture not in the table
-  EXPECT_EQ(Count(run.out, "Rechteck-ID: "), c.contents.rects.size()) << obj;
+  const size_t rects = c.sceneFile != nullptr ? c.rects : c.contents.rects.size();
+  const size_t invalid = c.sceneFile != nullptr ? c.invalid : static_cast<size_t>(c.contents.extraSlots);
+  EXPECT_EQ(Count(run.out, "Rechteck-ID: "), rects) << obj;
   EXPECT_EQ(Count(run.out, "Skipping"), invalid) << obj << run.out;
   EXPECT_EQ(Count(run.out, "Warning! Texture (null) not in ZEM. Skipping\r\n"), invalid) << obj;
   return ReadFileBytes(dir.File("copy.zem"));
@@ -85,27 +105,50 @@ std::vector<uint8_t> ImportedCopy(const EditorCase& c, const std::vector<uint8_t
 
 // The scene exported as OBJ; its bytes before.
 std::vector<uint8_t> Exported(const EditorCase& c, const TempDir& dir) {
-  const std::vector<uint8_t> before = WithComputedBounds(c.contents, dir);
+  const std::vector<uint8_t> before =
+      c.sceneFile != nullptr ? ReadFileBytes(c.sceneFile) : WithComputedBounds(c.contents, dir);
   WriteFileBytes(dir.File("scene.zem"), before);
   EXPECT_EQ(RunQuadkitBinary({"/e", dir.File("scene.zem"), dir.File("scene.obj"), "/OBJ"}).exitCode, 0);
   return before;
 }
 
+// A coordinate moved in Blender as the file comes back: the float sum,
+// written with six decimals.
+float MovedInBlender(float value, float offset) {
+  char text[400];
+  const float sum = static_cast<float>(static_cast<double>(value) + offset);  // Blender keeps floats
+  std::snprintf(text, sizeof text, "%.6f", static_cast<double>(sum));
+  return std::strtof(text, nullptr);
+}
+
 TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
   if (!Installed("blender")) GTEST_SKIP() << "blender is not on the PATH: the Blender round trip is not run";
-  for (const EditorCase& c : Cases()) {
+  for (const EditorCase& c : BlenderCases()) {
     TempDir dir;
     const std::vector<uint8_t> before = Exported(c, dir);
     const std::string command = "blender -b --factory-startup --python '" QUADKIT_SOURCE_DIR
                                 "/tests/blender_obj_round_trip.py' -- '" + dir.File("scene.obj") + "' '" +
-                                dir.path() + "' Rect_" + std::to_string(c.moved + 1) + " " +
+                                dir.path() + "' " + (c.moved < 0 ? "-" : "Rect_" + std::to_string(c.moved + 1)) + " " +
                                 std::to_string(c.vertex) + " 0.5 -1 2 Rect_" + std::to_string(c.retextured + 1) +
                                 " '" + c.material + "' > '" + dir.File("blender.log") + "' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(dir.File("blender.log"));
 
+    ExpectSameBytes(ImportedCopy(c, before, dir.File("unedited.obj"), dir), before, "unedited.obj");
+    // Other axes on one way turn the scene: refused, and nothing written.
+    for (const char* turned : {"turned_on_export.obj", "turned_on_import.obj"}) {
+      const RunResult run = ImportIntoCopy(before, dir.File(turned), dir);
+      EXPECT_EQ(run.exitCode, 255) << turned;
+      EXPECT_NE(run.err.find("holds the scene turned on its side"), std::string::npos) << turned << run.err;
+      ExpectSameBytes(ReadFileBytes(dir.File("copy.zem")), before, turned);
+    }
+    if (c.moved < 0) continue;
+
     SceneContents edited = c.contents;
     const float offset[3] = {0.5f, -1.0f, 2.0f};
-    for (int axis = 0; axis < 3; ++axis) edited.rects[c.moved].corners[3 * c.vertex + axis] += offset[axis];
+    for (int axis = 0; axis < 3; ++axis) {
+      float& moved = edited.rects[c.moved].corners[3 * c.vertex + axis];
+      moved = MovedInBlender(moved, offset[axis]);
+    }
     ASSERT_NE(edited.rects[c.retextured].textureIndex, c.texture);
     edited.rects[c.retextured].textureIndex = c.texture;
     const std::vector<uint8_t> expected = WithComputedBounds(edited, dir);
@@ -117,7 +160,7 @@ TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
 
 TEST(ObjEditorsTest, AssimpCopyChangesNothing) {
   if (!Installed("assimp")) GTEST_SKIP() << "assimp is not on the PATH: the assimp round trip is not run";
-  for (const EditorCase& c : Cases()) {
+  for (const EditorCase& c : AssimpCases()) {
     TempDir dir;
     const std::vector<uint8_t> before = Exported(c, dir);
     const std::string command = "assimp export '" + dir.File("scene.obj") + "' '" + dir.File("copy.obj") +
