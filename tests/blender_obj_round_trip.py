@@ -6,8 +6,6 @@
 #
 #   blender -b --factory-startup --python blender_obj_round_trip.py -- \
 #       IN.obj OUT_DIR MOVED_OBJECT VERTEX DX DY DZ RETEXTURED_OBJECT MATERIAL
-#
-# A MOVED_OBJECT of "-" makes no edit and none of the three edited files.
 import os
 import sys
 
@@ -30,14 +28,13 @@ bpy.ops.wm.obj_import(filepath=source, **readme_axes)
 export("unedited", **readme_axes)
 export("turned_on_export")
 
-if moved != "-":
-    corner = bpy.data.objects[moved].data.vertices[vertex].co
-    for axis in range(3):
-        corner[axis] += offset[axis]
-    bpy.data.objects[retextured].data.materials[0] = bpy.data.materials[material]
-    export("plain", **readme_axes)
-    export("triangulated", export_triangulated_mesh=True, **readme_axes)
-    export("groups", export_object_groups=True, export_material_groups=True, **readme_axes)
+corner = bpy.data.objects[moved].data.vertices[vertex].co
+for axis in range(3):
+    corner[axis] += offset[axis]
+bpy.data.objects[retextured].data.materials[0] = bpy.data.materials[material]
+export("plain", **readme_axes)
+export("triangulated", export_triangulated_mesh=True, **readme_axes)
+export("groups", export_object_groups=True, export_material_groups=True, **readme_axes)
 
 bpy.ops.wm.read_factory_settings(use_empty=True)
 bpy.ops.wm.obj_import(filepath=source)

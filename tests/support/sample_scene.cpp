@@ -1,8 +1,6 @@
 #include "tests/support/sample_scene.h"
 
 #include <algorithm>
-#include <cstring>
-#include <random>
 
 namespace {
 
@@ -52,28 +50,4 @@ BuiltScene BuildSampleBoxScene() {
     }
   }
   return built;
-}
-
-SceneContents FullMantissaContents(int rectCount) {
-  SceneContents spec;
-  spec.textureNames = {"WALL", "FLR", "A B", "Q"};
-  std::mt19937 random(static_cast<uint32_t>(rectCount));
-  // A random mantissa and sign at a magnitude from 2^low to 2^high.
-  auto any = [&random](int low, int high) {
-    const uint32_t bits = random();
-    const uint32_t exponent = static_cast<uint32_t>(127 + low) + bits % static_cast<uint32_t>(high - low + 1);
-    const uint32_t word = (bits & 0x80000000u) | (exponent << 23) | (random() & 0x7FFFFFu);
-    float value;
-    std::memcpy(&value, &word, sizeof value);
-    return value;
-  };
-  for (int k = 0; k < rectCount; ++k) {
-    BuilderRect rect;
-    for (float& c : rect.corners) c = any(-12, 14);
-    for (float& t : rect.texCoords) t = any(-10, 6);
-    rect.corners[k % 12] = k % 3 == 0 ? -0.0f : any(-100, -30);  // zero's sign; far below six decimals
-    rect.textureIndex = k % 4;
-    spec.rects.push_back(rect);
-  }
-  return spec;
 }
