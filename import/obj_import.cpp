@@ -467,8 +467,8 @@ class ObjReader {
       if (skip.what.empty()) continue;
       ++count;
       std::string more;
-      if (skip.more > 0) more = " (and " + std::to_string(skip.more) + " more objects of that name)";
-      reporter_.Complain("rectangle " + std::to_string(i) + " was not applied: " + skip.what + more);
+      if (skip.more > 0) more = " (" + std::to_string(skip.more) + " more objects for it were not applied either)";
+      reporter_.Complain("rectangle " + std::to_string(i) + ": " + skip.what + more);
     }
     return count;
   }
@@ -557,8 +557,8 @@ class ObjReader {
       ++skip.more;
       return false;
     }
-    skip.what = "object " + object_.name.ToString() + " of line " + std::to_string(object_.line) + " " + what +
-                "; " + advice;
+    skip.what = "object " + object_.name.ToString() + " of line " + std::to_string(object_.line) +
+                " was not applied: it " + what + "; " + advice;
     return false;
   }
 

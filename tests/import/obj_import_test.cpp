@@ -111,11 +111,11 @@ TEST_F(ObjImportTest, WhatEditorsWrite) {
                          "3 Rectangles imported\r\n");
   const std::string oneQuad = "; keep each Rect_N object one quad (or two triangles of one): apply no modifier "
                               "that adds faces, such as Subdivision Surface or Solidify, and do not join objects\n";
-  EXPECT_EQ(complained, "rectangle 3 was not applied: object Rect_4 of line 20 has a face of 3 corners, not 4" +
+  EXPECT_EQ(complained, "rectangle 3: object Rect_4 of line 20 was not applied: it has a face of 3 corners, not 4" +
                             oneQuad +
-                            "rectangle 4 was not applied: object Rect_5 of line 22 refers to 5, which is out of "
+                            "rectangle 4: object Rect_5 of line 22 was not applied: it refers to 5, which is out of "
                             "range; the file refers to a vertex it does not hold: export it again\n"
-                            "rectangle 5 was not applied: object Rect_6 of line 24 has 2 faces, not one" + oneQuad);
+                            "rectangle 5: object Rect_6 of line 24 was not applied: it has 2 faces, not one" + oneQuad);
   EXPECT_EQ(why, "OBJ file '" + dir.File("in.obj") + "' has objects for 3 rectangles that could not be applied "
                  "(named above; those rectangles were left as they were, the other objects were applied)");
   SceneFile after;
@@ -169,8 +169,8 @@ TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
                 "2 Rectangles imported\r\n");
   // Rectangles 0, 1, 4 and 5 were meant to be edited and were not: each is named.
   EXPECT_EQ(std::count(complained.begin(), complained.end(), '\n'), 4) << complained;
-  EXPECT_EQ(complained.substr(0, 29), "rectangle 0 was not applied: ");
-  EXPECT_NE(complained.find("\nrectangle 5 was not applied: object Rect_6 of line 23 has two triangles of "
+  EXPECT_EQ(complained.substr(0, 38), "rectangle 0: object Rect_1 of line 28 ");
+  EXPECT_NE(complained.find("\nrectangle 5: object Rect_6 of line 23 was not applied: it has two triangles of "
                             "different materials; give the rectangle's two triangles one material\n"),
             std::string::npos) << complained;
   SceneFile after;
@@ -216,13 +216,13 @@ TEST_F(ObjImportTest, EachObjectThatCannotBeAppliedIsNamed) {
        "v 0 1 0\r\nf -4 -3 -2 -1\r\n", 0, "Warning! Line 70: object Cube names no rectangle of the scene. Skipping\r\n", ""},
       {"a subdivided rectangle", o[0] + o[1] + face + face + face + o[2] + o[3] + o[4] + o[5], -1,
        "Warning! Line 15: object Rect_2 has 4 faces, not one. Skipping\r\n",
-       "rectangle 1 was not applied: object Rect_2 of line 15 has 4 faces, not one" + oneQuad},
+       "rectangle 1: object Rect_2 of line 15 was not applied: it has 4 faces, not one" + oneQuad},
       {"two objects joined", o[0] + o[1] + o[2] + o[3].substr(o[3].find('\n') + 1) + o[4] + o[5], -1,
        "Warning! Line 26: object Rect_3 has 2 faces, not one. Skipping\r\n",
-       "rectangle 2 was not applied: object Rect_3 of line 26 has 2 faces, not one" + oneQuad},
+       "rectangle 2: object Rect_3 of line 26 was not applied: it has 2 faces, not one" + oneQuad},
       {"a copy given the name of another rectangle", o[0] + o[1] + o[2] + o[3] + o[4] + o[5] + o[4], -1,
        "Warning! Line 70: object Rect_5 names the same rectangle as the object of line 48. Skipping\r\n",
-       "rectangle 4 was not applied: object Rect_5 of line 70 names the same rectangle as the object of line 48; "
+       "rectangle 4: object Rect_5 of line 70 was not applied: it names the same rectangle as the object of line 48; "
        "give each rectangle one object: do not join objects, and do not give two objects one rectangle's name\n"},
   };
   for (const auto& c : cases) {
