@@ -438,7 +438,8 @@ class ObjReader {
       const size_t turned = turnedOnly[static_cast<int>(turn)];
       if (2 * turned <= compared) continue;
       return Fail(why, "holds the scene turned on its side: " + std::to_string(turned) + " of its " +
-                           std::to_string(compared) + " rectangles are the scene's only with y and z exchanged, as (" +
+                           std::to_string(compared) +
+                           " rectangles are the scene's only with y and z exchanged, as (" +
                            (turn == Turn::kUpYWritten ? "x, z, -y" : "x, -z, y") +
                            "): an editor read it with other axes than it wrote it with (in Blender, Forward -Z "
                            "and Up Y on one of its OBJ import and export). Nothing was written. Import and "
@@ -467,7 +468,9 @@ class ObjReader {
       if (skip.what.empty()) continue;
       ++count;
       std::string more;
-      if (skip.more > 0) more = " (" + std::to_string(skip.more) + " more objects for it were not applied either)";
+      if (skip.more > 0) {
+        more = " (" + std::to_string(skip.more) + " more objects for it were not applied either)";
+      }
       reporter_.Complain("rectangle " + std::to_string(i) + ": " + skip.what + more);
     }
     return count;
@@ -625,7 +628,8 @@ class ObjReader {
     bool allTexCoords = true;
     for (int k = 0; k < 4; ++k) {
       for (size_t axis = 0; axis < kPositionWidth; ++axis) {
-        corners[3 * k + axis] = ValueFor(positions_, plan.quad[k].position, axis, plan.storedCorners[3 * k + axis]);
+        const float stored = plan.storedCorners[3 * k + axis];
+        corners[3 * k + axis] = ValueFor(positions_, plan.quad[k].position, axis, stored);
       }
       const int64_t texCoord = plan.quad[k].texCoord;
       allTexCoords = allTexCoords && texCoord >= 0;
@@ -638,7 +642,8 @@ class ObjReader {
     // A rectangle whose every value is kept is not written at all: its
     // bounds stay as the scene has them too.
     const bool cornersKept = std::memcmp(&corners, &plan.storedCorners, sizeof corners) == 0;
-    const bool texCoordsKept = !allTexCoords || std::memcmp(&texCoords, &plan.storedTexCoords, sizeof texCoords) == 0;
+    const bool texCoordsKept =
+        !allTexCoords || std::memcmp(&texCoords, &plan.storedTexCoords, sizeof texCoords) == 0;
     std::string why;
     if (!(cornersKept && texCoordsKept) &&
         !scene_.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) {
