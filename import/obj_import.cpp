@@ -737,10 +737,10 @@ bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporte
     return Fail(why, "names no rectangle that could be applied: every object was skipped");
   }
   if (skipped > 0) {
-    return Fail(why, "has objects for " + std::to_string(skipped) +
-                         (skipped == 1 ? " rectangle" : " rectangles") +
-                         " that could not be applied (named above; those rectangles were left as they were, "
-                         "the other objects were applied)");
+    const bool one = skipped == 1;
+    return Fail(why, "names " + std::to_string(skipped) + (one ? " rectangle whose object" : " rectangles whose objects") +
+                         " could not be applied (named above: " + (one ? "it keeps its" : "they keep their") +
+                         " values; the other objects were applied)");
   }
   return true;
 }

@@ -116,8 +116,8 @@ TEST_F(ObjImportTest, WhatEditorsWrite) {
                             "rectangle 4: object Rect_5 of line 22 was not applied: it refers to 5, which is out of "
                             "range; the file refers to a vertex it does not hold: export it again\n"
                             "rectangle 5: object Rect_6 of line 24 was not applied: it has 2 faces, not one" + oneQuad);
-  EXPECT_EQ(why, "OBJ file '" + dir.File("in.obj") + "' has objects for 3 rectangles that could not be applied "
-                 "(named above; those rectangles were left as they were, the other objects were applied)");
+  EXPECT_EQ(why, "OBJ file '" + dir.File("in.obj") + "' names 3 rectangles whose objects could not be applied "
+                 "(named above: they keep their values; the other objects were applied)");
   SceneFile after;
   ASSERT_TRUE(after.Open(scene.c_str(), why));
   const RectCoords square = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
