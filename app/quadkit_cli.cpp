@@ -42,14 +42,47 @@ Mode ChooseMode(const char* word, Reporter& reporter) {
 }
 
 // Argument 4 is compared with every format's switch word in turn; each
-// match chooses that format.
-const FormatRow& ChooseFormat(int argc, const char* const* argv) {
-  const FormatRow* chosen = &kFormats[0];
-  for (size_t k = 0; argc >= 5 && k < kFormatCount; ++k) {
+// match chooses that format. Without argument 4 the listing is chosen;
+// null when argument 4 is none of the switch words.
+const FormatRow* ChooseFormat(int argc, const char* const* argv) {
+  if (argc < 5) return &kFormats[0];
+  const FormatRow* chosen = nullptr;
+  for (size_t k = 0; k < kFormatCount; ++k) {
     const char* word = kFormats[k].switchWord;
     if (word != nullptr && EqualsIgnoringAsciiCase(argv[4], word)) chosen = &kFormats[k];
   }
-  return *chosen;
+  return chosen;
+}
+
+// Whether the usage text names the switch word.
+bool UsageNames(const std::string& word) {
+  const std::string usage = kUsage;
+  for (size_t at = usage.find(word); at != std::string::npos; at = usage.find(word, at + 1)) {
+    const char next = usage[at + word.size()];
+    if (!((next >= 'A' && next <= 'Z') || (next >= 'a' && next <= 'z') || (next >= '0' && next <= '9'))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The switch words of the format table, joined by commas; with
+// beyondUsage, only those the usage text does not name.
+std::string FormatWords(bool beyondUsage) {
+  std::string words;
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const char* word = kFormats[k].switchWord;
+    if (word == nullptr || (beyondUsage && UsageNames(word))) continue;
+    words += (words.empty() ? "" : ", ") + std::string(word);
+  }
+  return words;
+}
+
+// The usage text is kept as it has always been; the formats added since are
+// named beside it, on standard error.
+void MentionFormatsBeyondUsage(Reporter& reporter) {
+  reporter.Complain("more formats: " + FormatWords(true) +
+                    " (the README and 'man quadkit' describe every format)");
 }
 
 // Reads the three values of Resize or Move from arguments 3 to 5; absent
@@ -115,14 +148,22 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
   reporter.Say(kBanner);
   if (argc < 4) {
     reporter.Say(kUsage);
+    MentionFormatsBeyondUsage(reporter);
     return kModeFailed;
   }
   const Mode mode = ChooseMode(argv[1], reporter);
-  const FormatRow& format = ChooseFormat(argc, argv);
-  if (mode != kModeResize) reporter.Say(format.announcement);
+  const FormatRow* format = ChooseFormat(argc, argv);
+  if (mode != kModeResize) reporter.Say((format != nullptr ? *format : kFormats[0]).announcement);
 
   std::string why;
-  const int32_t result = Dispatch(mode, format.format, argc, argv, reporter, why);
+  int32_t result = kModeFailed;
+  // For Move argument 4 is a number, and an unknown mode fails anyway.
+  if (format == nullptr && (mode == kModeImport || mode == kModeExport)) {
+    Fail(why, std::string("unknown format '") + argv[4] + "' (the formats are " + FormatWords(false) +
+                  ", and none for the ASCII listing)");
+  } else {
+    result = Dispatch(mode, format != nullptr ? format->format : kFormats[0].format, argc, argv, reporter, why);
+  }
   if (result != 0) {
     reporter.Say(kFailed);
     reporter.Complain(why.empty() ? "the operation failed" : why);

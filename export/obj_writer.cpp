@@ -1,6 +1,7 @@
 #include "export/obj_writer.h"
 
 #include "formats/texture_name_codec.h"
+#include "text/float_text.h"
 #include "text/text_template.h"
 
 namespace {
@@ -11,19 +12,7 @@ namespace {
 // name the scene lacks, and leaves the texture as it is.
 const char kNoTextureMaterial[] = "(null)";
 
-using Real = RealValue;
-constexpr TextTemplate<IntValue, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real, Real,
-                       Real, Real, Real, Real, Real, Real, Real, Real>
-    kRectTemplate{
-    "o Rect_%d\r\n"
-    "v %f %f %f\r\n"
-    "v %f %f %f\r\n"
-    "v %f %f %f\r\n"
-    "v %f %f %f\r\n"
-    "vt %f %f\r\n"
-    "vt %f %f\r\n"
-    "vt %f %f\r\n"
-    "vt %f %f\r\n"};
+constexpr TextTemplate<IntValue> kObjectLine{"o Rect_%d\r\n"};
 constexpr TextTemplate<TextValue> kUseMaterial{"usemtl %s\r\n"};
 constexpr TextTemplate<IntValue, IntValue, IntValue, IntValue, IntValue, IntValue, IntValue, IntValue>
     kFace{"f %d/%d %d/%d %d/%d %d/%d\r\n"};
@@ -37,6 +26,17 @@ constexpr TextTemplate<TextValue> kTextureMaterial{"\r\nnewmtl %s\r\nKd 0.800000
 constexpr TextTemplate<TextValue> kNoTextureBlock{
     "\r\n# rectangles whose texture is not in the scene\r\nnewmtl %s\r\n"
     "Kd 1.000000 0.000000 1.000000\r\n"};
+
+// A keyword and count values, each in the shortest text that reads back
+// as the same float, so that the file holds every bit the scene does.
+void AppendNumberLine(std::string& text, const char* keyword, const float* values, int count) {
+  text += keyword;
+  for (int k = 0; k < count; ++k) {
+    text += ' ';
+    AppendShortestFloat(text, values[k]);
+  }
+  text += "\r\n";
+}
 
 class ObjExport : public FormatExport {
  public:
@@ -80,10 +80,9 @@ void WriteObjHeader(const SceneFile& scene, const std::string& libraryPath, std:
 }
 
 void WriteObjRect(const ExportRect& rect, int64_t rectsBefore, std::string& text) {
-  const RectCoords& c = rect.corners;
-  const RectTexCoords& uv = rect.texCoords;
-  AppendTemplate(text, kRectTemplate, rect.index + 1, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
-                 c[8], c[9], c[10], c[11], uv[0], uv[1], uv[2], uv[3], uv[4], uv[5], uv[6], uv[7]);
+  AppendTemplate(text, kObjectLine, rect.index + 1);
+  for (int k = 0; k < 4; ++k) AppendNumberLine(text, "v", &rect.corners[3 * k], 3);
+  for (int k = 0; k < 4; ++k) AppendNumberLine(text, "vt", &rect.texCoords[2 * k], 2);
   // Every object names its material: in OBJ a usemtl holds on into the
   // objects after it.
   const char* name = rect.texture.name;

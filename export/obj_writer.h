@@ -4,10 +4,13 @@
 //   # coordinates as the scene stores them: y up, ... v not flipped
 //   mtllib <name of the .mtl beside the output>
 //   o Rect_<index + 1>                  for each rectangle written
-//   v <x> <y> <z>                       corners 0..3, "%f", as stored
+//   v <x> <y> <z>                       corners 0..3, as stored
 //   vt <u> <v>                          their texture coordinates, as stored
 //   usemtl <texture word>               (null) for a texture not in the table
 //   f a/a b/b c/c d/d                   one quad, global 1-based indices
+//
+// Every number is the shortest plain decimal text that reads back as the
+// same float ("0.1", "-0", "256"), so the file carries every bit.
 //
 // The library has one "newmtl <texture word>" per texture, in table order,
 // with a plain diffuse colour, and then "newmtl (null)" in magenta for the

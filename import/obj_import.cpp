@@ -1,6 +1,7 @@
 #include "import/obj_import.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -9,6 +10,7 @@
 #include "import/text_import.h"
 #include "report/failure.h"
 #include "report/messages.h"
+#include "text/float_text.h"
 #include "text/text_rules.h"
 #include "text/text_template.h"
 #include "formats/texture_name_codec.h"
@@ -96,6 +98,69 @@ Statement TakeStatement(TextSpan& line) {
   return Statement::kOther;
 }
 
+// The count of decimals of a plain number ("-12.500" has 3, "7" none): an
+// optional minus sign, digits, and a point with digits after it; -1 for any
+// other text.
+int DecimalsOfPlainNumber(const char* text, size_t length) {
+  const char* p = text;
+  const char* const end = text + length;
+  if (p < end && *p == '-') ++p;
+  const char* const digits = p;
+  while (p < end && *p >= '0' && *p <= '9') ++p;
+  if (p == digits) return -1;
+  if (p == end) return 0;
+  if (*p != '.') return -1;
+  const char* const decimals = ++p;
+  while (p < end && *p >= '0' && *p <= '9') ++p;
+  if (p != end || p == decimals || p - decimals > kMaxFixedDecimals) return -1;
+  return static_cast<int>(p - decimals);
+}
+
+// True when read, a number of the file written with decimals decimals, is
+// what stored printed with that many decimals reads as: an editor that
+// writes that many decimals read stored and wrote it back unchanged. Two
+// texts of as many decimals that read as the same float are the same text
+// wherever the float's steps are finer than the last decimal; where they
+// are coarser, stored printed so reads as stored itself. A zero counts with
+// or without its minus sign (an editor may write -0 as 0).
+bool IsRoundedStoredValue(float read, float stored, int decimals) {
+  const std::string rounded = FixedFloatText(stored, decimals);
+  float value = 0.0f;
+  if (ScanFloat(rounded.c_str(), &value) == rounded.c_str()) return false;
+  return std::memcmp(&value, &read, sizeof value) == 0 || (value == 0.0f && read == 0.0f);
+}
+
+// The widths of the vertex statements that are read: x, y, z and u, v.
+constexpr size_t kPositionWidth = 3;
+constexpr size_t kTexCoordWidth = 2;
+
+// How many numbers of the v and vt lines have each count of decimals, for
+// the counts an editor writes.
+class DecimalsTally {
+ public:
+  void Count(TextSpan rest, size_t width) {
+    TextSpan word;
+    for (size_t k = 0; k < width && TakeWord(rest, word); ++k) {
+      const int decimals = DecimalsOfPlainNumber(word.begin, word.length);
+      if (decimals >= 0 && decimals < kCounted) ++counts_[decimals];
+    }
+  }
+  // The count most numbers have (the larger of two as common), or -1 when
+  // that is none: a file of whole numbers and of shortest texts such as
+  // quadkit writes holds no rounded numbers.
+  int EditorDecimals() const {
+    int most = 0;
+    for (int k = 1; k < kCounted; ++k) {
+      if (counts_[k] >= counts_[most]) most = k;
+    }
+    return most > 0 && counts_[most] > 0 ? most : -1;
+  }
+
+ private:
+  static constexpr int kCounted = 32;
+  size_t counts_[kCounted] = {};
+};
+
 // What a first pass learns of the file before anything is kept or written.
 struct ObjSurvey {
   int64_t notTextLine = 0;  // the first line holding a control byte, or 0
@@ -103,6 +168,7 @@ struct ObjSurvey {
   size_t texCoords = 0;
   size_t objectLines = 0;
   size_t groupLines = 0;
+  DecimalsTally decimals;
 };
 
 ObjSurvey SurveyObj(const char* text, size_t size) {
@@ -115,8 +181,14 @@ ObjSurvey SurveyObj(const char* text, size_t size) {
       return survey;
     }
     switch (TakeStatement(line)) {
-      case Statement::kPosition: ++survey.positions; break;
-      case Statement::kTexCoord: ++survey.texCoords; break;
+      case Statement::kPosition:
+        ++survey.positions;
+        survey.decimals.Count(line, kPositionWidth);
+        break;
+      case Statement::kTexCoord:
+        ++survey.texCoords;
+        survey.decimals.Count(line, kTexCoordWidth);
+        break;
       case Statement::kObject: ++survey.objectLines; break;
       case Statement::kGroup: ++survey.groupLines; break;
       default: break;
@@ -126,36 +198,47 @@ ObjSurvey SurveyObj(const char* text, size_t size) {
 }
 
 // The rows of one kind of vertex statement, width floats each, in one
-// block whose size the survey counted.
+// block whose size the survey counted, and for each number whether its
+// text is a plain number with the decimals the editor writes.
 class FloatRows {
  public:
   explicit FloatRows(size_t width) : width_(width) {}
   bool Reserve(size_t rows) {
     if (rows > SIZE_MAX / sizeof(float) / width_) return false;
-    values_.reset(new (std::nothrow) float[rows * width_]);
+    values_.reset(new (std::nothrow) float[rows * width_ + 1]);
+    editorTexts_.reset(new (std::nothrow) uint8_t[rows + 1]);
     capacity_ = rows;
-    return values_ != nullptr;
+    return values_ != nullptr && editorTexts_ != nullptr;
   }
   // Reads the numbers after the keyword; a missing number is 0.
-  void Add(TextSpan rest) {
+  void Add(TextSpan rest, int editorDecimals) {
     if (rows_ >= capacity_) return;
     float* const row = values_.get() + rows_ * width_;
+    uint8_t editorTexts = 0;
     for (size_t k = 0; k < width_; ++k) {
       TextSpan word;
       row[k] = 0.0f;
       // The image ends with a zero byte, so the scan stops inside it; a
       // word starts with no white space, so the scan cannot run on into
       // the next line.
-      if (TakeWord(rest, word)) ScanFloat(word.begin, &row[k]);
+      if (!TakeWord(rest, word)) continue;
+      ScanFloat(word.begin, &row[k]);
+      if (editorDecimals > 0 && DecimalsOfPlainNumber(word.begin, word.length) == editorDecimals) {
+        editorTexts |= static_cast<uint8_t>(1u << k);
+      }
     }
+    editorTexts_[rows_] = editorTexts;
     ++rows_;
   }
   int64_t rows() const { return static_cast<int64_t>(rows_); }
   const float* Row(int64_t k) const { return values_.get() + static_cast<size_t>(k) * width_; }
+  // Whether number n of row k was written with the editor's decimals.
+  bool IsEditorText(int64_t k, size_t n) const { return (editorTexts_[static_cast<size_t>(k)] >> n & 1u) != 0; }
 
  private:
   size_t width_;
   std::unique_ptr<float[]> values_;
+  std::unique_ptr<uint8_t[]> editorTexts_;
   size_t capacity_ = 0;
   size_t rows_ = 0;
 };
@@ -213,6 +296,7 @@ struct FaceSeen {
 struct ObjectSeen {
   bool open = false;
   TextSpan name;
+  int32_t rect = -1;  // the rectangle its name gives, or -1
   int64_t line = 0;
   int64_t faceCount = 0;
   FaceSeen faces[2];
@@ -232,17 +316,79 @@ int IndexOfPosition(const ObjCorner (&triangle)[3], int64_t position) {
   return -1;
 }
 
-// Reads one file's statements in order and applies each object when it
-// ends.
+// What the user can do about an object that names a rectangle but cannot
+// be applied to it.
+const char kKeepOneQuad[] =
+    "keep each Rect_N object one quad (or two triangles of one): apply no modifier that adds faces, "
+    "such as Subdivision Surface or Solidify, and do not join objects";
+const char kOneObjectPerRect[] =
+    "give each rectangle one object: do not join objects, and do not give two objects one rectangle's name";
+const char kExportAgain[] = "the file refers to a vertex it does not hold: export it again";
+const char kOneMaterial[] = "give the rectangle's two triangles one material";
+const char kSameTexCoords[] = "give the corners its two triangles share the same texture coordinates";
+
+// The ways the file's rectangles may stand to the scene's: as they are,
+// or turned by the axis settings of an editor whose up axis is z. A
+// y-up file read with up z and written back with up y (or the other way
+// round) comes out as (x, z, -y) (or (x, -z, y)).
+enum class Turn { kNone, kUpYWritten, kUpZWritten, kCount };
+
+// True when corners are stored, turned as told, give or take the rounding
+// of an editor's text.
+bool MatchesTurned(const float (&corners)[12], const RectCoords& stored, Turn turn) {
+  float scale = 1.0f;
+  for (float value : stored) {
+    if (std::isfinite(value)) scale = std::max(scale, std::fabs(value));
+  }
+  const float tolerance = 1e-5f * scale;
+  for (int k = 0; k < 4; ++k) {
+    const float x = stored[3 * k], y = stored[3 * k + 1], z = stored[3 * k + 2];
+    const float turned[3] = {x, turn == Turn::kUpYWritten ? z : turn == Turn::kUpZWritten ? -z : y,
+                             turn == Turn::kUpYWritten ? -y : turn == Turn::kUpZWritten ? y : z};
+    for (int axis = 0; axis < 3; ++axis) {
+      if (!(std::fabs(corners[3 * k + axis] - turned[axis]) <= tolerance)) return false;
+    }
+  }
+  return true;
+}
+
+// An object that names a rectangle and can be applied to it, with what the
+// scene holds there now.
+struct RectPlan {
+  int64_t line = 0;  // of the object; 0 while no object was taken for it
+  TextSpan name;
+  ObjCorner quad[4] = {};
+  TextSpan material;
+  bool readable = false;  // the scene's values below were read
+  RectCoords storedCorners = {};
+  RectTexCoords storedTexCoords = {};
+};
+
+// An object that names a rectangle but could not be applied; the first
+// one for each rectangle is told of.
+struct RectSkip {
+  std::string what;  // empty while none
+  int64_t more = 0;  // further objects for the same rectangle that were skipped
+};
+
+// Reads one file's statements in order and takes each object when it ends;
+// then applies the objects taken, in file order.
 class ObjReader {
  public:
-  ObjReader(SceneFile& scene, Reporter& reporter, RectWriteFailures& failures, Statement objectStatement)
-      : scene_(scene), reporter_(reporter), failures_(failures), objectStatement_(objectStatement) {}
+  ObjReader(SceneFile& scene, Reporter& reporter, RectWriteFailures& failures, Statement objectStatement,
+            int editorDecimals)
+      : scene_(scene),
+        reporter_(reporter),
+        failures_(failures),
+        objectStatement_(objectStatement),
+        editorDecimals_(editorDecimals),
+        rectCount_(static_cast<size_t>(std::max(scene.GetRectCount(), 0))) {}
 
   bool Reserve(const ObjSurvey& survey) {
-    const size_t rects = static_cast<size_t>(std::max(scene_.GetRectCount(), 0));
-    appliedAt_.reset(new (std::nothrow) int64_t[rects]());
-    return appliedAt_ != nullptr && positions_.Reserve(survey.positions) &&
+    plans_.reset(new (std::nothrow) RectPlan[rectCount_ > 0 ? rectCount_ : 1]);
+    skips_.reset(new (std::nothrow) RectSkip[rectCount_ > 0 ? rectCount_ : 1]);
+    order_.reset(new (std::nothrow) int32_t[rectCount_ > 0 ? rectCount_ : 1]);
+    return plans_ != nullptr && skips_ != nullptr && order_ != nullptr && positions_.Reserve(survey.positions) &&
            texCoords_.Reserve(survey.texCoords);
   }
 
@@ -253,6 +399,83 @@ class ObjReader {
     FinishObject();
   }
 
+  // Reads what the scene holds in every rectangle an object was taken for;
+  // a rectangle that cannot be read is told of and left out.
+  void ReadStoredRects() {
+    for (size_t k = 0; k < taken_; ++k) {
+      RectPlan& plan = plans_[order_[k]];
+      std::string why;
+      const RectCoords* corners = scene_.GetRectCoords(order_[k], why);
+      const RectTexCoords* texCoords = corners != nullptr ? scene_.GetRectTexCoords(order_[k], why) : nullptr;
+      if (texCoords == nullptr) {
+        failures_.Add(order_[k], why);
+        continue;
+      }
+      plan.storedCorners = *corners;
+      plan.storedTexCoords = *texCoords;
+      plan.readable = true;
+    }
+  }
+
+  // False, with why, when most rectangles of the file are the scene's only
+  // once turned: the file went through an editor with other axis settings
+  // on the way in than on the way out. A few turned rectangles are edits.
+  bool CheckAxes(std::string& why) const {
+    size_t compared = 0;
+    size_t turnedOnly[static_cast<int>(Turn::kCount)] = {};
+    for (size_t k = 0; k < taken_; ++k) {
+      const RectPlan& plan = plans_[order_[k]];
+      if (!plan.readable) continue;
+      ++compared;
+      float corners[12];
+      for (int c = 0; c < 4; ++c) std::copy_n(positions_.Row(plan.quad[c].position), 3, &corners[3 * c]);
+      if (MatchesTurned(corners, plan.storedCorners, Turn::kNone)) continue;
+      for (Turn turn : {Turn::kUpYWritten, Turn::kUpZWritten}) {
+        if (MatchesTurned(corners, plan.storedCorners, turn)) ++turnedOnly[static_cast<int>(turn)];
+      }
+    }
+    for (Turn turn : {Turn::kUpYWritten, Turn::kUpZWritten}) {
+      const size_t turned = turnedOnly[static_cast<int>(turn)];
+      if (2 * turned <= compared) continue;
+      return Fail(why, "holds the scene turned on its side: " + std::to_string(turned) + " of its " +
+                           std::to_string(compared) +
+                           " rectangles are the scene's only with y and z exchanged, as (" +
+                           (turn == Turn::kUpYWritten ? "x, z, -y" : "x, -z, y") +
+                           "): an editor read it with other axes than it wrote it with (in Blender, Forward -Z "
+                           "and Up Y on one of its OBJ import and export). Nothing was written. Import and "
+                           "export in Blender with Forward Axis Y and Up Axis Z, then import the file again");
+    }
+    return true;
+  }
+
+  void Apply() {
+    for (size_t k = 0; k < taken_ && !scene_.WasReplaced(); ++k) ApplyPlan(order_[k]);
+    // When nothing could be applied, the file is not one of this scene's,
+    // and the run fails saying so.
+    for (size_t i = 0; imported_ > 0 && i < rectCount_; ++i) {
+      if (plans_[i].line == 0 && skips_[i].what.empty()) {
+        reporter_.Say(FillTemplate(messages::kRectWithoutObject, i + 1));
+      }
+    }
+  }
+
+  // Tells, on standard error, of every rectangle for which an object was
+  // skipped; their count.
+  int32_t ComplainOfSkips() const {
+    int32_t count = 0;
+    for (size_t i = 0; i < rectCount_; ++i) {
+      const RectSkip& skip = skips_[i];
+      if (skip.what.empty()) continue;
+      ++count;
+      std::string more;
+      if (skip.more > 0) {
+        more = " (" + std::to_string(skip.more) + " more objects for it were not applied either)";
+      }
+      reporter_.Complain("rectangle " + std::to_string(i) + ": " + skip.what + more);
+    }
+    return count;
+  }
+
   int32_t imported() const { return imported_; }
 
  private:
@@ -260,8 +483,8 @@ class ObjReader {
     const Statement statement = TakeStatement(rest);
     TextSpan word;
     switch (statement) {
-      case Statement::kPosition: positions_.Add(rest); return;
-      case Statement::kTexCoord: texCoords_.Add(rest); return;
+      case Statement::kPosition: positions_.Add(rest, editorDecimals_); return;
+      case Statement::kTexCoord: texCoords_.Add(rest, editorDecimals_); return;
       case Statement::kNormal: ++normals_; return;
       case Statement::kFace:
         if (object_.open) AddFace(rest);
@@ -271,10 +494,17 @@ class ObjReader {
         return;
       default:
         if (statement != objectStatement_) return;
+        TakeWord(rest, word);
+        const int32_t rect = RectIndexOfObjectName(word.begin, word.length, scene_.GetRectCount());
+        // Groups in a row that name one rectangle are one object: with
+        // "Object Groups" and "Material Groups" both on, Blender writes a
+        // group for the object and then one for each of its materials.
+        if (object_.open && rect >= 0 && rect == object_.rect && objectStatement_ == Statement::kGroup) return;
         FinishObject();
         object_ = ObjectSeen();
         object_.open = true;
-        TakeWord(rest, object_.name);
+        object_.name = word;
+        object_.rect = rect;
         object_.line = lineNumber;
     }
   }
@@ -296,44 +526,43 @@ class ObjReader {
     }
   }
 
+  // Takes the object for its rectangle, or warns and tells why not.
   void FinishObject() {
     if (!object_.open) return;
     object_.open = false;
-    if (ApplyObject()) ++imported_;
+    const int32_t i = object_.rect;
+    if (i < 0) {
+      Warn(messages::kObjectNamesNoRect);
+      return;
+    }
+    if (plans_[i].line != 0) {
+      Skip(FillTemplate(messages::kObjectNamesAppliedRect, plans_[i].line), kOneObjectPerRect);
+      return;
+    }
+    RectPlan& plan = plans_[i];
+    if (!TakeQuad(plan.quad)) return;
+    plan.line = object_.line;
+    plan.name = object_.name;
+    plan.material = object_.material;
+    order_[taken_++] = i;
   }
 
-  // Warns about the object; always false.
-  bool Skip(const std::string& what) {
+  void Warn(const std::string& what) {
     reporter_.Say(FillTemplate(messages::kObjectSkipped, object_.line, object_.name.ToString(), what));
-    return false;
   }
 
-  // False when the object was skipped with a warning.
-  bool ApplyObject() {
-    const int32_t i = RectIndexOfObjectName(object_.name.begin, object_.name.length, scene_.GetRectCount());
-    if (i < 0) return Skip(messages::kObjectNamesNoRect);
-    if (appliedAt_[i] != 0) return Skip(FillTemplate(messages::kObjectNamesAppliedRect, appliedAt_[i]));
-    ObjCorner quad[4];
-    if (!TakeQuad(quad)) return false;
-    appliedAt_[i] = object_.line;
-
-    RectCoords corners;
-    RectTexCoords texCoords;
-    bool allTexCoords = true;
-    for (int k = 0; k < 4; ++k) {
-      std::copy_n(positions_.Row(quad[k].position), 3, &corners[3 * k]);
-      allTexCoords = allTexCoords && quad[k].texCoord >= 0;
-      if (quad[k].texCoord >= 0) std::copy_n(texCoords_.Row(quad[k].texCoord), 2, &texCoords[2 * k]);
+  // Warns about the object, which names a rectangle, and keeps for that
+  // rectangle why it was skipped and what to do; always false.
+  bool Skip(const std::string& what, const char* advice) {
+    Warn(what);
+    RectSkip& skip = skips_[object_.rect];
+    if (!skip.what.empty()) {
+      ++skip.more;
+      return false;
     }
-    reporter_.Say(FillTemplate(messages::kListingProgress, object_.name.ToString(), ShownCornersOffset(scene_, i)));
-    std::string why;
-    if (!scene_.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) failures_.Add(i, why);
-    if (object_.material.length > 0 &&
-        !scene_.SetRectTextureByName(i, DecodeTextureWord(object_.material.ToString()).c_str(), reporter_,
-                                     why)) {
-      failures_.Add(i, why);
-    }
-    return true;
+    skip.what = "object " + object_.name.ToString() + " of line " + std::to_string(object_.line) +
+                " was not applied: it " + what + "; " + advice;
+    return false;
   }
 
   // The object's quad: its one face of four corners, or its two triangles
@@ -342,25 +571,27 @@ class ObjReader {
     const FaceSeen(&faces)[2] = object_.faces;
     const bool twoTriangles = object_.faceCount == 2 && faces[0].cornerCount == 3 && faces[1].cornerCount == 3;
     if (object_.faceCount != 1 && !twoTriangles) {
-      return Skip(FillTemplate(messages::kObjectFaceCount, object_.faceCount));
+      return Skip(FillTemplate(messages::kObjectFaceCount, object_.faceCount), kKeepOneQuad);
     }
     if (!twoTriangles && faces[0].cornerCount != 4) {
-      return Skip(FillTemplate(messages::kObjectCornerCount, faces[0].cornerCount));
+      return Skip(FillTemplate(messages::kObjectCornerCount, faces[0].cornerCount), kKeepOneQuad);
     }
     if (object_.badReference.length > 0) {
-      return Skip(FillTemplate(messages::kObjectBadReference, object_.badReference.ToString()));
+      return Skip(FillTemplate(messages::kObjectBadReference, object_.badReference.ToString()), kExportAgain);
     }
     if (!twoTriangles) {
       std::copy_n(faces[0].corners, 4, quad);
       return true;
     }
-    if (!SameText(faces[0].material, faces[1].material)) return Skip(messages::kObjectTrianglesTwoMaterials);
+    if (!SameText(faces[0].material, faces[1].material)) {
+      return Skip(messages::kObjectTrianglesTwoMaterials, kOneMaterial);
+    }
     ObjCorner first[3];
     ObjCorner second[3];
     std::copy_n(faces[0].corners, 3, first);
     std::copy_n(faces[1].corners, 3, second);
-    if (!QuadFromTriangles(first, second, quad)) return Skip(messages::kObjectTrianglesNoQuad);
-    if (!SharedCornersAgree(first, second)) return Skip(messages::kObjectTrianglesTwoTexCoords);
+    if (!QuadFromTriangles(first, second, quad)) return Skip(messages::kObjectTrianglesNoQuad, kKeepOneQuad);
+    if (!SharedCornersAgree(first, second)) return Skip(messages::kObjectTrianglesTwoTexCoords, kSameTexCoords);
     return true;
   }
 
@@ -380,14 +611,63 @@ class ObjReader {
     return true;
   }
 
+  // Number n of a row for a field that holds stored: the stored bits when
+  // the number is stored rounded to the decimals the editor writes (the
+  // user did not change it), else the number as read.
+  float ValueFor(const FloatRows& rows, int64_t row, size_t n, float stored) const {
+    const float read = rows.Row(row)[n];
+    if (rows.IsEditorText(row, n) && IsRoundedStoredValue(read, stored, editorDecimals_)) return stored;
+    return read;
+  }
+
+  void ApplyPlan(int32_t i) {
+    const RectPlan& plan = plans_[i];
+    if (!plan.readable) return;
+    RectCoords corners;
+    RectTexCoords texCoords;
+    bool allTexCoords = true;
+    for (int k = 0; k < 4; ++k) {
+      for (size_t axis = 0; axis < kPositionWidth; ++axis) {
+        const float stored = plan.storedCorners[3 * k + axis];
+        corners[3 * k + axis] = ValueFor(positions_, plan.quad[k].position, axis, stored);
+      }
+      const int64_t texCoord = plan.quad[k].texCoord;
+      allTexCoords = allTexCoords && texCoord >= 0;
+      for (size_t axis = 0; texCoord >= 0 && axis < kTexCoordWidth; ++axis) {
+        texCoords[2 * k + axis] = ValueFor(texCoords_, texCoord, axis, plan.storedTexCoords[2 * k + axis]);
+      }
+    }
+    reporter_.Say(FillTemplate(messages::kListingProgress, plan.name.ToString(), ShownCornersOffset(scene_, i)));
+    ++imported_;
+    // A rectangle whose every value is kept is not written at all: its
+    // bounds stay as the scene has them too.
+    const bool cornersKept = std::memcmp(&corners, &plan.storedCorners, sizeof corners) == 0;
+    const bool texCoordsKept =
+        !allTexCoords || std::memcmp(&texCoords, &plan.storedTexCoords, sizeof texCoords) == 0;
+    std::string why;
+    if (!(cornersKept && texCoordsKept) &&
+        !scene_.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) {
+      failures_.Add(i, why);
+    }
+    if (plan.material.length > 0 &&
+        !scene_.SetRectTextureByName(i, DecodeTextureWord(plan.material.ToString()).c_str(), reporter_, why)) {
+      failures_.Add(i, why);
+    }
+  }
+
   SceneFile& scene_;
   Reporter& reporter_;
   RectWriteFailures& failures_;
   const Statement objectStatement_;
-  FloatRows positions_{3};
-  FloatRows texCoords_{2};
+  const int editorDecimals_;
+  const size_t rectCount_;
+  FloatRows positions_{kPositionWidth};
+  FloatRows texCoords_{kTexCoordWidth};
   int64_t normals_ = 0;
-  std::unique_ptr<int64_t[]> appliedAt_;  // per rectangle: the line of the object applied to it, or 0
+  std::unique_ptr<RectPlan[]> plans_;  // per rectangle
+  std::unique_ptr<RectSkip[]> skips_;  // per rectangle
+  std::unique_ptr<int32_t[]> order_;   // the rectangles taken, in file order
+  size_t taken_ = 0;
   ObjectSeen object_;
   int32_t imported_ = 0;
 };
@@ -441,16 +721,26 @@ bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporte
                            " holds a control byte");
   }
   if (survey.objectLines == 0 && survey.groupLines == 0) return Fail(why, "holds no object");
-  ObjReader reader(scene, reporter, failures,
-                   survey.objectLines > 0 ? Statement::kObject : Statement::kGroup);
+  ObjReader reader(scene, reporter, failures, survey.objectLines > 0 ? Statement::kObject : Statement::kGroup,
+                   survey.decimals.EditorDecimals());
   if (!reader.Reserve(survey)) {
     return Fail(why, "is too large: no memory for its " + std::to_string(survey.positions) +
                            " positions and " + std::to_string(survey.texCoords) + " texture coordinates");
   }
   reader.Read(text, size);
+  reader.ReadStoredRects();
+  if (!reader.CheckAxes(why)) return false;
+  reader.Apply();
   reporter.Say(FillTemplate(messages::kRectanglesImported, reader.imported()));
+  const int32_t skipped = reader.ComplainOfSkips();
   if (reader.imported() == 0) {
     return Fail(why, "names no rectangle that could be applied: every object was skipped");
+  }
+  if (skipped > 0) {
+    const bool one = skipped == 1;
+    return Fail(why, "names " + std::to_string(skipped) + (one ? " rectangle whose object" : " rectangles whose objects") +
+                         " could not be applied (named above: " + (one ? "it keeps its" : "they keep their") +
+                         " values; the other objects were applied)");
   }
   return true;
 }

@@ -2,14 +2,26 @@
 // rewrites rectangle N - 1 from its one quad (corners, and texture
 // coordinates where every corner has them) and assigns the texture that its
 // own usemtl names. Objects are matched by name, so an editor may reorder
-// or delete them; a rectangle without an object keeps what it has.
+// them; a rectangle without an object keeps what it has, with a warning.
 //
 // Objects are the "o" lines; a file without any takes its "g" lines
-// instead. A name is Rect_N, or Rect_N_ followed by anything (the
-// object-and-mesh names editors write); the first object that names a
-// rectangle is applied, a later one is warned about. The quad is one face
-// of four corners, or two triangles that share one edge (as an editor's
-// triangulation writes it). Vertices may be shared between objects.
+// instead, and groups in a row that name one rectangle are one object. A
+// name is Rect_N, or Rect_N_ followed by anything (the object-and-mesh
+// names editors write). The quad is one face of four corners, or two
+// triangles that share one edge (as an editor's triangulation writes it).
+// Vertices may be shared between objects. An object that names no
+// rectangle is warned about; one that names a rectangle but cannot be
+// applied (not one quad, a vertex that does not exist, a rectangle an
+// object before it was taken for) is warned about too, the others are
+// applied, and the import fails naming each such rectangle.
+//
+// Exactly the user's edits come back. Every number that is the scene's own
+// value printed with the decimals most numbers of the file have (an
+// editor's fixed precision, 6 for Blender) keeps the scene's bits; any
+// other number is written as read. A rectangle whose values are all kept is
+// not written at all. All objects are read, and the scene's rectangles with
+// them, before anything is written: a file whose rectangles are mostly the
+// scene's with y and z exchanged (an editor's axis settings) is refused.
 //
 // Understood: v, vt, vn, f (a, a/b, a//c, a/b/c, negative indices), o, g,
 // usemtl; s, mtllib, comments, blank lines and other statements are
@@ -29,10 +41,11 @@
 #include "import/text_import.h"
 
 // The reader of OBJ files (see TextReader in import/text_import.h): true when
-// the file was applied (objects that cannot be applied are warned about and
-// skipped); false, with why, when the text is not text (a zero
-// byte inside makes it none), holds no object at all or is too large for
-// memory (nothing is written then), or when every object was skipped.
+// every object that names a rectangle was applied; false, with why, when
+// the text is not text (a zero byte inside makes it none), holds no object
+// at all, is too large for memory or holds the scene turned (nothing is
+// written then), or when an object that names a rectangle was skipped or
+// every object was.
 bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
               RectWriteFailures& failures, std::string& why);
 

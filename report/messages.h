@@ -54,6 +54,8 @@ constexpr TextTemplate<IntValue> kObjectNamesAppliedRect{"names the same rectang
 constexpr TextTemplate<IntValue> kObjectFaceCount{"has %d faces, not one"};
 constexpr TextTemplate<IntValue> kObjectCornerCount{"has a face of %d corners, not 4"};
 constexpr TextTemplate<TextValue> kObjectBadReference{"refers to %s, which is out of range"};
+// A rectangle of the scene that no object of an OBJ file names.
+constexpr TextTemplate<IntValue> kRectWithoutObject{"Warning! Rect_%d has no object in the file. Skipping\r\n"};
 constexpr char kObjectTrianglesNoQuad[] = "has two triangles that do not make one quad";
 constexpr char kObjectTrianglesTwoMaterials[] = "has two triangles of different materials";
 constexpr char kObjectTrianglesTwoTexCoords[] =

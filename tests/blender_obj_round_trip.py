@@ -1,6 +1,8 @@
-# A quadkit OBJ export through Blender with the README's axis settings
-# (Forward Y, Up Z): import, move one vertex, give one object another
-# material, export plain, triangulated and with object groups.
+# A quadkit OBJ export through Blender. With the README's axis settings
+# (Forward Y, Up Z): exported as imported, then with one vertex moved and
+# one object given another material, exported plain, triangulated and with
+# object and material groups. With Blender's default axes on one way only:
+# exported turned, once on the way out and once on the way in.
 #
 #   blender -b --factory-startup --python blender_obj_round_trip.py -- \
 #       IN.obj OUT_DIR MOVED_OBJECT VERTEX DX DY DZ RETEXTURED_OBJECT MATERIAL
@@ -14,17 +16,26 @@ source, out_dir = args[0], args[1]
 moved, vertex = args[2], int(args[3])
 offset = [float(a) for a in args[4:7]]
 retextured, material = args[7], args[8]
+readme_axes = {"forward_axis": "Y", "up_axis": "Z"}
+
+
+def export(name, **options):
+    bpy.ops.wm.obj_export(filepath=os.path.join(out_dir, name + ".obj"), **options)
+
 
 bpy.ops.wm.read_factory_settings(use_empty=True)
-bpy.ops.wm.obj_import(filepath=source, forward_axis="Y", up_axis="Z")
+bpy.ops.wm.obj_import(filepath=source, **readme_axes)
+export("unedited", **readme_axes)
+export("turned_on_export")
 
 corner = bpy.data.objects[moved].data.vertices[vertex].co
 for axis in range(3):
     corner[axis] += offset[axis]
 bpy.data.objects[retextured].data.materials[0] = bpy.data.materials[material]
+export("plain", **readme_axes)
+export("triangulated", export_triangulated_mesh=True, **readme_axes)
+export("groups", export_object_groups=True, export_material_groups=True, **readme_axes)
 
-for name, options in (("plain", {}),
-                      ("triangulated", {"export_triangulated_mesh": True}),
-                      ("groups", {"export_object_groups": True})):
-    bpy.ops.wm.obj_export(filepath=os.path.join(out_dir, name + ".obj"),
-                          forward_axis="Y", up_axis="Z", **options)
+bpy.ops.wm.read_factory_settings(use_empty=True)
+bpy.ops.wm.obj_import(filepath=source)
+export("turned_on_import", **readme_axes)

@@ -195,7 +195,9 @@ TEST_F(FaultTest, FullDeviceFailsTheExport) {
   if (!FileExists("/dev/full")) GTEST_SKIP() << "this system has no /dev/full";
   ASSERT_TRUE(WriteFileBytes(scene, sample.bytes));
   for (const char* format : {"", "/dx", "/cad", "/dw", "/iges"}) {
-    const RunResult run = RunQuadkitBinary({"/e", scene, "/dev/full", format});
+    std::vector<std::string> args = {"/e", scene, "/dev/full"};
+    if (*format != '\0') args.push_back(format);  // the listing has no switch
+    const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.exitCode, 255) << format;
     EXPECT_EQ(run.err, "quadkit: cannot write output file '/dev/full': No space left on device\n");
   }

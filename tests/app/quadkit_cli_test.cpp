@@ -80,6 +80,7 @@ TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
        {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}}) {
     const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.out, kBanner + kUsage);
+    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES (the README and 'man quadkit' describe every format)\n");
     EXPECT_EQ(run.exitCode, 255);
   }
 }
@@ -93,11 +94,31 @@ TEST_F(QuadkitCliTest, ExportsTheSampleAsListing) {
 }
 
 TEST_F(QuadkitCliTest, SwitchesIgnoreLetterCaseAndExtraArguments) {
-  const RunResult run =
-      RunQuadkitBinary({"/E", scene, dir.File("out.txt"), "/nothing", "extra", "more"});
-  EXPECT_EQ(run.out, kBanner + "Exporting...using ASCII format\r\nSuccessful\r\n");
+  const RunResult run = RunQuadkitBinary({"/E", scene, dir.File("out.x"), "/dX", "extra", "more"});
+  EXPECT_EQ(run.out, kBanner + "Exporting...using DirectX format\r\nSuccessful\r\n");
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(ReadFileText(dir.File("out.txt")), kSampleListing);
+  EXPECT_EQ(ReadFileText(dir.File("out.x")).substr(0, 16), "xof 0302txt 0032");
+}
+
+// A fourth argument of Import or Export that names no format ends the run
+// before any file is opened; Move takes it as its Y offset.
+TEST_F(QuadkitCliTest, UnknownFormatWritesNothing) {
+  const std::string formats = "' (the formats are /DX, /CAD, /DW, /OBJ, /IGES, and none for the ASCII listing)\n";
+  WriteFileText(dir.File("in.obj"), "o Rect_1\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
+  for (const char* word : {"/GLTFX", "OBJ", "/IGS", "-OBJ", "", "/OBJ "}) {
+    for (const char* mode : {"/e", "/I"}) {
+      const bool exporting = mode[1] == 'e';
+      const RunResult run = RunQuadkitBinary({mode, "box.zem", exporting ? "out.gltf" : "in.obj", word}, dir.path());
+      EXPECT_EQ(run.out, kBanner + (exporting ? "Exporting..." : "Importing...") + "using ASCII format\r\n" + kFailed);
+      EXPECT_EQ(run.err, "quadkit: unknown format '" + std::string(word) + formats);
+      EXPECT_EQ(run.exitCode, 255);
+    }
+  }
+  EXPECT_FALSE(FileExists(dir.File("out.gltf")));
+  ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
+  const RunResult move = RunQuadkitBinary({"/m", "box.zem", "0", "-0", "0"}, dir.path());
+  EXPECT_EQ(move.exitCode, 0);
+  EXPECT_EQ(move.err, "");
 }
 
 TEST_F(QuadkitCliTest, UnknownModeStillAnnouncesTheFormat) {

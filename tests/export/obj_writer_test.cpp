@@ -35,22 +35,21 @@ TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
   SceneContents spec;
   spec.textureNames = {"AB C", "Q"};
   spec.rects.resize(2);
-  spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, -2.5f};
-  spec.rects[0].texCoords = {0, 0, 1, 0, 1, 1, 0, 0.5f};
+  spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, -0.0f, 0.1f, -2.5f};
+  spec.rects[0].texCoords = {0, 0, 1, 0, 1, 1, 1.17549435e-38f, 16777216.0f * 3};
   spec.rects[1].textureIndex = 2;  // beyond the table: material (null)
   spec.extraSlots = 1;
   TempDir dir;
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
   ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.obj").c_str(), kFormatObj, why), 0);
-  const std::string zeroV = "v 0.000000 0.000000 0.000000\r\n";
-  const std::string zeroVt = "vt 0.000000 0.000000\r\n";
+  const std::string zeroV = "v 0 0 0\r\n";
+  const std::string zeroVt = "vt 0 0\r\n";
   EXPECT_EQ(ReadFileText(dir.File("s.obj")),
             "# quadkit OBJ export of s.zem: 2 rectangles\r\n# coordinates as the scene stores them: "
             "y up, no axis swapped; texture coordinates as stored: v not flipped\r\nmtllib s.mtl\r\n"
-            "o Rect_1\r\nv 0.000000 0.000000 0.000000\r\nv 1.000000 0.000000 0.000000\r\n"
-            "v 1.000000 1.000000 0.000000\r\nv 0.000000 1.000000 -2.500000\r\n"
-            "vt 0.000000 0.000000\r\nvt 1.000000 0.000000\r\nvt 1.000000 1.000000\r\n"
-            "vt 0.000000 0.500000\r\nusemtl AB%20C\r\nf 1/1 2/2 3/3 4/4\r\n"
+            "o Rect_1\r\nv 0 0 0\r\nv 1 0 0\r\nv 1 1 0\r\nv -0 0.1 -2.5\r\n"
+            "vt 0 0\r\nvt 1 0\r\nvt 1 1\r\nvt 0.000000000000000000000000000000000000011754944 50331648\r\n"
+            "usemtl AB%20C\r\nf 1/1 2/2 3/3 4/4\r\n"
             "o Rect_2\r\n" + zeroV + zeroV + zeroV + zeroV + zeroVt + zeroVt + zeroVt + zeroVt +
             "usemtl (null)\r\nf 5/5 6/6 7/7 8/8\r\n# end\r\n");
   EXPECT_EQ(ReadFileText(dir.File("s.mtl")),

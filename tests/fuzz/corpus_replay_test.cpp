@@ -49,7 +49,9 @@ const std::map<std::string, Expected> kExpected = {
     {"obj/assimp_shared_vertices.obj", {{0}, false}},
     {"obj/blender_groups.obj", {{0}, true}},
     {"obj/blender_triangulated.obj", {{0}, true}},
-    {"obj/editor_forms.obj", {{0}, true}},
+    // Its objects that name a rectangle but cannot be applied fail the run;
+    // the others are applied.
+    {"obj/editor_forms.obj", {{-1}, true}},
     {"obj/odd_references.obj", {{-1}, false}},
 };
 

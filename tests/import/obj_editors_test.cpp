@@ -1,9 +1,11 @@
 // quadkit's OBJ export taken through the real editors and imported back by
-// the quadkit binary: Blender headless (tests/blender_obj_round_trip.py: one
-// moved vertex, one changed material, exported plain, triangulated and
-// grouped) and assimp (no edit). Skipped where the tool is not installed.
+// the quadkit binary: Blender headless (tests/blender_obj_round_trip.py: no
+// edit; one moved vertex and one changed material, exported plain,
+// triangulated and grouped; turned by other axis settings on one way) and
+// assimp (no edit). Skipped where the tool is not installed.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -38,8 +40,10 @@ std::vector<uint8_t> WithComputedBounds(const SceneContents& contents, const Tem
 }
 
 // 300 rectangles over five textures (one name with a blank), rectangle 138
-// pointing beyond the texture table; every value is exact in "%f".
-SceneContents GeneratedContents() {
+// pointing beyond the texture table; every value is exact in "%f", or with
+// everyBit uses every bit of its mantissa, with negative zeros and values
+// far below six decimals among them.
+SceneContents GeneratedContents(bool everyBit) {
   SceneContents contents;
   contents.textureNames = {"WALL", "FLR", "ROOF", "A B", "Q"};
   contents.extraSlots = 1;
@@ -50,8 +54,9 @@ SceneContents GeneratedContents() {
   };
   for (int k = 0; k < 300; ++k) {
     BuilderRect rect;
-    for (float& c : rect.corners) c = (next(65536) - 32768) * 0.25f;
-    for (float& t : rect.texCoords) t = next(512) / 64.0f;
+    for (float& c : rect.corners) c = (next(65536) - 32768) * 0.25f * (everyBit ? 1 + next(1 << 23) * 0x1p-23f : 1);
+    for (float& t : rect.texCoords) t = next(512) / 64.0f * (everyBit ? 1 + next(1 << 23) * 0x1p-23f : 1);
+    if (everyBit) rect.corners[k % 12] = k % 2 == 0 ? -0.0f : next(1000) * 1e-30f;
     rect.textureIndex = k == 137 ? 5 : k % 5;
     contents.rects.push_back(rect);
   }
@@ -66,15 +71,24 @@ struct EditorCase {
   const char* material;
 };
 
-std::vector<EditorCase> Cases() {
-  return {{SampleBoxContents(), 4, 2, 1, 2, "ROOF"}, {GeneratedContents(), 200, 3, 16, 3, "A%20B"}};
+std::vector<EditorCase> AssimpCases() {
+  return {{SampleBoxContents(), 4, 2, 1, 2, "ROOF"}, {GeneratedContents(false), 200, 3, 16, 3, "A%20B"}};
+}
+
+std::vector<EditorCase> BlenderCases() {
+  return {{SampleBoxContents(), 4, 2, 1, 2, "ROOF"}, {GeneratedContents(true), 200, 3, 16, 3, "A%20B"}};
+}
+
+// Imports obj into a copy of the scene by the quadkit binary; the run.
+RunResult ImportIntoCopy(const std::vector<uint8_t>& before, const std::string& obj, const TempDir& dir) {
+  WriteFileBytes(dir.File("copy.zem"), before);
+  return RunQuadkitBinary({"/i", dir.File("copy.zem"), obj, "/OBJ"});
 }
 
 // Imports obj into a copy of the scene by the quadkit binary; the copy's bytes.
 std::vector<uint8_t> ImportedCopy(const EditorCase& c, const std::vector<uint8_t>& before,
                                   const std::string& obj, const TempDir& dir) {
-  WriteFileBytes(dir.File("copy.zem"), before);
-  const RunResult run = RunQuadkitBinary({"/i", dir.File("copy.zem"), obj, "/OBJ"});
+  const RunResult run = ImportIntoCopy(before, obj, dir);
   EXPECT_EQ(run.exitCode, 0) << obj << run.err;
   const size_t invalid = static_cast<size_t>(c.contents.extraSlots);  // texture not in the table
   EXPECT_EQ(Count(run.out, "Rechteck-ID: "), c.contents.rects.size()) << obj;
@@ -91,9 +105,18 @@ std::vector<uint8_t> Exported(const EditorCase& c, const TempDir& dir) {
   return before;
 }
 
+// A coordinate moved in Blender as the file comes back: the float sum,
+// written with six decimals.
+float MovedInBlender(float value, float offset) {
+  char text[400];
+  const float sum = static_cast<float>(static_cast<double>(value) + offset);  // Blender keeps floats
+  std::snprintf(text, sizeof text, "%.6f", static_cast<double>(sum));
+  return std::strtof(text, nullptr);
+}
+
 TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
   if (!Installed("blender")) GTEST_SKIP() << "blender is not on the PATH: the Blender round trip is not run";
-  for (const EditorCase& c : Cases()) {
+  for (const EditorCase& c : BlenderCases()) {
     TempDir dir;
     const std::vector<uint8_t> before = Exported(c, dir);
     const std::string command = "blender -b --factory-startup --python '" QUADKIT_SOURCE_DIR
@@ -103,9 +126,21 @@ TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
                                 " '" + c.material + "' > '" + dir.File("blender.log") + "' 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(dir.File("blender.log"));
 
+    ExpectSameBytes(ImportedCopy(c, before, dir.File("unedited.obj"), dir), before, "unedited.obj");
+    // Other axes on one way turn the scene: refused, and nothing written.
+    for (const char* turned : {"turned_on_export.obj", "turned_on_import.obj"}) {
+      const RunResult run = ImportIntoCopy(before, dir.File(turned), dir);
+      EXPECT_EQ(run.exitCode, 255) << turned;
+      EXPECT_NE(run.err.find("holds the scene turned on its side"), std::string::npos) << turned << run.err;
+      ExpectSameBytes(ReadFileBytes(dir.File("copy.zem")), before, turned);
+    }
+
     SceneContents edited = c.contents;
     const float offset[3] = {0.5f, -1.0f, 2.0f};
-    for (int axis = 0; axis < 3; ++axis) edited.rects[c.moved].corners[3 * c.vertex + axis] += offset[axis];
+    for (int axis = 0; axis < 3; ++axis) {
+      float& moved = edited.rects[c.moved].corners[3 * c.vertex + axis];
+      moved = MovedInBlender(moved, offset[axis]);
+    }
     ASSERT_NE(edited.rects[c.retextured].textureIndex, c.texture);
     edited.rects[c.retextured].textureIndex = c.texture;
     const std::vector<uint8_t> expected = WithComputedBounds(edited, dir);
@@ -117,7 +152,7 @@ TEST(ObjEditorsTest, BlenderRoundTripKeepsExactlyTheEdits) {
 
 TEST(ObjEditorsTest, AssimpCopyChangesNothing) {
   if (!Installed("assimp")) GTEST_SKIP() << "assimp is not on the PATH: the assimp round trip is not run";
-  for (const EditorCase& c : Cases()) {
+  for (const EditorCase& c : AssimpCases()) {
     TempDir dir;
     const std::vector<uint8_t> before = Exported(c, dir);
     const std::string command = "assimp export '" + dir.File("scene.obj") + "' '" + dir.File("copy.obj") +
