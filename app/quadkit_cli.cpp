@@ -112,6 +112,7 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
   reporter.Say(kBanner);
   if (argc < 4) {
     reporter.Say(kUsage);
+    reporter.Complain("version " QUADKIT_VERSION);
     return kModeFailed;
   }
   const Mode mode = ChooseMode(argv[1], reporter);
