@@ -95,6 +95,8 @@ expect_sample_export "${work}/linux" "quadkit from ${deb}"
 expect_version_line "${work}/linux/stderr" "quadkit from ${deb}"
 if ! MANPAGER=cat MANWIDTH=80 "${man_page[@]}" 2>&1 | grep -q "quadkit ${version}"; then
   echo "${deb}: '${man_page[*]}' does not show the manual of quadkit ${version}" >&2
+  grep -ls 'path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/* >&2 &&
+    echo "(dpkg is told there, as in slim container images, not to install man pages)" >&2
   exit 1
 fi
 if [ "${man_page[1]}" = quadkit ]; then
