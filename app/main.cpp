@@ -58,11 +58,11 @@ std::string ToUtf8(const wchar_t* wide) {
 // The system's UTF-16 arguments, whatever the ANSI code page: every path
 // reaches the file calls as UTF-8 and is opened by its full name.
 int wmain(int argc, wchar_t** argv) {
-  // In text mode the C runtime would write every "\n" as "\r\n", so each
-  // "\r\n" of a message would come out as "\r\r\n". Binary mode passes the
-  // bytes through as they are on every other system. A stream that is not
-  // open (no console, nothing redirected) cannot be switched, and there is
-  // nothing to keep exact on it.
+  // The messages bypass the C runtime (app/console_output_windows.cpp). Should
+  // anything else print through it, binary mode keeps its bytes as on every
+  // other system: in text mode each "\r\n" would come out as "\r\r\n". A
+  // stream that is not open (no console, nothing redirected) cannot be
+  // switched, and there is nothing to keep exact on it.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 

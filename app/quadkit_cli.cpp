@@ -1,8 +1,8 @@
 #include "app/quadkit_cli.h"
 
-#include <cstdio>
 #include <string>
 
+#include "app/console_output.h"
 #include "app/number_argument.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
@@ -133,13 +133,10 @@ int32_t Dispatch(Mode mode, InterchangeFormat format, int argc, const char* cons
 // Prints on the process's standard output and standard error.
 class ConsoleReporter : public Reporter {
  public:
-  void Say(const std::string& text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
+  void Say(const std::string& text) override { WriteStandardOutput(text); }
   // Standard output carries the program's fixed messages; why something
   // failed goes to standard error, after what was said before it.
-  void Complain(const std::string& text) override {
-    std::fflush(stdout);
-    std::fprintf(stderr, "quadkit: %s\n", text.c_str());
-  }
+  void Complain(const std::string& text) override { WriteStandardErrorLine("quadkit: " + text); }
 };
 
 }  // namespace
@@ -149,6 +146,7 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
   if (argc < 4) {
     reporter.Say(kUsage);
     MentionFormatsBeyondUsage(reporter);
+    reporter.Complain("version " QUADKIT_VERSION);
     return kModeFailed;
   }
   const Mode mode = ChooseMode(argv[1], reporter);
@@ -176,6 +174,6 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
 int32_t RunQuadkit(int argc, const char* const* argv) {
   ConsoleReporter console;
   const int32_t result = RunQuadkit(argc, argv, console);
-  std::fflush(stdout);
+  FlushStandardOutput();
   return result;
 }

@@ -20,7 +20,7 @@ cmake --install "${out}/googletest" >/dev/null
 
 echo "== Windows: quadkit.exe and the tests"
 cmake -S . -B "${out}" --toolchain "${toolchain}" \
-  -DGTest_DIR="${out}/googletest-install/lib/cmake/GTest" >/dev/null
+  -DQUADKIT_BUILD_TESTS=ON -DGTest_DIR="${out}/googletest-install/lib/cmake/GTest" >/dev/null
 cmake --build "${out}" -j2
 # Static linking: nothing beyond the DLLs that come with every Windows.
 dlls="$(x86_64-w64-mingw32-objdump -p "${out}/quadkit.exe" | sed -n 's/.*DLL Name: //p' | sort -u)"
@@ -53,6 +53,32 @@ grep -E '^\[==========\] .* ran|^\[  PASSED  \]|^\[  SKIPPED \] [0-9]+ test' <<<
 # Why each skipped test skipped, as the test says it.
 grep -A1 ': Skipped$' <<<"${output}" | grep -vE ': Skipped$|^--$' | sort | uniq -c || true
 echo "(${SECONDS} s so far)"
+
+echo "== Windows: output to a console"
+# Started in a terminal, a program under Wine writes to a console, as in
+# cmd.exe. The console must show every letter of a UTF-8 name as itself and
+# exactly the text that a redirected run writes: standard output, then the
+# lines of standard error. Wine's console hides and shows the cursor
+# (ESC [?25l, ESC [?25h) and moves to the start of the line at every line
+# feed, as a Windows console does (a CR); nothing else may come between.
+console="$(mktemp -d)"
+cp examples/box.zem "${console}/Ebene_Ä.zem"
+corner=$'\t1.000000, 2.000000, 3.000000, 0.000000, 1.000000\r\n'
+printf 'NUM_RECTS=1\r\nEbene_Ä_Ж_日\r\n%s%s%s%s\tTexture: ROOF\r\n[EOF]\r\n' \
+  "${corner}" "${corner}" "${corner}" "${corner}" >"${console}/Ebene_Ä.txt"
+for run in "" "/i Ebene_Ä.zem Ebene_Ä.txt" "/e missing_Ä_Ж_日.zem out.txt"; do
+  (cd "${console}" && wine "${out}/quadkit.exe" ${run} >stdout 2>stderr || true)
+  (cd "${console}" && LANG=C.UTF-8 script -qc \
+     "stty cols 500 -onlcr; wine '${out}/quadkit.exe' ${run}" /dev/null </dev/null >console || true)
+  LC_ALL=C sed 's/\x1b\[?25[lh]//g; s/\r//g' "${console}/console" >"${console}/shown"
+  if ! cat "${console}/stdout" "${console}/stderr" | tr -d '\r' | cmp -s - "${console}/shown"; then
+    echo "quadkit ${run}: the console shows other text than a redirected run writes" >&2
+    cat -A "${console}/console" >&2
+    exit 1
+  fi
+done
+rm -rf "${console}"
+echo "names beyond ASCII shown as written, the same text as redirected (${SECONDS} s so far)"
 
 if [ -x "${root}/build/quadkit" ]; then
   echo "== Windows: the same bytes as the Linux build"

@@ -4,6 +4,14 @@
 
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cwchar>
+#include <filesystem>
+#include <vector>
+#endif
+
 #include "tests/support/test_support.h"
 #include "tests/support/sample_scene.h"
 
@@ -80,7 +88,9 @@ TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
        {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}}) {
     const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.out, kBanner + kUsage);
-    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES (the README and 'man quadkit' describe every format)\n");
+    // Beside the usage text, not in it: the formats it does not name, and the version.
+    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES (the README and 'man quadkit' describe every format)\n"
+                       "quadkit: version " QUADKIT_VERSION "\n");
     EXPECT_EQ(run.exitCode, 255);
   }
 }
@@ -301,5 +311,35 @@ TEST_F(QuadkitCliTest, FailuresSayWhyOnStandardError) {
   }
   ExpectSameBytes(ReadFileBytes(scene), sceneBytes);
 }
+
+#ifdef _WIN32
+// What Explorer shows under Properties > Details, read as Windows reads it.
+TEST(QuadkitVersionResourceTest, NamesProductDescriptionAndVersion) {
+  const std::wstring binary = std::filesystem::u8path(QuadkitBinaryPath()).make_preferred().wstring();
+  DWORD unused = 0;
+  std::vector<char> data(GetFileVersionInfoSizeW(binary.c_str(), &unused));
+  ASSERT_FALSE(data.empty()) << "quadkit.exe has no version resource";
+  ASSERT_TRUE(GetFileVersionInfoW(binary.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+  auto value = [&](const wchar_t* name) {
+    void* text = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(data.data(), path.c_str(), &text, &length) || length == 0) return std::string();
+    const wchar_t* wide = static_cast<const wchar_t*>(text);
+    return std::string(wide, wide + wcslen(wide));  // these values are ASCII
+  };
+  EXPECT_EQ(value(L"ProductName"), "quadkit");
+  EXPECT_EQ(value(L"FileDescription"), "quadkit - ZEM scene converter");
+  EXPECT_EQ(value(L"FileVersion"), QUADKIT_VERSION);
+  EXPECT_EQ(value(L"ProductVersion"), QUADKIT_VERSION);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const std::string numbers = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(HIWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(numbers, QUADKIT_VERSION);
+}
+#endif
 
 }  // namespace

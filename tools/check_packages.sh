@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The release packages as a user gets them (tools/package.sh): built twice,
+# in two folders, into the same bytes; the zip unpacked and its quadkit.exe
+# run under Wine on the sample scene; the Debian package installed (as root,
+# when no quadkit package is installed yet; otherwise unpacked), its quadkit
+# and man quadkit run, and removed again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="${PWD}"
+release="${root}/build-release"
+work="$(mktemp -d)"
+trap 'rm -rf "${work}"' EXIT
+
+echo "== packages: built twice, in two folders"
+bash tools/package.sh "${release}" >/dev/null
+bash tools/package.sh "${work}/again" >/dev/null
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${release}/linux/CMakeCache.txt")"
+zip="quadkit-${version}-windows-x86_64.zip"
+deb="quadkit_${version}_amd64.deb"
+for package in "${zip}" "${deb}"; do
+  if ! cmp "${release}/${package}" "${work}/again/${package}"; then
+    echo "${package}: two builds of one checkout differ" >&2
+    exit 1
+  fi
+done
+echo "${zip} ($(stat -c %s "${release}/${zip}") bytes) and ${deb} ($(stat -c %s "${release}/${deb}") bytes)," \
+     "the same bytes both times (${SECONDS} s so far)"
+
+# What a run of the sample's export prints and writes, kept by the tests.
+golden="${root}/tests/golden/box_listing"
+expect_sample_export() {  # folder of the run, what ran
+  if ! cmp -s "$1/stdout" "${golden}/stdout" || ! cmp -s "$1/out.txt" "${golden}/out.txt"; then
+    echo "$2: the sample's export differs from tests/golden/box_listing" >&2
+    exit 1
+  fi
+}
+expect_version_line() {  # standard error of a run without arguments, what ran
+  if [ "$(cat "$1")" != "quadkit: version ${version}" ]; then
+    echo "$2 without arguments: no version line on standard error" >&2
+    exit 1
+  fi
+}
+
+echo "== packages: the Windows zip under Wine"
+cmake -E chdir "${work}" cmake -E tar xf "${release}/${zip}"
+folder="${work}/quadkit-${version}-windows-x86_64"
+listing="$(cd "${folder}" && LC_ALL=C ls)"
+if [ "${listing//$'\n'/ }" != "README.txt quadkit-manual.txt quadkit.exe" ]; then
+  echo "${zip} holds ${listing//$'\n'/ }, not quadkit.exe, README.txt and quadkit-manual.txt" >&2
+  exit 1
+fi
+exe="${folder}/quadkit.exe"
+if x86_64-w64-mingw32-objdump -h "${exe}" | grep -q '\.debug'; then
+  echo "${zip}: quadkit.exe is not stripped" >&2
+  exit 1
+fi
+resource="$(strings -el "${exe}")"
+for value in FileVersion ProductName FileDescription "${version}" "quadkit - ZEM scene converter"; do
+  if ! grep -qxF "${value}" <<<"${resource}"; then
+    echo "${zip}: the version resource of quadkit.exe lacks '${value}'" >&2
+    exit 1
+  fi
+done
+export WINEDEBUG=-all WINEARCH=win64
+if [ -z "${WINEPREFIX:-}" ]; then
+  WINEPREFIX="${root}/build-windows/wineprefix"  # made by tools/check_windows.sh
+  [ -d "${WINEPREFIX}" ] || WINEPREFIX="${release}/wineprefix"
+fi
+export WINEPREFIX
+[ -d "${WINEPREFIX}" ] || wineboot --init >/dev/null 2>&1
+mkdir "${work}/windows"
+cp examples/box.zem "${work}/windows/"
+(cd "${work}/windows" && wine "${exe}" /e box.zem out.txt >stdout && wine "${exe}" 2>stderr >/dev/null || true)
+expect_sample_export "${work}/windows" "quadkit.exe from ${zip}"
+expect_version_line "${work}/windows/stderr" "quadkit.exe from ${zip}"
+echo "quadkit.exe: stripped, version resource ${version}, exports the sample (${SECONDS} s so far)"
+
+echo "== packages: the Debian package"
+mkdir "${work}/linux"
+cp examples/box.zem "${work}/linux/"
+if [ "$(id -u)" = 0 ] && ! dpkg-query -W quadkit >/dev/null 2>&1; then
+  trap 'apt-get remove -y quadkit >/dev/null 2>&1 || true; rm -rf "${work}"' EXIT
+  DEBIAN_FRONTEND=noninteractive apt-get install -y "${release}/${deb}" >/dev/null
+  quadkit=/usr/bin/quadkit
+  how="installed with apt-get"
+  man_page=(man quadkit)
+else
+  dpkg-deb -x "${release}/${deb}" "${work}/unpacked"
+  quadkit="${work}/unpacked/usr/bin/quadkit"
+  how="unpacked (not root, or a quadkit package is installed already)"
+  man_page=(man -l "${work}/unpacked/usr/share/man/man1/quadkit.1.gz")
+fi
+(cd "${work}/linux" && "${quadkit}" /e box.zem out.txt >stdout && "${quadkit}" 2>stderr >/dev/null || true)
+expect_sample_export "${work}/linux" "quadkit from ${deb}"
+expect_version_line "${work}/linux/stderr" "quadkit from ${deb}"
+if ! MANPAGER=cat MANWIDTH=80 "${man_page[@]}" 2>&1 | grep -q "quadkit ${version}"; then
+  echo "${deb}: '${man_page[*]}' does not show the manual of quadkit ${version}" >&2
+  grep -ls 'path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/* >&2 &&
+    echo "(dpkg is told there, as in slim container images, not to install man pages)" >&2
+  exit 1
+fi
+if [ "${man_page[1]}" = quadkit ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get remove -y quadkit >/dev/null
+fi
+echo "${deb}: ${how}; quadkit exports the sample, ${man_page[*]} shows the manual (${SECONDS} s in all)"

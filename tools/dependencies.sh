@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# What tools/check.sh needs, by Debian package. Missing packages are
+# installed when this runs as root on Debian (or a system derived from it);
+# elsewhere they are named in one line and the script fails.
+set -euo pipefail
+
+missing=()  # installed with the packages they recommend
+lean=()     # installed without them
+# Building and the test suite.
+command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+command -v g++ >/dev/null 2>&1 || missing+=(g++)
+command -v make >/dev/null 2>&1 || missing+=(make)
+[ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+# An independent DirectX and OBJ reader, so the exports are checked against
+# a real consumer.
+command -v assimp >/dev/null 2>&1 || missing+=(assimp-utils)
+# OpenCASCADE's IGES reader, so the IGES export is checked as CAD programs read it.
+[ -f /usr/include/opencascade/IGESControl_Reader.hxx ] || missing+=(libocct-data-exchange-dev)
+# clang with libFuzzer and the sanitizer runtimes, for the fuzz targets.
+command -v clang++ >/dev/null 2>&1 || missing+=(clang)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
+  missing+=(libclang-rt-dev)
+# The Windows build: MinGW-w64, GoogleTest's sources for it, and Wine to run it.
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || lean+=(g++-mingw-w64-x86-64)
+[ -f /usr/src/googletest/CMakeLists.txt ] || lean+=(googletest)
+command -v wine >/dev/null 2>&1 || lean+=(wine)
+[ -x /usr/lib/wine/wine64 ] || lean+=(wine64)
+# Blender, the real editor that the OBJ round trip is proven against.
+command -v blender >/dev/null 2>&1 || lean+=(blender)
+# The release packages: the Debian package's dependencies, the manual as
+# text for the Windows zip, and man to read the installed man page.
+command -v dpkg-shlibdeps >/dev/null 2>&1 || lean+=(dpkg-dev)
+command -v groff >/dev/null 2>&1 || lean+=(groff-base)
+command -v man >/dev/null 2>&1 || lean+=(man-db)
+
+if [ ${#missing[@]} -eq 0 ] && [ ${#lean[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" != 0 ] || [ ! -f /etc/debian_version ] || ! command -v apt-get >/dev/null 2>&1; then
+  all=("${missing[@]}" "${lean[@]}")
+  echo "tools/check.sh needs these Debian packages (as root on Debian it installs them itself): ${all[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get install -y "${missing[@]}"
+fi
+if [ ${#lean[@]} -gt 0 ]; then
+  apt-get install -y --no-install-recommends "${lean[@]}"
+fi
