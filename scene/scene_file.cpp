@@ -193,21 +193,15 @@ bool SceneFile::CannotRead(std::string& why) const {
 }
 
 FileHandle SceneFile::Reopen(const char* mode, std::string& why) const {
-  const std::string quoted = Quoted(fileName);
-  if (replaced) {
-    Fail(why, "scene file " + quoted + " was replaced by another file during the run");
-    return nullptr;
-  }
-  FileHandle file = OpenFileUnbuffered(fileName, mode);
-  if (!file) return nullptr;
-  FileIdentity now;
-  if (!PlatformIdentify(file.get(), &now)) return nullptr;
-  if (now != identity) {
+  if (!replaced) {
+    FileHandle file = OpenFileUnbuffered(fileName, mode);
+    FileIdentity now;
+    if (!file || !PlatformIdentify(file.get(), &now)) return nullptr;
+    if (now == identity) return file;
     replaced = true;
-    Fail(why, "scene file " + quoted + " was replaced by another file during the run");
-    return nullptr;
   }
-  return file;
+  Fail(why, "scene file " + Quoted(fileName) + " was replaced by another file during the run");
+  return nullptr;
 }
 
 FileHandle SceneFile::OpenForReading(std::string& why) const {
