@@ -1,18 +1,22 @@
 #include "fuzz/fuzz_targets.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
+#include "import/gltf_import.h"
 #include "import/import_scene.h"
 #include "formats/interchange_format.h"
 #include "scene/little_endian.h"
 #include "tests/support/sample_scene.h"
+#include "tests/support/scene_builder.h"
 
 namespace {
 
@@ -81,6 +85,39 @@ const char kObj[] =
     "v 1 2 3\nv 4 5 6\nv 7 8 9\nv 1 1 1\nvt 0 1\no Rect_1\nusemtl FLR\nf 1/1 2/1 3/1 4/1\n"
     "o Rect_2\nf -1 -2 -3 -4\no Rect_3\nusemtl (null)\nf 1/1 2/1 4/1\nf 2/1 3/1 4/1\n";
 
+// The sample's glTF export, made once: the .glb and the .gltf's buffer.
+struct SampleGltf {
+  std::string glb;
+  std::string buffer;
+};
+const SampleGltf& Sample() {
+  static const SampleGltf sample = [] {
+    WriteSampleScene(ScratchFile("sample.zem"));
+    ExportScene(ScratchFile("sample.zem").c_str(), ScratchFile("sample.glb").c_str(), kFormatGlb, error);
+    ExportScene(ScratchFile("sample.zem").c_str(), ScratchFile("sample.gltf").c_str(), kFormatGltf, error);
+    SampleGltf made;
+    for (const auto& [name, text] : {std::pair<const char*, std::string*>{"sample.glb", &made.glb},
+                                     {"sample.bin", &made.buffer}}) {
+      const std::vector<uint8_t> bytes = ReadFileBytes(ScratchFile(name));
+      if (bytes.empty()) std::abort();
+      text->assign(bytes.begin(), bytes.end());
+    }
+    return made;
+  }();
+  return sample;
+}
+
+class SampleBuffer : public GltfResources {
+ public:
+  bool Load(const std::string&, TextImage& image, std::string&) override {
+    const std::string& buffer = Sample().buffer;
+    image.text.reset(new char[buffer.size() + 1]());
+    std::copy(buffer.begin(), buffer.end(), image.text.get());
+    image.size = buffer.size();
+    return true;
+  }
+};
+
 // The stored rectangle count of a scene image, as the reader decodes it.
 int32_t StoredCountOf(const uint8_t* data, size_t size) {
   const size_t field = scene_layout::kStoredCountOffset;
@@ -101,7 +138,7 @@ void FuzzSceneFile(const uint8_t* data, size_t size) {
   }
   for (InterchangeFormat format :
        {kFormatAscii, kFormatDirectX, kFormatIgesOutline, kFormatDesignWorkshop, kFormatObj,
-        kFormatIgesSurfaces}) {
+        kFormatIgesSurfaces, kFormatGltf, kFormatGlb}) {
     ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, error);
   }
   MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, error);
@@ -111,6 +148,8 @@ void FuzzSceneFile(const uint8_t* data, size_t size) {
   ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatDesignWorkshop, reporter, error);
   WriteText(ScratchFile("text.txt"), kObj);
   ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatObj, reporter, error);
+  WriteText(ScratchFile("text.txt"), Sample().glb);
+  ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), kFormatGltf, reporter, error);
 }
 
 void FuzzAsciiListing(const uint8_t* data, size_t size) {
@@ -130,4 +169,14 @@ void FuzzDesignWorkshop(const uint8_t* data, size_t size) {
   WriteBytes(ScratchFile("text.txt"), data, size);
   ImportScene(ScratchFile("scene.zem").c_str(), ScratchFile("text.txt").c_str(),
               kFormatDesignWorkshop, reporter, error);
+}
+
+void FuzzGltf(const uint8_t* data, size_t size) {
+  Sample();
+  WriteSampleScene(ScratchFile("scene.zem"));
+  SceneFile scene;
+  if (!scene.Open(ScratchFile("scene.zem").c_str(), error)) std::abort();
+  RectWriteFailures failures(reporter);
+  SampleBuffer buffers;
+  ApplyGltf(scene, data, size, buffers, reporter, failures, error);
 }

@@ -8,7 +8,8 @@
 #include <cstdint>
 
 // The input as a scene file: opened and exported in every format, moved by
-// zero, and given a fixed listing, Design Workshop file and OBJ file.
+// zero, and given a fixed listing, Design Workshop file, OBJ file and the
+// sample's .glb.
 void FuzzSceneFile(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
 void FuzzAsciiListing(const uint8_t* data, size_t size);
@@ -16,5 +17,9 @@ void FuzzAsciiListing(const uint8_t* data, size_t size);
 void FuzzDesignWorkshop(const uint8_t* data, size_t size);
 // The input as a Wavefront OBJ file, imported into a fresh sample copy.
 void FuzzObj(const uint8_t* data, size_t size);
+// The input as a .gltf or .glb, read from memory into a fresh sample copy;
+// every buffer file it names reads as the buffer of the sample's own
+// glTF export.
+void FuzzGltf(const uint8_t* data, size_t size);
 
 #endif  // QUADKIT_FUZZ_FUZZ_TARGETS_H_

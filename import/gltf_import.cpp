@@ -277,9 +277,9 @@ class GltfReader {
       }
       if (!plan.duplicates.empty()) {
         ++notApplied;
-        reporter_.Complain("rectangle " + std::to_string(i) + ": " + plan.duplicates + " name it as node '" +
-                           plan.shownName + "' does; only that one was applied: delete the copies or give "
-                           "them names of their own");
+        reporter_.Complain("rectangle " + std::to_string(i) + " is named by node '" + plan.shownName +
+                           "' and also by " + plan.duplicates + ": only the first was applied; delete the "
+                           "copies or give them names of their own");
       }
       if (!plan.notApplied.empty()) {
         ++notApplied;

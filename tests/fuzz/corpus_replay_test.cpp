@@ -41,5 +41,6 @@ TEST(CorpusReplayTest, SceneFiles) { Replay("scene", FuzzSceneFile); }
 TEST(CorpusReplayTest, Listings) { Replay("listing", FuzzAsciiListing); }
 TEST(CorpusReplayTest, DesignWorkshopFiles) { Replay("design_workshop", FuzzDesignWorkshop); }
 TEST(CorpusReplayTest, ObjFiles) { Replay("obj", FuzzObj); }
+TEST(CorpusReplayTest, GltfFiles) { Replay("gltf", FuzzGltf); }
 
 }  // namespace
