@@ -1,7 +1,9 @@
 #include "export/gltf_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -10,6 +12,7 @@
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
 #include "scene/little_endian.h"
+#include "text/text_template.h"
 
 #ifndef QUADKIT_VERSION
 #error "QUADKIT_VERSION must hold quadkit's version"
@@ -17,13 +20,59 @@
 
 namespace {
 
-// Keys stay in the order they are written, so the file reads top down.
-using Json = nlohmann::ordered_json;
-
 constexpr char kGenerator[] = "quadkit " QUADKIT_VERSION;
 constexpr size_t kPositionBytes = 12 * sizeof(float);
 constexpr size_t kTexCoordBytes = 8 * sizeof(float);
 const uint16_t kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
+
+// The JSON is written as text, one array element to a line: a document
+// object of every rectangle would cost far more than the file access of the
+// export. Texts that come from the scene go through the JSON library.
+using Text = TextValue;
+using Int = IntValue;
+constexpr TextTemplate<Text> kHead{
+    "{\"asset\":{\"generator\":%s,\"version\":\"2.0\"},\r\n\"scene\":0,\r\n\"scenes\":[{\"nodes\":["};
+constexpr TextTemplate<Int, Int> kNode{"{\"name\":\"Rect_%d\",\"mesh\":%d}"};
+constexpr TextTemplate<Int, Int, Int, Int> kMesh{
+    "{\"name\":\"Rect_%d\",\"primitives\":[{\"attributes\":{\"POSITION\":%d,\"TEXCOORD_0\":%d},"
+    "\"indices\":0,\"material\":%d}]}"};
+constexpr TextTemplate<Text, Text> kMaterial{
+    "{\"name\":%s,\"pbrMetallicRoughness\":{\"baseColorFactor\":[%s,1],\"metallicFactor\":0,"
+    "\"roughnessFactor\":1},\"doubleSided\":true}"};
+constexpr TextTemplate<Int> kIndexAccessor{
+    "{\"bufferView\":%d,\"componentType\":5123,\"count\":6,\"type\":\"SCALAR\"}"};
+constexpr TextTemplate<Int, Text, Text> kPositionAccessor{
+    "{\"bufferView\":0,\"byteOffset\":%d,\"componentType\":5126,\"count\":4,\"type\":\"VEC3\","
+    "\"min\":[%s],\"max\":[%s]}"};
+constexpr TextTemplate<Int> kTexCoordAccessor{
+    "{\"bufferView\":1,\"byteOffset\":%d,\"componentType\":5126,\"count\":4,\"type\":\"VEC2\"}"};
+// Every rectangle's accessor reads its part of one view of vertices, which
+// then must say how far apart their elements lie.
+constexpr TextTemplate<Int, Int, Int> kVertexView{
+    "{\"buffer\":0,\"byteOffset\":%d,\"byteLength\":%d,\"byteStride\":%d,\"target\":34962}"};
+constexpr TextTemplate<Int> kIndexView{"{\"buffer\":0,\"byteOffset\":%d,\"byteLength\":12,\"target\":34963}"};
+constexpr TextTemplate<Text, Int> kBufferWithUri{"\"buffers\":[{\"uri\":%s,\"byteLength\":%d}]}\r\n"};
+constexpr TextTemplate<Int> kBuffer{"\"buffers\":[{\"byteLength\":%d}]}\r\n"};
+
+// A text as a JSON string, quoted and escaped.
+std::string JsonString(const std::string& text) { return nlohmann::json(text).dump(); }
+
+// Numbers as the shortest text that reads back as the same 32-bit float,
+// as glTF takes the extents of float accessors.
+std::string JsonNumbers(std::initializer_list<float> values) {
+  std::string text;
+  for (const float value : values) {
+    char digits[32];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    if (!text.empty()) text += ',';
+    text.append(digits, end.ptr);
+  }
+  return text;
+}
+
+// Opens a member that is an array, or puts the comma and line end between
+// its elements.
+void Separate(std::string& json, size_t k) { json += k == 0 ? "" : ",\r\n"; }
 
 void AppendFloats(std::vector<uint8_t>& bytes, const float* values, size_t count) {
   const size_t at = bytes.size();
@@ -54,9 +103,9 @@ std::string UriOfFileName(const std::string& name) {
   return uri;
 }
 
-// Material t's colour: hues a golden angle apart, so neighbours in the
-// table differ clearly.
-Json BaseColour(int32_t t) {
+// Material t's colour, red, green and blue: hues a golden angle apart, so
+// neighbours in the table differ clearly; two decimals.
+std::string BaseColour(int32_t t) {
   const double hue = std::fmod(t * 0.618033988749895, 1.0) * 6.0;
   const double saturation = 0.55;
   const double value = 0.9;
@@ -68,33 +117,8 @@ Json BaseColour(int32_t t) {
   const double rgb[6][3] = {{value, r, p}, {q, value, p}, {p, value, r},
                             {p, q, value}, {r, p, value}, {value, p, q}};
   const double* c = rgb[sector % 6];
-  // Two decimals: a colour needs no more, and the file reads better.
-  auto round2 = [](double x) { return std::round(x * 100.0) / 100.0; };
-  return Json::array({round2(c[0]), round2(c[1]), round2(c[2]), 1.0});
-}
-
-Json Material(const std::string& name, Json colour) {
-  Json material;
-  material["name"] = name;
-  material["pbrMetallicRoughness"] = {{"baseColorFactor", std::move(colour)},
-                                      {"metallicFactor", 0.0},
-                                      {"roughnessFactor", 1.0}};
-  // Rectangles are seen from either side, as the DirectX export draws them.
-  material["doubleSided"] = true;
-  return material;
-}
-
-// stride 0: none given, as for indices.
-Json BufferView(size_t offset, size_t length, size_t stride, int target) {
-  Json view;
-  view["buffer"] = 0;
-  view["byteOffset"] = offset;
-  view["byteLength"] = length;
-  // Every rectangle's accessor reads its part of one view, which then must
-  // say how far apart its elements lie.
-  if (stride > 0) view["byteStride"] = stride;
-  view["target"] = target;
-  return view;
+  auto round2 = [](double x) { return static_cast<float>(std::round(x * 100.0) / 100.0); };
+  return JsonNumbers({round2(c[0]), round2(c[1]), round2(c[2])});
 }
 
 // What is kept of a rectangle until the JSON is written.
@@ -116,9 +140,11 @@ class GltfExport : public FormatExport {
     output_ = &files.output();
     textureCount_ = std::max(scene.GetTextureCount(), 0);
     for (int32_t t = 0; t < textureCount_; ++t) {
-      materials_.push_back(Material(EncodeTextureWord(scene.GetTextureName(t)), BaseColour(t)));
+      Separate(materials_, static_cast<size_t>(t));
+      AppendTemplate(materials_, kMaterial, JsonString(EncodeTextureWord(scene.GetTextureName(t))), BaseColour(t));
     }
-    materials_.push_back(Material(gltf::kNoTextureMaterial, Json::array({1.0, 0.0, 1.0, 1.0})));
+    Separate(materials_, static_cast<size_t>(textureCount_));
+    AppendTemplate(materials_, kMaterial, JsonString(gltf::kNoTextureMaterial), "1,0,1");
     const size_t rects = static_cast<size_t>(std::max(scene.GetRectCount(), 0));
     rects_.reserve(rects);
     positions_.reserve(rects * kPositionBytes);
@@ -156,8 +182,7 @@ class GltfExport : public FormatExport {
       buffer.push_back(static_cast<uint8_t>(index & 0xFF));
       buffer.push_back(static_cast<uint8_t>(index >> 8));
     }
-    const size_t bufferLength = buffer.size();
-    std::string json = Document(indicesOffset, bufferLength).dump();
+    std::string json = Document(indicesOffset, buffer.size());
     if (!binary_) {
       return buffer_->Write(buffer.data(), buffer.size(), why) && output_->Write(json, why);
     }
@@ -170,67 +195,57 @@ class GltfExport : public FormatExport {
                          " that is no finite number (NaN or infinity), which glTF cannot hold");
   }
 
-  Json Document(size_t indicesOffset, size_t bufferLength) const {
+  // Accessor 0 holds the indices that every primitive shares; then come the
+  // positions and texture coordinates of each rectangle in turn.
+  std::string Document(size_t indicesOffset, size_t bufferLength) const {
     const size_t count = rects_.size();
-    Json document;
-    document["asset"] = {{"generator", kGenerator}, {"version", "2.0"}};
-    document["scene"] = 0;
-    Json nodes = Json::array();
-    Json meshes = Json::array();
-    Json accessors = Json::array();
-    Json views = Json::array();
-    // Accessor 0: the indices every primitive shares; then the positions
-    // and texture coordinates of each rectangle in turn.
-    accessors.push_back({{"bufferView", count > 0 ? 2 : 0},
-                         {"componentType", gltf::kUnsignedShort},
-                         {"count", 6},
-                         {"type", "SCALAR"}});
+    std::string json;
+    json.reserve(600 + count * 450 + materials_.size());
+    AppendTemplate(json, kHead, JsonString(kGenerator));
+    for (size_t k = 0; k < count; ++k) {
+      if (k > 0) json += ',';
+      json += std::to_string(k);
+    }
+    json += "]}],\r\n";
+    if (count > 0) {
+      json += "\"nodes\":[\r\n";
+      for (size_t k = 0; k < count; ++k) {
+        Separate(json, k);
+        AppendTemplate(json, kNode, k + 1, k);
+      }
+      json += "],\r\n\"meshes\":[\r\n";
+      for (size_t k = 0; k < count; ++k) {
+        Separate(json, k);
+        AppendTemplate(json, kMesh, k + 1, 1 + 2 * k, 2 + 2 * k, rects_[k].material);
+      }
+      json += "],\r\n";
+    }
+    json += "\"materials\":[\r\n" + materials_ + "],\r\n\"accessors\":[\r\n";
+    AppendTemplate(json, kIndexAccessor, count > 0 ? 2 : 0);
     for (size_t k = 0; k < count; ++k) {
       const RectEntry& rect = rects_[k];
-      const std::string name = "Rect_" + std::to_string(k + 1);
-      nodes.push_back({{"name", name}, {"mesh", k}});
-      Json primitive;
-      primitive["attributes"] = {{"POSITION", 1 + 2 * k}, {"TEXCOORD_0", 2 + 2 * k}};
-      primitive["indices"] = 0;
-      primitive["material"] = rect.material;
-      meshes.push_back({{"name", name}, {"primitives", Json::array({primitive})}});
-      Json position;
-      position["bufferView"] = 0;
-      position["byteOffset"] = k * kPositionBytes;
-      position["componentType"] = gltf::kFloat;
-      position["count"] = 4;
-      position["type"] = "VEC3";
-      // Widened to double, which prints them as the floats they are.
-      position["min"] = {double{rect.min[0]}, double{rect.min[1]}, double{rect.min[2]}};
-      position["max"] = {double{rect.max[0]}, double{rect.max[1]}, double{rect.max[2]}};
-      accessors.push_back(position);
-      accessors.push_back({{"bufferView", 1},
-                           {"byteOffset", k * kTexCoordBytes},
-                           {"componentType", gltf::kFloat},
-                           {"count", 4},
-                           {"type", "VEC2"}});
+      json += ",\r\n";
+      AppendTemplate(json, kPositionAccessor, k * kPositionBytes,
+                     JsonNumbers({rect.min[0], rect.min[1], rect.min[2]}),
+                     JsonNumbers({rect.max[0], rect.max[1], rect.max[2]}));
+      json += ",\r\n";
+      AppendTemplate(json, kTexCoordAccessor, k * kTexCoordBytes);
     }
+    json += "],\r\n\"bufferViews\":[\r\n";
     if (count > 0) {
-      views.push_back(BufferView(0, count * kPositionBytes, 3 * sizeof(float), gltf::kArrayBuffer));
-      views.push_back(
-          BufferView(count * kPositionBytes, count * kTexCoordBytes, 2 * sizeof(float), gltf::kArrayBuffer));
+      AppendTemplate(json, kVertexView, 0, count * kPositionBytes, 3 * sizeof(float));
+      json += ",\r\n";
+      AppendTemplate(json, kVertexView, count * kPositionBytes, count * kTexCoordBytes, 2 * sizeof(float));
+      json += ",\r\n";
     }
-    views.push_back(BufferView(indicesOffset, sizeof kQuadIndices, 0, gltf::kElementArrayBuffer));
-    Json roots = Json::array();
-    for (size_t k = 0; k < count; ++k) roots.push_back(k);
-    document["scenes"] = Json::array({{{"nodes", roots}}});
-    if (count > 0) {
-      document["nodes"] = nodes;
-      document["meshes"] = meshes;
+    AppendTemplate(json, kIndexView, indicesOffset);
+    json += "],\r\n";
+    if (binary_) {
+      AppendTemplate(json, kBuffer, bufferLength);
+    } else {
+      AppendTemplate(json, kBufferWithUri, JsonString(UriOfFileName(FileNameOf(buffer_->path()))), bufferLength);
     }
-    document["materials"] = materials_;
-    document["accessors"] = accessors;
-    document["bufferViews"] = views;
-    Json buffer;
-    if (!binary_) buffer["uri"] = UriOfFileName(FileNameOf(buffer_->path()));
-    buffer["byteLength"] = bufferLength;
-    document["buffers"] = Json::array({buffer});
-    return document;
+    return json;
   }
 
   // The .glb: header, the JSON chunk padded with blanks, the buffer chunk
@@ -258,7 +273,7 @@ class GltfExport : public FormatExport {
   OutputFile* output_ = nullptr;
   OutputFile* buffer_ = nullptr;  // the .bin beside a .gltf
   int32_t textureCount_ = 0;
-  Json materials_ = Json::array();
+  std::string materials_;  // the JSON of every material, one to a line
   std::vector<RectEntry> rects_;
   std::vector<uint8_t> positions_;
   std::vector<uint8_t> texCoords_;

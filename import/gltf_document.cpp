@@ -181,6 +181,9 @@ bool GltfDocument::SplitContainer(const uint8_t* bytes, size_t size, std::string
     return Fail(why, "is a .glb file of version " + std::to_string(version) + ", not glTF 2.0");
   }
   const uint64_t length = DecodeUint32LE(bytes + 8);
+  if (length < gltf::kHeaderSize + gltf::kChunkHeaderSize) {
+    return Fail(why, "is not a valid .glb file: its header gives a length of " + std::to_string(length) + " bytes");
+  }
   if (length > size) {
     return Fail(why, "is a .glb file cut short: its header gives " + std::to_string(length) + " bytes, the file has " +
                          std::to_string(size));
