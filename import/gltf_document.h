@@ -21,7 +21,7 @@
 
 #include "import/text_import.h"
 
-using GltfJson = nlohmann::ordered_json;
+using GltfJson = nlohmann::json;
 
 // Where the buffers that a .gltf names by a relative URI come from: the
 // files beside it, or, for the fuzzer and the tests, anything else.

@@ -9,7 +9,6 @@
 
 #include "formats/gltf_rules.h"
 #include "formats/texture_name_codec.h"
-#include "import/obj_import.h"
 #include "report/failure.h"
 #include "report/messages.h"
 #include "text/text_rules.h"
@@ -90,110 +89,7 @@ std::string TextureOfMaterial(const std::string& materialName, const SceneFile& 
   return name.substr(0, n - 4);
 }
 
-bool SameCorner(const GltfCorner& a, const GltfCorner& b) {
-  return std::memcmp(a.position, b.position, sizeof a.position) == 0 &&
-         std::memcmp(a.texCoord, b.texCoord, sizeof a.texCoord) == 0;
-}
-
-// The stored values of one rectangle, and how an incoming corner compares.
-struct StoredRect {
-  const RectCoords& corners;
-  const RectTexCoords& texCoords;
-  bool hasTexCoords;
-
-  bool Matches(const GltfCorner& c, int k) const {
-    for (int axis = 0; axis < 3; ++axis) {
-      if (!(c.position[axis] == corners[3 * k + axis])) return false;
-    }
-    if (!hasTexCoords) return true;
-    const float v = texCoords[2 * k + 1];
-    return c.texCoord[0] == texCoords[2 * k] && (c.texCoord[1] == v || c.texCoord[1] == gltf::FlippedTwice(v));
-  }
-  GltfCorner Corner(int k) const {
-    return {{corners[3 * k], corners[3 * k + 1], corners[3 * k + 2]}, {texCoords[2 * k], texCoords[2 * k + 1]}};
-  }
-};
-
-// True when the triangles are the stored quad's two triangles over either
-// diagonal, each corner matching, in any order and turn.
-bool AreStoredTriangles(const GltfCorner (&triangles)[2][3], const StoredRect& stored) {
-  for (int diagonal = 0; diagonal < 2; ++diagonal) {
-    const int halves[2][3] = {{diagonal, diagonal + 1, diagonal + 2}, {diagonal, diagonal + 2, (diagonal + 3) % 4}};
-    for (int order = 0; order < 2; ++order) {
-      bool both = true;
-      for (int t = 0; t < 2 && both; ++t) {
-        const int(&half)[3] = halves[t ^ order];
-        bool any = false;
-        for (int turn = 0; turn < 3 && !any; ++turn) {
-          any = stored.Matches(triangles[t][0], half[turn]) && stored.Matches(triangles[t][1], half[(turn + 1) % 3]) &&
-                stored.Matches(triangles[t][2], half[(turn + 2) % 3]);
-        }
-        both = any;
-      }
-      if (both) return true;
-    }
-  }
-  return false;
-}
-
-// How far a turn of the ring is from the stored corners, once one common
-// offset is taken away: the spread of the corners' offsets.
-double SpreadOfOffsets(const GltfCorner* ring, int turn, const StoredRect& stored) {
-  double spread = 0;
-  for (int axis = 0; axis < 3; ++axis) {
-    double offsets[4];
-    double mean = 0;
-    for (int k = 0; k < 4; ++k) {
-      offsets[k] = static_cast<double>(ring[(k + turn) % 4].position[axis]) - stored.corners[3 * k + axis];
-      mean += offsets[k] / 4;
-    }
-    for (const double offset : offsets) spread += (offset - mean) * (offset - mean);
-  }
-  return std::isnan(spread) ? HUGE_VAL : spread;
-}
-
 }  // namespace
-
-bool RebuildQuad(const GltfCorner (&triangles)[2][3], bool hasTexCoords, const RectCoords& corners,
-                 const RectTexCoords& texCoords, GltfCorner (&quad)[4]) {
-  const StoredRect stored{corners, texCoords, hasTexCoords};
-  // Corners that are the same in every bit are one corner, however often
-  // the file repeats them.
-  GltfCorner distinct[6];
-  int distinctCount = 0;
-  ObjCorner halves[2][3];
-  for (int t = 0; t < 2; ++t) {
-    for (int k = 0; k < 3; ++k) {
-      int id = 0;
-      while (id < distinctCount && !SameCorner(distinct[id], triangles[t][k])) ++id;
-      if (id == distinctCount) distinct[distinctCount++] = triangles[t][k];
-      halves[t][k] = {id, id};
-    }
-  }
-  ObjCorner ringIds[4];
-  if (!QuadFromTriangles(halves[0], halves[1], ringIds)) {
-    if (!AreStoredTriangles(triangles, stored)) return false;
-    for (int k = 0; k < 4; ++k) quad[k] = stored.Corner(k);
-    return true;
-  }
-  GltfCorner ring[4];
-  for (int k = 0; k < 4; ++k) ring[k] = distinct[ringIds[k].position];
-  int bestTurn = 0;
-  int bestMatches = -1;
-  double bestSpread = HUGE_VAL;
-  for (int turn = 0; turn < 4; ++turn) {
-    int matches = 0;
-    for (int k = 0; k < 4; ++k) matches += stored.Matches(ring[(k + turn) % 4], k) ? 1 : 0;
-    const double spread = SpreadOfOffsets(ring, turn, stored);
-    if (matches > bestMatches || (matches == bestMatches && spread < bestSpread)) {
-      bestTurn = turn;
-      bestMatches = matches;
-      bestSpread = spread;
-    }
-  }
-  for (int k = 0; k < 4; ++k) quad[k] = ring[(k + bestTurn) % 4];
-  return true;
-}
 
 int32_t RectIndexOfNodeName(const std::string& name, int32_t rectCount, bool& renamed) {
   static const char kPrefix[] = "Rect_";
@@ -395,81 +291,112 @@ class GltfReader {
     return true;
   }
 
+  // The parts of one primitive, checked.
+  struct Primitive {
+    const GltfAccessor* positions = nullptr;
+    const GltfAccessor* texCoords = nullptr;  // null when it has none
+    const GltfAccessor* indices = nullptr;    // null when it has none
+    uint64_t mode = gltf::kTriangles;
+    int64_t material = -1;
+  };
+
+  // False, with why, when the file is to be refused; notApplied says why a
+  // primitive that is valid cannot be part of a rectangle.
+  bool ReadPrimitive(const GltfJson& object, const std::string& pointer, Primitive& primitive,
+                     std::string& notApplied, std::string& why) const {
+    const GltfJson* attributes = MemberOf(object, "attributes");
+    if (attributes == nullptr || !attributes->is_object()) {
+      return Fail(why, "is not valid glTF 2.0: " + pointer + " has no attributes");
+    }
+    if (MemberOf(*attributes, "POSITION") == nullptr) {
+      notApplied = "its mesh has a part without positions: export the mesh with its vertices";
+      return true;
+    }
+    if (!Accessor(MemberOf(*attributes, "POSITION"), pointer + "/attributes/POSITION", primitive.positions, why) ||
+        (MemberOf(*attributes, "TEXCOORD_0") != nullptr &&
+         !Accessor(MemberOf(*attributes, "TEXCOORD_0"), pointer + "/attributes/TEXCOORD_0", primitive.texCoords,
+                   why)) ||
+        (MemberOf(object, "indices") != nullptr &&
+         !Accessor(MemberOf(object, "indices"), pointer + "/indices", primitive.indices, why))) {
+      return false;
+    }
+    const GltfAccessor* texCoords = primitive.texCoords;
+    const GltfAccessor* indices = primitive.indices;
+    if (primitive.positions->components != 3 || primitive.positions->componentType == gltf::kUnsignedInt ||
+        (texCoords != nullptr && (texCoords->components != 2 || texCoords->componentType == gltf::kUnsignedInt)) ||
+        (indices != nullptr && (indices->components != 1 || indices->componentType == gltf::kFloat ||
+                                indices->componentType == gltf::kByte || indices->componentType == gltf::kShort))) {
+      return Fail(why, "is not valid glTF 2.0: " + pointer + " has an accessor of a type that it cannot have");
+    }
+    if (MemberOf(object, "mode") != nullptr && !AsWholeNumber(MemberOf(object, "mode"), primitive.mode)) {
+      return Fail(why, "is not valid glTF 2.0: " + pointer + "/mode is no whole number");
+    }
+    const uint64_t mode = primitive.mode;
+    if (mode != gltf::kTriangles && mode != gltf::kTriangleStrip && mode != gltf::kTriangleFan) {
+      notApplied = "its mesh is drawn as points or lines, not as faces: export it with its faces";
+      return true;
+    }
+    uint64_t material = 0;
+    if (MemberOf(object, "material") != nullptr) {
+      if (materials_ == nullptr || !AsIndex(MemberOf(object, "material"), materials_->size(), material)) {
+        return Fail(why, "is not valid glTF 2.0: " + pointer + "/material names no material");
+      }
+      primitive.material = static_cast<int64_t>(material);
+    }
+    return true;
+  }
+
+  // Reads the primitive's triangles into those of the mesh, as many as a
+  // quad needs, and counts them all; false, with why, for an index beyond
+  // the vertices.
+  static bool AddTriangles(const Primitive& primitive, const std::string& pointer, MeshTriangles& triangles,
+                           std::string& why) {
+    const GltfAccessor& positions = *primitive.positions;
+    const GltfAccessor* texCoords = primitive.texCoords;
+    const uint64_t vertices = primitive.indices != nullptr ? primitive.indices->count : positions.count;
+    const uint64_t count = primitive.mode == gltf::kTriangles ? vertices / 3 : (vertices >= 3 ? vertices - 2 : 0);
+    triangles.hasTexCoords = triangles.hasTexCoords && texCoords != nullptr;
+    for (uint64_t t = 0; t < count && triangles.count + t < 2; ++t) {
+      // Strips alternate their winding; fans turn round vertex 0.
+      uint64_t ids[3] = {3 * t, 3 * t + 1, 3 * t + 2};
+      if (primitive.mode == gltf::kTriangleStrip) {
+        ids[0] = t, ids[1] = t + 1 + t % 2, ids[2] = t + 2 - t % 2;
+      } else if (primitive.mode == gltf::kTriangleFan) {
+        ids[0] = t + 1, ids[1] = t + 2, ids[2] = 0;
+      }
+      GltfCorner(&corners)[3] = triangles.corners[triangles.count + t];
+      for (int k = 0; k < 3; ++k) {
+        const uint64_t vertex = primitive.indices != nullptr ? ReadAccessorIndex(*primitive.indices, ids[k]) : ids[k];
+        if (vertex >= positions.count || (texCoords != nullptr && vertex >= texCoords->count)) {
+          return Fail(why, "is not valid glTF 2.0: " + pointer + " has an index beyond its vertices");
+        }
+        for (int axis = 0; axis < 3; ++axis) corners[k].position[axis] = ReadAccessorFloat(positions, vertex, axis);
+        for (int c = 0; c < 2; ++c) {
+          corners[k].texCoord[c] = texCoords != nullptr ? ReadAccessorFloat(*texCoords, vertex, c) : 0.0f;
+        }
+      }
+      triangles.materials[triangles.count + t] = primitive.material;
+    }
+    // An accessor without a buffer view may give any count: the sum stops
+    // at its largest value rather than wrapping round to a small one.
+    triangles.count = count > UINT64_MAX - triangles.count ? UINT64_MAX : triangles.count + count;
+    return true;
+  }
+
   // Reads the mesh's triangles, as many as a quad needs, and counts them
   // all. False, with why, when the file is to be refused.
   bool ReadTriangles(uint64_t mesh, MeshTriangles& triangles, std::string& notApplied, std::string& why) const {
     const GltfJson* primitives = MemberOf((*meshes_)[mesh], "primitives");
     const std::string meshPointer = PointerOf("meshes", mesh);
-    if (primitives == nullptr || !primitives->is_array()) return Fail(why, "is not valid glTF 2.0: " + meshPointer + " has no primitives");
+    if (primitives == nullptr || !primitives->is_array()) {
+      return Fail(why, "is not valid glTF 2.0: " + meshPointer + " has no primitives");
+    }
     for (uint64_t p = 0; p < primitives->size(); ++p) {
-      const GltfJson& primitive = (*primitives)[p];
       const std::string pointer = meshPointer + "/primitives/" + std::to_string(p);
-      const GltfJson* attributes = MemberOf(primitive, "attributes");
-      const GltfAccessor* positions = nullptr;
-      const GltfAccessor* texCoords = nullptr;
-      const GltfAccessor* indices = nullptr;
-      if (attributes == nullptr || !attributes->is_object()) {
-        return Fail(why, "is not valid glTF 2.0: " + pointer + " has no attributes");
-      }
-      if (MemberOf(*attributes, "POSITION") == nullptr) {
-        notApplied = "its mesh has a part without positions: export the mesh with its vertices";
-        return true;
-      }
-      if (!Accessor(MemberOf(*attributes, "POSITION"), pointer + "/attributes/POSITION", positions, why) ||
-          (MemberOf(*attributes, "TEXCOORD_0") != nullptr &&
-           !Accessor(MemberOf(*attributes, "TEXCOORD_0"), pointer + "/attributes/TEXCOORD_0", texCoords, why)) ||
-          (MemberOf(primitive, "indices") != nullptr &&
-           !Accessor(MemberOf(primitive, "indices"), pointer + "/indices", indices, why))) {
-        return false;
-      }
-      if (positions->components != 3 || positions->componentType == gltf::kUnsignedInt ||
-          (texCoords != nullptr && (texCoords->components != 2 || texCoords->componentType == gltf::kUnsignedInt)) ||
-          (indices != nullptr && (indices->components != 1 || indices->componentType == gltf::kFloat ||
-                                  indices->componentType == gltf::kByte || indices->componentType == gltf::kShort))) {
-        return Fail(why, "is not valid glTF 2.0: " + pointer + " has an accessor of a type that it cannot have");
-      }
-      uint64_t mode = gltf::kTriangles;
-      if (MemberOf(primitive, "mode") != nullptr && !AsWholeNumber(MemberOf(primitive, "mode"), mode)) {
-        return Fail(why, "is not valid glTF 2.0: " + pointer + "/mode is no whole number");
-      }
-      if (mode != gltf::kTriangles && mode != gltf::kTriangleStrip && mode != gltf::kTriangleFan) {
-        notApplied = "its mesh is drawn as points or lines, not as faces: export it with its faces";
-        return true;
-      }
-      int64_t material = -1;
-      uint64_t m = 0;
-      if (MemberOf(primitive, "material") != nullptr) {
-        if (materials_ == nullptr || !AsIndex(MemberOf(primitive, "material"), materials_->size(), m)) {
-          return Fail(why, "is not valid glTF 2.0: " + pointer + "/material names no material");
-        }
-        material = static_cast<int64_t>(m);
-      }
-      triangles.hasTexCoords = triangles.hasTexCoords && texCoords != nullptr;
-      const uint64_t vertices = indices != nullptr ? indices->count : positions->count;
-      const uint64_t count = mode == gltf::kTriangles ? vertices / 3 : (vertices >= 3 ? vertices - 2 : 0);
-      for (uint64_t t = 0; t < count && triangles.count + t < 2; ++t) {
-        uint64_t ids[3];
-        if (mode == gltf::kTriangles) {
-          ids[0] = 3 * t, ids[1] = 3 * t + 1, ids[2] = 3 * t + 2;
-        } else if (mode == gltf::kTriangleStrip) {
-          ids[0] = t, ids[1] = t + 1 + t % 2, ids[2] = t + 2 - t % 2;
-        } else {
-          ids[0] = t + 1, ids[1] = t + 2, ids[2] = 0;
-        }
-        GltfCorner(&corners)[3] = triangles.corners[triangles.count + t];
-        for (int k = 0; k < 3; ++k) {
-          const uint64_t vertex = indices != nullptr ? ReadAccessorIndex(*indices, ids[k]) : ids[k];
-          if (vertex >= positions->count || (texCoords != nullptr && vertex >= texCoords->count)) {
-            return Fail(why, "is not valid glTF 2.0: " + pointer + " has an index beyond its vertices");
-          }
-          for (int axis = 0; axis < 3; ++axis) corners[k].position[axis] = ReadAccessorFloat(*positions, vertex, axis);
-          for (int c = 0; c < 2; ++c) {
-            corners[k].texCoord[c] = texCoords != nullptr ? ReadAccessorFloat(*texCoords, vertex, c) : 0.0f;
-          }
-        }
-        triangles.materials[triangles.count + t] = material;
-      }
-      triangles.count += count;
+      Primitive primitive;
+      if (!ReadPrimitive((*primitives)[p], pointer, primitive, notApplied, why)) return false;
+      if (!notApplied.empty()) return true;
+      if (!AddTriangles(primitive, pointer, triangles, why)) return false;
     }
     return true;
   }

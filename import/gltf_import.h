@@ -30,6 +30,7 @@
 #include <string>
 
 #include "import/gltf_document.h"
+#include "import/gltf_quad.h"
 #include "import/text_import.h"
 
 // The file's bytes, read from memory; its buffer files come from resources.
@@ -44,21 +45,5 @@ bool ApplyGltfFile(SceneFile& scene, const char* path, const char* text, size_t 
 // "Rect_N." followed by anything (renamed is then set), with N from 1 to
 // rectCount in at most nine digits.
 int32_t RectIndexOfNodeName(const std::string& name, int32_t rectCount, bool& renamed);
-
-// One vertex as the mesh gives it.
-struct GltfCorner {
-  float position[3];
-  float texCoord[2];
-};
-
-// Rebuilds the quad that two triangles make, in the order of the stored
-// corners: the triangles share one edge, running opposite ways; of the
-// four turns of the ring they make, the one that matches the most stored
-// corners is taken (then the one whose corners differ from the stored ones
-// by the most nearly equal offsets). Two triangles whose corners coincide
-// (a cleared rectangle) are taken as the stored quad when every corner
-// matches it. False when they make no quad.
-bool RebuildQuad(const GltfCorner (&triangles)[2][3], bool hasTexCoords, const RectCoords& corners,
-                 const RectTexCoords& texCoords, GltfCorner (&quad)[4]);
 
 #endif  // QUADKIT_IMPORT_GLTF_IMPORT_H_

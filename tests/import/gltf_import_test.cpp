@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ struct ImportCase {
   int32_t result;
   const char* said;       // in stdout, stderr or the reason; empty: nothing asked
   int changedRect;        // the one rectangle whose record changes, -1 for none
+  // Its corners then: each stored coordinate times scale plus offset, per axis.
+  std::array<float, 3> scale = {1, 1, 1};
+  std::array<float, 3> offset = {0, 0, 0};
 };
 
 Json& Node(Json& document, int k) { return document["nodes"][k]; }
@@ -42,10 +46,13 @@ const ImportCase kCases[] = {
        d["buffers"][0]["uri"] = "data:application/octet-stream;base64," + text;
        bin.clear();
      }, 0, "6 Rectangles imported", -1},
-    {"object moved", [](Json& d, std::string&) { Node(d, 2)["translation"] = {1.0, 0.0, 0.0}; }, 0, "", 2},
+    {"object moved", [](Json& d, std::string&) { Node(d, 2)["translation"] = {1.0, 0.0, 0.0}; }, 0, "", 2,
+     {1, 1, 1}, {1, 0, 0}},
+    {"object turned", [](Json& d, std::string&) { Node(d, 2)["rotation"] = {0, 1, 0, 0}; }, 0, "", 2,
+     {-1, 1, -1}},
     {"child of a moved parent", [](Json& d, std::string&) {
        d["nodes"].push_back({{"name", "Group"}, {"children", {3}}, {"matrix", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 4, 1}}});
-     }, 0, "Node Group names no rectangle", 3},
+     }, 0, "Node Group names no rectangle", 3, {1, 1, 1}, {0, 0, 4}},
     {"material changed", [](Json& d, std::string&) { d["meshes"][1]["primitives"][0]["material"] = 2; }, 0, "", 1},
     {"renamed copy", [](Json& d, std::string&) { Node(d, 0)["name"] = "Rect_1.001"; }, 0,
      "Node Rect_1.001 is taken for Rect_1", -1},
@@ -118,6 +125,12 @@ TEST(GltfImportTest, EditsLandAndBrokenFilesAreRefusedUntouched) {
       const bool changed = !std::equal(before.begin() + at, before.begin() + at + 220, after.begin() + at);
       EXPECT_EQ(changed, rect == c.changedRect) << "rectangle " << rect;
     }
+    if (c.changedRect < 0) continue;
+    SceneFile stored;
+    ASSERT_TRUE(stored.Open(scene.c_str(), why));
+    const RectCoords& corners = SampleBoxContents().rects[c.changedRect].corners;
+    const RectCoords& now = *stored.GetRectCoords(c.changedRect, why);
+    for (int k = 0; k < 12; ++k) EXPECT_EQ(now[k], corners[k] * c.scale[k % 3] + c.offset[k % 3]) << k;
   }
 }
 
