@@ -125,6 +125,132 @@ bool OptionalCount(const GltfJson& object, const char* key, uint64_t defaultValu
   return member == nullptr || AsWholeNumber(member, value);
 }
 
+// Parses the JSON into the document object, except the accessors, which go
+// into their compact form as they come (see GltfRawAccessor).
+class GltfSax {
+ public:
+  using Number = GltfJson::number_integer_t;
+  using Unsigned = GltfJson::number_unsigned_t;
+  using Real = GltfJson::number_float_t;
+  using Text = GltfJson::string_t;
+
+  GltfSax(GltfJson& json, std::vector<GltfRawAccessor>& accessors, bool& accessorsNotArray)
+      : dom_(json, true), accessors_(accessors), accessorsNotArray_(accessorsNotArray) {}
+
+  bool null() { return Own() ? Scalar(GltfMember(), -1) : dom_.null(); }
+  bool boolean(bool value) { return Own() ? Scalar(GltfMember(), value ? 2 : 1) : dom_.boolean(value); }
+  bool number_integer(Number value) {
+    if (!Own()) return dom_.number_integer(value);
+    return Scalar({value >= 0 ? GltfMember::kWholeNumber : GltfMember::kOther, static_cast<uint64_t>(value)}, -1);
+  }
+  bool number_unsigned(Unsigned value) {
+    return Own() ? Scalar({GltfMember::kWholeNumber, value}, -1) : dom_.number_unsigned(value);
+  }
+  bool number_float(Real value, const Text& text) {
+    return Own() ? Scalar(GltfMember(), -1) : dom_.number_float(value, text);
+  }
+  bool string(Text& value) {
+    if (!Own()) return dom_.string(value);
+    if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1 && key_ == "type") {
+      accessors_.back().components = ComponentsOfType(value);
+      return true;
+    }
+    return Scalar(GltfMember(), -1);
+  }
+  bool binary(GltfJson::binary_t& value) { return Own() ? Scalar(GltfMember(), -1) : dom_.binary(value); }
+  bool start_object(std::size_t elements) { return Own() ? Open(true) : (++depth_, dom_.start_object(elements)); }
+  bool start_array(std::size_t elements) { return Own() ? Open(false) : (++depth_, dom_.start_array(elements)); }
+  bool end_object() { return Own() ? Close() : (--depth_, dom_.end_object()); }
+  bool end_array() { return Own() ? Close() : (--depth_, dom_.end_array()); }
+  bool key(Text& value) {
+    if (Own()) {
+      key_ = value;
+      return true;
+    }
+    if (depth_ == 1 && value == "accessors") {
+      mode_ = Mode::kNext;
+      return true;
+    }
+    return dom_.key(value);
+  }
+  bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) {
+    errorAt_ = position;
+    return false;
+  }
+  size_t errorAt() const { return errorAt_; }
+
+ private:
+  // kNext: the value of "accessors" comes next; kAccessors: inside its
+  // array; kSkip: inside a value of "accessors" that is no array.
+  enum class Mode { kDocument, kNext, kAccessors, kSkip };
+
+  bool Own() const { return mode_ != Mode::kDocument; }
+
+  bool Open(bool isObject) {
+    ++depth_;
+    if (mode_ == Mode::kNext) {
+      // A second "accessors" stands for the first, as in the document object.
+      mode_ = isObject ? Mode::kSkip : Mode::kAccessors;
+      accessors_.clear();
+      accessorsNotArray_ = isObject;
+      arrayDepth_ = depth_;
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1) {
+      accessors_.emplace_back();
+      accessors_.back().isObject = isObject;
+      key_.clear();
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 2) {
+      // A member that is an object or an array: only sparse may be one of
+      // those that are read.
+      if (key_ == "sparse") accessors_.back().sparse = true;
+      Member() = {GltfMember::kOther, 0};
+    }
+    return true;
+  }
+  bool Close() {
+    if (depth_ == arrayDepth_) mode_ = Mode::kDocument;
+    --depth_;
+    return true;
+  }
+  // A value that is no container; truth is 1 for false, 2 for true and -1
+  // for anything else.
+  bool Scalar(const GltfMember& member, int truth) {
+    if (mode_ == Mode::kNext) {
+      mode_ = Mode::kDocument;
+      accessors_.clear();
+      accessorsNotArray_ = true;
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_) {
+      accessors_.emplace_back();
+      accessors_.back().isObject = false;
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1) {
+      if (key_ == "normalized") accessors_.back().normalized = truth;
+      if (key_ == "type") accessors_.back().components = 0;
+      if (key_ == "sparse") accessors_.back().sparse = true;
+      Member() = member.state == GltfMember::kAbsent ? GltfMember{GltfMember::kOther, 0} : member;
+    }
+    return true;
+  }
+  // The member of the last accessor that key_ names; a scratch one for the
+  // members that are not read.
+  GltfMember& Member() {
+    GltfRawAccessor& accessor = accessors_.back();
+    if (key_ == "bufferView") return accessor.bufferView;
+    if (key_ == "byteOffset") return accessor.byteOffset;
+    if (key_ == "componentType") return accessor.componentType;
+    if (key_ == "count") return accessor.count;
+    return scratch_;
+  }
+
+  nlohmann::detail::json_sax_dom_parser<GltfJson> dom_;
+  std::vector<GltfRawAccessor>& accessors_;
+  bool& accessorsNotArray_;
+  Mode mode_ = Mode::kDocument;
+  size_t depth_ = 0;       // containers open
+  size_t arrayDepth_ = 0;  // that of the accessors' array, or of what stands in its place
+  Text key_;
+  GltfMember scratch_;
+  size_t errorAt_ = 0;
+};
+
 }  // namespace
 
 const GltfJson* MemberOf(const GltfJson& object, const char* key) {
@@ -153,19 +279,23 @@ std::string PointerOf(const char* array, uint64_t index) {
 }
 
 bool GltfDocument::Load(const uint8_t* bytes, size_t size, GltfResources& resources, std::string& why) {
-  if (!SplitContainer(bytes, size, why)) return false;
+  return SplitContainer(bytes, size, why) && Parse(why) && CheckAsset(why) && CheckExtensions(why) &&
+         LoadBuffers(resources, why) && CheckViews(why) && CheckAccessors(why);
+}
+
+bool GltfDocument::Parse(std::string& why) {
+  const std::string what = binary_ ? "its JSON chunk" : "it";
+  GltfSax sax(json_, rawAccessors_, accessorsNotArray_);
+  bool parsed = false;
   try {
-    json_ = GltfJson::parse(jsonText_, jsonText_ + jsonSize_);
-  } catch (const GltfJson::parse_error& error) {
-    return Fail(why, std::string("is not glTF: ") + (binary_ ? "its JSON chunk" : "it") +
-                         " is not JSON (error at byte " + std::to_string(error.byte) + ")");
+    parsed = GltfJson::sax_parse(jsonText_, jsonText_ + jsonSize_, &sax);
   } catch (const GltfJson::exception& error) {
-    return Fail(why, std::string("is not glTF: ") + (binary_ ? "its JSON chunk" : "it") +
-                         " is not JSON that quadkit can read (" + std::to_string(error.id) + ")");
+    return Fail(why, "is not glTF: " + what + " is not JSON that quadkit can read (" + std::to_string(error.id) + ")");
   }
+  if (!parsed) return Fail(why, "is not glTF: " + what + " is not JSON (error at byte " + std::to_string(sax.errorAt()) + ")");
   if (!json_.is_object()) return Fail(why, "is not glTF: its JSON is not an object");
-  return CheckAsset(why) && CheckExtensions(why) && LoadBuffers(resources, why) && CheckViews(why) &&
-         CheckAccessors(why);
+  if (accessorsNotArray_) return Invalid(why, "/accessors", "is not an array");
+  return true;
 }
 
 bool GltfDocument::SplitContainer(const uint8_t* bytes, size_t size, std::string& why) {
@@ -325,40 +455,34 @@ bool GltfDocument::CheckViews(std::string& why) {
 }
 
 bool GltfDocument::CheckAccessors(std::string& why) {
-  const GltfJson* accessors = nullptr;
-  if (!TopArray(json_, "accessors", accessors, why)) return false;
-  if (accessors == nullptr) return true;
-  for (uint64_t k = 0; k < accessors->size(); ++k) {
-    const GltfJson& object = (*accessors)[k];
+  for (uint64_t k = 0; k < rawAccessors_.size(); ++k) {
+    const GltfRawAccessor& raw = rawAccessors_[k];
     const std::string pointer = PointerOf("accessors", k);
     GltfAccessor accessor;
-    uint64_t componentType = 0;
-    const GltfJson* type = MemberOf(object, "type");
-    if (!AsWholeNumber(MemberOf(object, "componentType"), componentType) ||
-        componentType > 0xFFFF || ComponentSize(static_cast<int>(componentType)) == 0) {
+    if (!raw.isObject) return Invalid(why, pointer, "is not an object");
+    if (raw.componentType.state != GltfMember::kWholeNumber || raw.componentType.number > 0xFFFF ||
+        ComponentSize(static_cast<int>(raw.componentType.number)) == 0) {
       return Invalid(why, pointer, "has no known componentType");
     }
-    accessor.componentType = static_cast<int>(componentType);
-    if (type == nullptr || !type->is_string() || ComponentsOfType(type->get<std::string>()) == 0) {
-      return Invalid(why, pointer, "has no known type");
-    }
-    accessor.components = ComponentsOfType(type->get<std::string>());
-    if (!AsWholeNumber(MemberOf(object, "count"), accessor.count) || accessor.count == 0) {
+    accessor.componentType = static_cast<int>(raw.componentType.number);
+    if (raw.components == 0) return Invalid(why, pointer, "has no known type");
+    accessor.components = raw.components;
+    if (raw.count.state != GltfMember::kWholeNumber || raw.count.number == 0) {
       return Invalid(why, pointer, "has no count of 1 or more");
     }
-    const GltfJson* normalized = MemberOf(object, "normalized");
-    if (normalized != nullptr && !normalized->is_boolean()) return Invalid(why, pointer, "has a normalized that is no truth value");
-    accessor.normalized = normalized != nullptr && normalized->get<bool>();
-    accessor.sparse = MemberOf(object, "sparse") != nullptr;
-    uint64_t offset = 0;
-    if (!OptionalCount(object, "byteOffset", 0, offset)) return Invalid(why, pointer, "has a byteOffset that is no whole number");
-    const GltfJson* viewMember = MemberOf(object, "bufferView");
-    if (viewMember != nullptr) {
-      uint64_t view = 0;
-      if (!AsIndex(viewMember, views_.size(), view)) return Invalid(why, pointer, "names no buffer view");
+    accessor.count = raw.count.number;
+    if (raw.normalized < 0) return Invalid(why, pointer, "has a normalized that is no truth value");
+    accessor.normalized = raw.normalized == 2;
+    accessor.sparse = raw.sparse;
+    if (raw.byteOffset.state == GltfMember::kOther) return Invalid(why, pointer, "has a byteOffset that is no whole number");
+    const uint64_t offset = raw.byteOffset.number;
+    if (raw.bufferView.state != GltfMember::kAbsent) {
+      if (raw.bufferView.state != GltfMember::kWholeNumber || raw.bufferView.number >= views_.size()) {
+        return Invalid(why, pointer, "names no buffer view");
+      }
       const uint64_t elementSize =
           static_cast<uint64_t>(ComponentSize(accessor.componentType)) * static_cast<uint64_t>(accessor.components);
-      const Span& span = views_[view];
+      const Span& span = views_[raw.bufferView.number];
       accessor.stride = span.stride != 0 ? span.stride : elementSize;
       // Element count - 1 starts at most (size - offset - elementSize) / stride.
       const bool inside = offset <= span.size && elementSize <= span.size - offset &&

@@ -33,6 +33,24 @@ class GltfResources {
   virtual bool Load(const std::string& path, TextImage& image, std::string& why) = 0;
 };
 
+// A member of an accessor as the file gives it.
+struct GltfMember {
+  enum State { kAbsent, kWholeNumber, kOther } state = kAbsent;
+  uint64_t number = 0;
+};
+
+// An accessor as the file gives it, before it is checked. Accessors are
+// read into these while the JSON is parsed, not into the document object:
+// a file holds two or three per rectangle, and the object of each would
+// cost many times the reading of the rectangle from the scene file.
+struct GltfRawAccessor {
+  bool isObject = true;
+  GltfMember bufferView, byteOffset, componentType, count;
+  int components = 0;      // of its type: 1 for SCALAR, ...; 0 when absent or unknown
+  int normalized = 0;      // 0 absent, 1 false, 2 true, -1 no truth value
+  bool sparse = false;
+};
+
 // One accessor, checked: every element lies inside its buffer view.
 struct GltfAccessor {
   const uint8_t* data = nullptr;  // element 0; null when it has no view (all zeros)
@@ -59,6 +77,7 @@ class GltfDocument {
   bool LoadBuffers(GltfResources& resources, std::string& why);
   bool CheckViews(std::string& why);
   bool CheckAccessors(std::string& why);
+  bool Parse(std::string& why);
 
   struct Span {
     const uint8_t* data = nullptr;
@@ -75,6 +94,8 @@ class GltfDocument {
   std::vector<std::vector<uint8_t>> decoded_;
   std::vector<Span> buffers_;
   std::vector<Span> views_;
+  std::vector<GltfRawAccessor> rawAccessors_;
+  bool accessorsNotArray_ = false;
   std::vector<GltfAccessor> accessors_;
 };
 

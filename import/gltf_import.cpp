@@ -279,10 +279,14 @@ class GltfReader {
     plan.shownName = shown;
   }
 
-  bool Accessor(const GltfJson* reference, const std::string& pointer, const GltfAccessor*& accessor,
+  // pointer and member name the reference in messages; they are joined
+  // only for one, as most files give none.
+  bool Accessor(const GltfJson* reference, const std::string& pointer, const char* member, const GltfAccessor*& accessor,
                 std::string& why) const {
     uint64_t a = 0;
-    if (!AsIndex(reference, accessors_.size(), a)) return Fail(why, "is not valid glTF 2.0: " + pointer + " names no accessor");
+    if (!AsIndex(reference, accessors_.size(), a)) {
+      return Fail(why, "is not valid glTF 2.0: " + pointer + member + " names no accessor");
+    }
     accessor = &accessors_[a];
     if (accessor->sparse) {
       return Fail(why, "uses a sparse accessor (" + PointerOf("accessors", a) +
@@ -312,12 +316,12 @@ class GltfReader {
       notApplied = "its mesh has a part without positions: export the mesh with its vertices";
       return true;
     }
-    if (!Accessor(MemberOf(*attributes, "POSITION"), pointer + "/attributes/POSITION", primitive.positions, why) ||
+    if (!Accessor(MemberOf(*attributes, "POSITION"), pointer, "/attributes/POSITION", primitive.positions, why) ||
         (MemberOf(*attributes, "TEXCOORD_0") != nullptr &&
-         !Accessor(MemberOf(*attributes, "TEXCOORD_0"), pointer + "/attributes/TEXCOORD_0", primitive.texCoords,
+         !Accessor(MemberOf(*attributes, "TEXCOORD_0"), pointer, "/attributes/TEXCOORD_0", primitive.texCoords,
                    why)) ||
         (MemberOf(object, "indices") != nullptr &&
-         !Accessor(MemberOf(object, "indices"), pointer + "/indices", primitive.indices, why))) {
+         !Accessor(MemberOf(object, "indices"), pointer, "/indices", primitive.indices, why))) {
       return false;
     }
     const GltfAccessor* texCoords = primitive.texCoords;
