@@ -128,7 +128,7 @@ TEST(GltfImportTest, EditsLandAndBrokenFilesAreRefusedUntouched) {
     if (c.changedRect < 0) continue;
     SceneFile stored;
     ASSERT_TRUE(stored.Open(scene.c_str(), why));
-    const RectCoords& corners = SampleBoxContents().rects[c.changedRect].corners;
+    const RectCoords corners = SampleBoxContents().rects[c.changedRect].corners;
     const RectCoords& now = *stored.GetRectCoords(c.changedRect, why);
     for (int k = 0; k < 12; ++k) EXPECT_EQ(now[k], corners[k] * c.scale[k % 3] + c.offset[k % 3]) << k;
   }
