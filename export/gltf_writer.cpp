@@ -6,8 +6,6 @@
 #include <initializer_list>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "formats/gltf_rules.h"
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
@@ -27,7 +25,7 @@ const uint16_t kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
 
 // The JSON is written as text, one array element to a line: a document
 // object of every rectangle would cost far more than the file access of the
-// export. Texts that come from the scene go through the JSON library.
+// export.
 using Text = TextValue;
 using Int = IntValue;
 constexpr TextTemplate<Text> kHead{
@@ -54,8 +52,26 @@ constexpr TextTemplate<Int> kIndexView{"{\"buffer\":0,\"byteOffset\":%d,\"byteLe
 constexpr TextTemplate<Text, Int> kBufferWithUri{"\"buffers\":[{\"uri\":%s,\"byteLength\":%d}]}\r\n"};
 constexpr TextTemplate<Int> kBuffer{"\"buffers\":[{\"byteLength\":%d}]}\r\n"};
 
-// A text as a JSON string, quoted and escaped.
-std::string JsonString(const std::string& text) { return nlohmann::json(text).dump(); }
+// A text as a JSON string, quoted, with '"', '\\' and control bytes
+// escaped. The texts are plain ASCII: texture names come as their words.
+std::string JsonString(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string quoted = "\"";
+  for (const char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (u < 0x20) {
+      quoted += "\\u00";
+      quoted += kHex[u >> 4];
+      quoted += kHex[u & 0x0F];
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
 
 // Numbers as the shortest text that reads back as the same 32-bit float,
 // as glTF takes the extents of float accessors.

@@ -39,11 +39,19 @@ TEST(GltfInteropTest, ValidatorReportsNoErrorAndNoWarning) {
   if (!Installed("node") || !FileExists(module + "/package.json")) {
     GTEST_SKIP() << "node or the npm package gltf-validator in " << module << " is missing";
   }
-  for (const char* scene : kScenes) {
-    for (const char* output : {"out.gltf", "out.glb"}) {
-      SCOPED_TRACE(std::string(scene) + " " + output);
+  // And names that JSON must escape, in a folder name that a URI must.
+  TempDir quoted;
+  SceneContents contents;
+  contents.textureNames = {"q\"t", "b\\s"};
+  contents.rects.resize(2);
+  contents.rects[1].textureIndex = 1;
+  const std::string quotedScene = quoted.File("a b.zem");
+  ASSERT_TRUE(WriteFileBytes(quotedScene, BuildScene(contents).bytes));
+  for (const std::string& scene : {kSource + "/" + kScenes[0], kSource + "/" + kScenes[1], quotedScene}) {
+    for (const char* output : {"o u.gltf", "o u.glb"}) {
+      SCOPED_TRACE(scene + " " + output);
       TempDir dir;
-      ASSERT_EQ(RunQuadkitBinary({"/e", kSource + "/" + scene, dir.File(output), FormatOf(output)}).exitCode, 0);
+      ASSERT_EQ(RunQuadkitBinary({"/e", scene, dir.File(output), FormatOf(output)}).exitCode, 0);
       EXPECT_TRUE(RunShell("node '" + kSource + "/tests/gltf_validate.js' '" + module + "' '" + dir.File(output) + "'",
                       dir.File("report")))
           << ReadFileText(dir.File("report"));
