@@ -161,6 +161,7 @@ int main(int argc, char** argv) {
     ExportScene(scene.c_str(), file("large.txt").c_str(), kFormatAscii, error);
     ExportScene(scene.c_str(), file("large.dw").c_str(), kFormatDesignWorkshop, error);
     ExportScene(scene.c_str(), file("large.obj").c_str(), kFormatObj, error);
+    ExportScene(scene.c_str(), file("large.gltf").c_str(), kFormatGltf, error);
   }
   auto exportAs = [&](const char* out, InterchangeFormat format) {
     return [&, out, format](QuietReporter&, std::string& error) {
@@ -179,9 +180,13 @@ int main(int argc, char** argv) {
       {"export Design Workshop", exportAs("out.dw", kFormatDesignWorkshop)},
       {"export OBJ", exportAs("out.obj", kFormatObj)},
       {"export IGES (/IGES)", exportAs("out.iges", kFormatIgesSurfaces)},
+      {"export glTF", exportAs("out.gltf", kFormatGltf)},
+      {"export glTF binary", exportAs("out.glb", kFormatGlb)},
       {"import ASCII listing", importFrom("large.txt", kFormatAscii)},
       {"import Design Workshop", importFrom("large.dw", kFormatDesignWorkshop)},
       {"import OBJ", importFrom("large.obj", kFormatObj)},
+      // Its own export: every rectangle read and compared, none rewritten.
+      {"import glTF", importFrom("large.gltf", kFormatGltf)},
       {"resize", [&](QuietReporter& r, std::string& e) { return ScaleScene(scene.c_str(), 1, 1, 1, r, e); }},
       {"move", [&](QuietReporter& r, std::string& e) { return MoveScene(scene.c_str(), 0, 0, 0, r, e); }},
   };
@@ -220,8 +225,9 @@ int main(int argc, char** argv) {
               kObjObjects, static_cast<double>(ReadFileBytes(many).size()) / (1 << 20),
               PeakMemoryOfImport(scene, many, kFormatObj));
   if (ownDir) {
-    for (const char* name : {"large.zem", "large.txt", "large.dw", "large.obj", "large.mtl", "out.txt",
-                             "out.x", "out.igs", "out.dw", "out.obj", "out.mtl", "out.iges", "many.obj"}) {
+    for (const char* name : {"large.zem", "large.txt", "large.dw", "large.obj", "large.mtl", "large.gltf",
+                             "large.bin", "out.txt", "out.x", "out.igs", "out.dw", "out.obj", "out.mtl",
+                             "out.iges", "out.gltf", "out.bin", "out.glb", "many.obj"}) {
       std::remove(file(name).c_str());
     }
     rmdir(dir.c_str());

@@ -3,6 +3,7 @@
 #include "export/ascii_writer.h"
 #include "export/design_workshop_writer.h"
 #include "export/directx_writer.h"
+#include "export/gltf_writer.h"
 #include "export/iges_outline_writer.h"
 #include "export/iges_surface_writer.h"
 #include "export/obj_writer.h"
@@ -16,6 +17,8 @@ const FormatRow kFormats[] = {
     {kFormatDesignWorkshop, "/DW", messages::kUsingDesignWorkshop, true, MakeDesignWorkshopExport},
     {kFormatObj, "/OBJ", messages::kUsingObj, true, MakeObjExport},
     {kFormatIgesSurfaces, "/IGES", messages::kUsingIges, true, MakeIgesSurfaceExport},
+    {kFormatGltf, "/GLTF", messages::kUsingGltf, true, MakeGltfExport},
+    {kFormatGlb, "/GLB", messages::kUsingGlb, true, MakeGlbExport},
 };
 const size_t kFormatCount = sizeof kFormats / sizeof kFormats[0];
 

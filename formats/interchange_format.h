@@ -12,6 +12,8 @@ enum InterchangeFormat : int32_t {
   kFormatDesignWorkshop = 3,
   kFormatObj = 4,
   kFormatIgesSurfaces = 5,  // "/IGES": a complete IGES file, one surface per rectangle
+  kFormatGltf = 6,          // "/GLTF": glTF 2.0, JSON with its buffer beside it
+  kFormatGlb = 7,           // "/GLB": glTF 2.0 in one binary file
 };
 
 #endif  // QUADKIT_FORMATS_INTERCHANGE_FORMAT_H_

@@ -1,16 +1,19 @@
 #include "fuzz/fuzz_targets.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "import/gltf_import.h"
 #include "formats/interchange_format.h"
+#include "import/import_scene.h"
 #include "scene/little_endian.h"
 #include "tests/support/sample_scene.h"
 #include "tests/support/scene_builder.h"
@@ -93,6 +96,39 @@ const char kObj[] =
     "v 1 2 3\nv 4 5 6\nv 7 8 9\nv 1 1 1\nvt 0 1\no Rect_1\nusemtl FLR\nf 1/1 2/1 3/1 4/1\n"
     "o Rect_2\nf -1 -2 -3 -4\no Rect_3\nusemtl (null)\nf 1/1 2/1 4/1\nf 2/1 3/1 4/1\n";
 
+// The sample's glTF export, made once: the .glb and the .gltf's buffer.
+struct SampleGltf {
+  std::string glb;
+  std::string buffer;
+};
+const SampleGltf& Sample() {
+  static const SampleGltf sample = [] {
+    WriteBytes(ScratchFile("sample.zem"), SampleScene().data(), SampleScene().size());
+    ExportScene(ScratchFile("sample.zem").c_str(), ScratchFile("sample.glb").c_str(), kFormatGlb, why);
+    ExportScene(ScratchFile("sample.zem").c_str(), ScratchFile("sample.gltf").c_str(), kFormatGltf, why);
+    SampleGltf made;
+    for (const auto& [name, text] : {std::pair<const char*, std::string*>{"sample.glb", &made.glb},
+                                     {"sample.bin", &made.buffer}}) {
+      const std::vector<uint8_t> bytes = ReadFileBytes(ScratchFile(name));
+      if (bytes.empty()) std::abort();
+      text->assign(bytes.begin(), bytes.end());
+    }
+    return made;
+  }();
+  return sample;
+}
+
+class SampleBuffer : public GltfResources {
+ public:
+  bool Load(const std::string&, TextImage& image, std::string&) override {
+    const std::string& buffer = Sample().buffer;
+    image.text.reset(new char[buffer.size() + 1]());
+    std::copy(buffer.begin(), buffer.end(), image.text.get());
+    image.size = buffer.size();
+    return true;
+  }
+};
+
 // The stored rectangle count of a scene image, as the reader decodes it.
 int32_t StoredCountOf(const uint8_t* data, size_t size) {
   const size_t field = scene_layout::kStoredCountOffset;
@@ -113,12 +149,13 @@ FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size) {
     return outcome;
   }
   for (InterchangeFormat format : {kFormatAscii, kFormatDirectX, kFormatIgesOutline, kFormatDesignWorkshop,
-                                   kFormatObj, kFormatIgesSurfaces}) {
+                                   kFormatObj, kFormatIgesSurfaces, kFormatGltf, kFormatGlb}) {
     outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, why));
   }
   outcome.results.push_back(MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, why));
-  for (const auto& [text, format] : {std::pair<const char*, InterchangeFormat>{kListing, kFormatAscii},
-                                     {kDesignWorkshop, kFormatDesignWorkshop}, {kObj, kFormatObj}}) {
+  for (const auto& [text, format] : {std::pair<std::string, InterchangeFormat>{kListing, kFormatAscii},
+                                     {kDesignWorkshop, kFormatDesignWorkshop}, {kObj, kFormatObj},
+                                     {Sample().glb, kFormatGltf}}) {
     WriteText(ScratchFile("text.txt"), text);
     outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), format, reporter, why));
   }
@@ -134,4 +171,20 @@ FuzzOutcome FuzzObj(const uint8_t* data, size_t size) { return ImportIntoSample(
 
 FuzzOutcome FuzzDesignWorkshop(const uint8_t* data, size_t size) {
   return ImportIntoSample(data, size, kFormatDesignWorkshop);
+}
+
+FuzzOutcome FuzzGltf(const uint8_t* data, size_t size) {
+  const std::string path = ScratchFile("scene.zem");
+  WriteBytes(path, SampleScene().data(), SampleScene().size());
+  FuzzOutcome outcome;
+  {
+    SceneFile scene;
+    if (!scene.Open(path.c_str(), why)) std::abort();
+    RectWriteFailures failures(reporter);
+    SampleBuffer buffers;
+    const bool applied = ApplyGltf(scene, data, size, buffers, reporter, failures, why);
+    outcome.results.push_back(applied && failures.count() == 0 ? 0 : -1);
+  }
+  outcome.sceneChanged = ReadFileBytes(path) != SampleScene();
+  return outcome;
 }

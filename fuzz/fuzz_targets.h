@@ -17,7 +17,8 @@ struct FuzzOutcome {
 };
 
 // The input as a scene file: opened and exported in every format, moved by
-// zero, and given a fixed listing, Design Workshop file and OBJ file.
+// zero, and given a fixed listing, Design Workshop file, OBJ file and the
+// sample's .glb.
 FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
 FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size);
@@ -25,5 +26,9 @@ FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size);
 FuzzOutcome FuzzDesignWorkshop(const uint8_t* data, size_t size);
 // The input as a Wavefront OBJ file, imported into a fresh sample copy.
 FuzzOutcome FuzzObj(const uint8_t* data, size_t size);
+// The input as a .gltf or .glb, read from memory into a fresh sample copy;
+// every buffer file it names reads as the buffer of the sample's own
+// glTF export.
+FuzzOutcome FuzzGltf(const uint8_t* data, size_t size);
 
 #endif  // QUADKIT_FUZZ_FUZZ_TARGETS_H_

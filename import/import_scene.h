@@ -13,8 +13,8 @@
 // the scene cannot be opened or written, the text file cannot be read or
 // names the scene file itself, the format's reader
 // refuses the text, or a rectangle could not be written (what was written
-// stays written). Only the ASCII listing, the Design Workshop format and OBJ
-// can be imported.
+// stays written). Only the ASCII listing, the Design Workshop format, OBJ
+// and glTF can be imported.
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
                     Reporter& reporter, std::string& why);
 

@@ -103,8 +103,11 @@ bool LoadTextImage(const char* path, TextImage& image, std::string& why) {
   return Fail(why, "cannot read text file " + quoted + ": " + ErrorText(errno));
 }
 
-int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* kind,
-                       TextReader reader, Reporter& reporter, std::string& why) {
+namespace {
+
+template <typename Read>
+int32_t RunImport(const char* scenePath, const char* textPath, const char* kind, Read reader,
+                  Reporter& reporter, std::string& why) {
   SceneFile scene;
   if (!scene.Open(scenePath, why)) return kModeFailed;
   const std::string quoted = Quoted(textPath);
@@ -117,7 +120,7 @@ int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* 
   if (!LoadTextImage(textPath, image, why)) return kModeFailed;
   RectWriteFailures failures(reporter);
   std::string refusal;
-  if (!reader(scene, image.text.get(), image.size, reporter, failures, refusal)) {
+  if (!reader(scene, image, failures, refusal)) {
     Fail(why, kind + (" " + quoted + " ") + refusal);
     return kModeFailed;
   }
@@ -126,4 +129,26 @@ int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* 
     return kModeFailed;
   }
   return 0;
+}
+
+}  // namespace
+
+int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* kind,
+                       TextReader reader, Reporter& reporter, std::string& why) {
+  return RunImport(
+      scenePath, textPath, kind,
+      [&](SceneFile& scene, const TextImage& image, RectWriteFailures& failures, std::string& refusal) {
+        return reader(scene, image.text.get(), image.size, reporter, failures, refusal);
+      },
+      reporter, why);
+}
+
+int32_t ImportFile(const char* scenePath, const char* path, const char* kind, FileReader reader,
+                   Reporter& reporter, std::string& why) {
+  return RunImport(
+      scenePath, path, kind,
+      [&](SceneFile& scene, const TextImage& image, RectWriteFailures& failures, std::string& refusal) {
+        return reader(scene, path, image.text.get(), image.size, reporter, failures, refusal);
+      },
+      reporter, why);
 }

@@ -43,4 +43,12 @@ using TextReader = bool (*)(SceneFile& scene, const char* text, size_t size, Rep
 int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* kind,
                        TextReader reader, Reporter& reporter, std::string& why);
 
+// A reader that also reads files that its file names beside it (a .gltf's
+// buffers), and so is given the file's path as well; otherwise a
+// TextReader, in the same frame.
+using FileReader = bool (*)(SceneFile& scene, const char* path, const char* text, size_t size,
+                            Reporter& reporter, RectWriteFailures& failures, std::string& why);
+int32_t ImportFile(const char* scenePath, const char* path, const char* kind, FileReader reader,
+                   Reporter& reporter, std::string& why);
+
 #endif  // QUADKIT_IMPORT_TEXT_IMPORT_H_

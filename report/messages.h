@@ -34,6 +34,8 @@ constexpr char kUsingCad[] = "using CAD format\r\n";
 constexpr char kUsingDesignWorkshop[] = "using Designer Workshop format\r\n";
 constexpr char kUsingObj[] = "using OBJ format\r\n";
 constexpr char kUsingIges[] = "using IGES format\r\n";
+constexpr char kUsingGltf[] = "using glTF format\r\n";
+constexpr char kUsingGlb[] = "using glTF binary format\r\n";
 
 constexpr char kUnknownMode[] = "Unknown mode\r\n";
 constexpr TextTemplate<TextValue> kInvalidValue{"Invalid value: %s\r\n"};
@@ -60,6 +62,11 @@ constexpr char kObjectTrianglesNoQuad[] = "has two triangles that do not make on
 constexpr char kObjectTrianglesTwoMaterials[] = "has two triangles of different materials";
 constexpr char kObjectTrianglesTwoTexCoords[] =
     "has two triangles that give a shared corner different texture coordinates";
+// The glTF import: a node shows as its name, or as its JSON pointer.
+constexpr TextTemplate<TextValue> kNodeNamesNoRect{"Warning! Node %s names no rectangle of the scene. Skipping\r\n"};
+constexpr TextTemplate<TextValue, IntValue> kNodeRenamed{"Warning! Node %s is taken for Rect_%d\r\n"};
+constexpr TextTemplate<IntValue, IntValue> kNoNodeForRect{
+    "Warning! No node is named Rect_%d: rectangle %d stays as it is\r\n"};
 
 constexpr TextTemplate<IntValue> kScaled{"Scaled rectangle %d successfully\r\n"};
 constexpr TextTemplate<IntValue> kScaleFailed{"Error while scaling rectangle %d\r\n"};

@@ -88,6 +88,7 @@ if [ -x "${root}/build/quadkit" ]; then
   export SOURCE_DATE_EPOCH=1700000000  # the IGES export writes its date
   for run in "/e box.zem out.txt" "/e box.zem out.x /dx" "/e box.zem out.igs /cad" \
              "/e box.zem out.dw /dw" "/e box.zem out.obj /obj" "/e box.zem out.iges /iges" "/e missing.zem out.txt" \
+             "/e box.zem out.gltf /gltf" "/e box.zem out.glb /glb" "/i box.zem out.glb /gltf" \
              "/s box.zem 2 x" "/i box.zem out.dw /dw" "/m box.zem 1.5 -2 0.25" "/e"; do
     for side in linux windows; do
       cp examples/box.zem "${work}/${side}/box.zem"

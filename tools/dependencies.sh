@@ -11,6 +11,11 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+# nlohmann/json, header-only: the JSON of the glTF import.
+[ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
+# Node and npm, to run the Khronos glTF-Validator on the glTF export.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 # An independent DirectX and OBJ reader, so the exports are checked against
 # a real consumer.
 command -v assimp >/dev/null 2>&1 || missing+=(assimp-utils)
@@ -25,27 +30,43 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || lean+=(g++-mingw-w64-
 [ -f /usr/src/googletest/CMakeLists.txt ] || lean+=(googletest)
 command -v wine >/dev/null 2>&1 || lean+=(wine)
 [ -x /usr/lib/wine/wine64 ] || lean+=(wine64)
-# Blender, the real editor that the OBJ round trip is proven against.
+# Blender, the real editor that the OBJ and glTF round trips are proven
+# against, and numpy, which its glTF add-on needs and Debian's Blender only
+# recommends.
 command -v blender >/dev/null 2>&1 || lean+=(blender)
+[ -f /usr/lib/python3/dist-packages/numpy/__init__.py ] || lean+=(python3-numpy)
 # The release packages: the Debian package's dependencies, the manual as
 # text for the Windows zip, and man to read the installed man page.
 command -v dpkg-shlibdeps >/dev/null 2>&1 || lean+=(dpkg-dev)
 command -v groff >/dev/null 2>&1 || lean+=(groff-base)
 command -v man >/dev/null 2>&1 || lean+=(man-db)
 
-if [ ${#missing[@]} -eq 0 ] && [ ${#lean[@]} -eq 0 ]; then
+# The Khronos glTF-Validator, from the npm registry, where the glTF tests look
+# for it.
+validator=/opt/gltf-validator
+validator_package=gltf-validator@2.0.0-dev.3.10
+npm_missing=()
+[ -f "${validator}/node_modules/gltf-validator/package.json" ] ||
+  npm_missing+=("${validator_package} (npm, in ${validator})")
+
+if [ ${#missing[@]} -eq 0 ] && [ ${#lean[@]} -eq 0 ] && [ ${#npm_missing[@]} -eq 0 ]; then
   exit 0
 fi
 if [ "$(id -u)" != 0 ] || [ ! -f /etc/debian_version ] || ! command -v apt-get >/dev/null 2>&1; then
-  all=("${missing[@]}" "${lean[@]}")
-  echo "tools/check.sh needs these Debian packages (as root on Debian it installs them itself): ${all[*]}" >&2
+  all=("${missing[@]}" "${lean[@]}" "${npm_missing[@]}")
+  echo "tools/check.sh needs these packages (as root on Debian it installs them itself): ${all[*]}" >&2
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update
+if [ ${#missing[@]} -gt 0 ] || [ ${#lean[@]} -gt 0 ]; then
+  apt-get update
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y "${missing[@]}"
 fi
 if [ ${#lean[@]} -gt 0 ]; then
   apt-get install -y --no-install-recommends "${lean[@]}"
+fi
+if [ ${#npm_missing[@]} -gt 0 ]; then
+  npm install --prefix "${validator}" --no-audit --no-fund "${validator_package}" >/dev/null
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time:
 #   tools/fuzz.sh [SECONDS_PER_TARGET]   (default 60)
-# QUADKIT_FUZZ_TARGETS picks targets (default: scene listing design_workshop obj).
+# QUADKIT_FUZZ_TARGETS picks targets (default: scene listing design_workshop obj gltf).
 # New inputs go to a scratch corpus under build-fuzz/; a crashing input is
 # left as build-fuzz/artifacts/<target>-crash-*: copy it into
 # fuzz/regressions/<target>/ under a name that says what it broke.
@@ -11,10 +11,10 @@ seconds=${1:-60}
 
 CXX=clang++ cmake -S . -B build-fuzz -DQUADKIT_FUZZ=ON -DQUADKIT_BUILD_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j2 --target fuzz_scene fuzz_listing fuzz_design_workshop fuzz_obj
+cmake --build build-fuzz -j2 --target fuzz_scene fuzz_listing fuzz_design_workshop fuzz_obj fuzz_gltf
 
 mkdir -p build-fuzz/artifacts
-for target in ${QUADKIT_FUZZ_TARGETS:-scene listing design_workshop obj}; do
+for target in ${QUADKIT_FUZZ_TARGETS:-scene listing design_workshop obj gltf}; do
   scratch="build-fuzz/corpus/${target}"
   mkdir -p "${scratch}"
   echo "fuzzing ${target} for ${seconds} s"

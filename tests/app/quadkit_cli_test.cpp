@@ -89,7 +89,7 @@ TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
     const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.out, kBanner + kUsage);
     // Beside the usage text, not in it: the formats it does not name, and the version.
-    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES (the README and 'man quadkit' describe every format)\n"
+    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES, /GLTF, /GLB (the README and 'man quadkit' describe every format)\n"
                        "quadkit: version " QUADKIT_VERSION "\n");
     EXPECT_EQ(run.exitCode, 255);
   }
@@ -113,7 +113,7 @@ TEST_F(QuadkitCliTest, SwitchesIgnoreLetterCaseAndExtraArguments) {
 // A fourth argument of Import or Export that names no format ends the run
 // before any file is opened; Move takes it as its Y offset.
 TEST_F(QuadkitCliTest, UnknownFormatWritesNothing) {
-  const std::string formats = "' (the formats are /DX, /CAD, /DW, /OBJ, /IGES, and none for the ASCII listing)\n";
+  const std::string formats = "' (the formats are /DX, /CAD, /DW, /OBJ, /IGES, /GLTF, /GLB, and none for the ASCII listing)\n";
   WriteFileText(dir.File("in.obj"), "o Rect_1\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
   for (const char* word : {"/GLTFX", "OBJ", "/IGS", "-OBJ", "", "/OBJ "}) {
     for (const char* mode : {"/e", "/I"}) {

@@ -22,20 +22,34 @@ struct Expected {
   bool sceneChanged;
 };
 
-// Scene inputs run six exports (listing, DirectX, /CAD, Design Workshop,
-// OBJ, /IGES), a Move by zero and three imports (listing, Design Workshop,
-// OBJ); a scene of more than 64 rectangles only its listing export. Text
-// inputs are imported into the sample scene.
-const std::vector<int32_t> kSceneRefused(10, -1);
+// Scene inputs run eight exports (listing, DirectX, /CAD, Design Workshop,
+// OBJ, /IGES, /GLTF, /GLB), a Move by zero and four imports (listing,
+// Design Workshop, OBJ, glTF); a scene of more than 64 rectangles only its
+// listing export. Text inputs are imported into the sample scene.
+const std::vector<int32_t> kSceneRefused(13, -1);
 const std::map<std::string, Expected> kExpected = {
-    {"scene/sample_box.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, true}},
-    // The OBJ text names rectangles 1 to 3, of which this scene has none.
-    {"scene/no_rectangles.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, -1}, false}},
+    {"scene/sample_box.zem", {std::vector<int32_t>(13, 0), true}},
+    // The OBJ and glTF texts name rectangles of which this scene has none.
+    {"scene/no_rectangles.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1}, false}},
     {"scene/huge_texture_count.zem", {kSceneRefused, false}},
     // Records beyond the end of the file read as zeros and are never
     // written; the records inside it are.
-    {"scene/record_offsets_outside.zem", {{0, 0, 0, 0, 0, 0, -1, -1, -1, -1}, true}},
-    {"scene/truncated_in_records.zem", {{0, 0, 0, 0, 0, 0, -1, -1, -1, -1}, false}},
+    {"scene/record_offsets_outside.zem", {{0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, true}},
+    {"scene/truncated_in_records.zem", {{0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, false}},
+    // glTF: refused files change nothing; files with nodes that cannot be
+    // applied fail, the nodes that can are applied.
+    {"gltf/sample_box.gltf", {{0}, false}},
+    {"gltf/sample_box.glb", {{0}, false}},
+    {"gltf/blender_box_embedded.gltf", {{0}, false}},
+    {"gltf/blender_box_edited.glb", {{0}, true}},
+    {"gltf/quantized.gltf", {{-1}, true}},
+    {"gltf/hierarchy_strip_fan.gltf", {{-1}, true}},
+    {"gltf/sparse_positions.gltf", {{-1}, false}},
+    {"gltf/node_cycle.gltf", {{-1}, false}},
+    {"gltf/index_beyond_vertices.gltf", {{-1}, false}},
+    {"gltf/draco_required.gltf", {{-1}, false}},
+    {"gltf/version_1.gltf", {{-1}, false}},
+    {"gltf/glb_length_below_its_header", {{-1}, false}},
     // The sample's own texts change nothing; edited ones change it.
     {"listing/sample_box.txt", {{0}, false}},
     {"listing/sample_box_lf.txt", {{0}, false}},
@@ -79,5 +93,6 @@ TEST(CorpusReplayTest, SceneFiles) { Replay("scene", FuzzSceneFile); }
 TEST(CorpusReplayTest, Listings) { Replay("listing", FuzzAsciiListing); }
 TEST(CorpusReplayTest, DesignWorkshopFiles) { Replay("design_workshop", FuzzDesignWorkshop); }
 TEST(CorpusReplayTest, ObjFiles) { Replay("obj", FuzzObj); }
+TEST(CorpusReplayTest, GltfFiles) { Replay("gltf", FuzzGltf); }
 
 }  // namespace

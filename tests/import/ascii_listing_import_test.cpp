@@ -202,7 +202,7 @@ TEST_F(AsciiImportTest, RefusesTheSceneFileAsText) {
 }
 
 TEST_F(AsciiImportTest, OtherFormatsAreNotSupported) {
-  for (int32_t format : {1, 2, 5, 7, -1}) {
+  for (int32_t format : {1, 2, 5, 8, -1}) {
     RecordingReporter reporter;
     EXPECT_EQ(ImportScene(scene.c_str(), dir.File("none.txt").c_str(), static_cast<InterchangeFormat>(format), reporter, why), -1);
     EXPECT_EQ(reporter.out, "Import format NOT supported\r\n");

@@ -1,0 +1,534 @@
+#include "import/gltf_document.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "formats/gltf_rules.h"
+#include "report/failure.h"
+#include "scene/little_endian.h"
+
+namespace {
+
+// Extensions that a file may require and that change nothing quadkit
+// reads: materials, lights, image formats. KHR_mesh_quantization only
+// allows integer positions and texture coordinates, which are read.
+bool IsRequirableExtension(const std::string& name) {
+  static const char* const kNames[] = {"KHR_mesh_quantization", "KHR_lights_punctual", "KHR_texture_basisu",
+                                       "EXT_texture_webp", "KHR_materials_variants"};
+  for (const char* known : kNames) {
+    if (name == known) return true;
+  }
+  return name.compare(0, 14, "KHR_materials_") == 0;
+}
+
+bool IsCompressionExtension(const std::string& name) {
+  return name == "KHR_draco_mesh_compression" || name == "EXT_meshopt_compression" ||
+         name == "KHR_meshopt_compression";
+}
+
+int ComponentSize(int componentType) {
+  switch (componentType) {
+    case gltf::kByte:
+    case gltf::kUnsignedByte: return 1;
+    case gltf::kShort:
+    case gltf::kUnsignedShort: return 2;
+    case gltf::kUnsignedInt:
+    case gltf::kFloat: return 4;
+    default: return 0;
+  }
+}
+
+int ComponentsOfType(const std::string& type) {
+  static const struct {
+    const char* name;
+    int components;
+  } kTypes[] = {{"SCALAR", 1}, {"VEC2", 2}, {"VEC3", 3}, {"VEC4", 4}, {"MAT2", 4}, {"MAT3", 9}, {"MAT4", 16}};
+  for (const auto& entry : kTypes) {
+    if (type == entry.name) return entry.components;
+  }
+  return 0;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::string PercentDecoded(const std::string& uri) {
+  std::string text;
+  for (size_t k = 0; k < uri.size(); ++k) {
+    if (uri[k] == '%' && k + 2 < uri.size() && HexDigit(uri[k + 1]) >= 0 && HexDigit(uri[k + 2]) >= 0) {
+      text += static_cast<char>(HexDigit(uri[k + 1]) * 16 + HexDigit(uri[k + 2]));
+      k += 2;
+    } else {
+      text += uri[k];
+    }
+  }
+  return text;
+}
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+' || c == '-') return 62;
+  if (c == '/' || c == '_') return 63;
+  return -1;
+}
+
+// Decodes base64 text (padding optional); false at any other character.
+bool DecodeBase64(const char* text, size_t length, std::vector<uint8_t>& bytes) {
+  while (length > 0 && text[length - 1] == '=') --length;
+  bytes.clear();
+  bytes.reserve(length / 4 * 3 + 3);
+  uint32_t bits = 0;
+  int held = 0;
+  for (size_t k = 0; k < length; ++k) {
+    const int value = Base64Value(text[k]);
+    if (value < 0) return false;
+    bits = (bits << 6) | static_cast<uint32_t>(value);
+    held += 6;
+    if (held >= 8) {
+      held -= 8;
+      bytes.push_back(static_cast<uint8_t>((bits >> held) & 0xFF));
+    }
+  }
+  return true;
+}
+
+// A URI that names something other than a file beside the .gltf.
+bool IsAbsoluteUri(const std::string& uri) {
+  if (uri.empty() || uri[0] == '/' || uri[0] == '\\') return true;
+  const size_t colon = uri.find(':');
+  return colon != std::string::npos && uri.find_first_of("/\\") > colon;
+}
+
+bool Invalid(std::string& why, const std::string& pointer, const std::string& what) {
+  return Fail(why, "is not valid glTF 2.0: " + pointer + " " + what);
+}
+
+// The array member of the document, or null when it has none; false, with
+// why, when it is there but no array.
+bool TopArray(const GltfJson& json, const char* name, const GltfJson*& array, std::string& why) {
+  array = MemberOf(json, name);
+  if (array != nullptr && !array->is_array()) return Invalid(why, std::string("/") + name, "is not an array");
+  return true;
+}
+
+// An optional whole number (defaultValue when absent); false when present
+// but none.
+bool OptionalCount(const GltfJson& object, const char* key, uint64_t defaultValue, uint64_t& value) {
+  const GltfJson* member = MemberOf(object, key);
+  value = defaultValue;
+  return member == nullptr || AsWholeNumber(member, value);
+}
+
+// Parses the JSON into the document object, except the accessors, which go
+// into their compact form as they come (see GltfRawAccessor).
+class GltfSax {
+ public:
+  using Number = GltfJson::number_integer_t;
+  using Unsigned = GltfJson::number_unsigned_t;
+  using Real = GltfJson::number_float_t;
+  using Text = GltfJson::string_t;
+
+  GltfSax(GltfJson& json, std::vector<GltfRawAccessor>& accessors, bool& accessorsNotArray)
+      : dom_(json, true), accessors_(accessors), accessorsNotArray_(accessorsNotArray) {}
+
+  bool null() { return Own() ? Scalar(GltfMember(), -1) : dom_.null(); }
+  bool boolean(bool value) { return Own() ? Scalar(GltfMember(), value ? 2 : 1) : dom_.boolean(value); }
+  bool number_integer(Number value) {
+    if (!Own()) return dom_.number_integer(value);
+    return Scalar({value >= 0 ? GltfMember::kWholeNumber : GltfMember::kOther, static_cast<uint64_t>(value)}, -1);
+  }
+  bool number_unsigned(Unsigned value) {
+    return Own() ? Scalar({GltfMember::kWholeNumber, value}, -1) : dom_.number_unsigned(value);
+  }
+  bool number_float(Real value, const Text& text) {
+    return Own() ? Scalar(GltfMember(), -1) : dom_.number_float(value, text);
+  }
+  bool string(Text& value) {
+    if (!Own()) return dom_.string(value);
+    if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1 && key_ == "type") {
+      accessors_.back().components = ComponentsOfType(value);
+      return true;
+    }
+    return Scalar(GltfMember(), -1);
+  }
+  bool binary(GltfJson::binary_t& value) { return Own() ? Scalar(GltfMember(), -1) : dom_.binary(value); }
+  bool start_object(std::size_t elements) { return Own() ? Open(true) : (++depth_, dom_.start_object(elements)); }
+  bool start_array(std::size_t elements) { return Own() ? Open(false) : (++depth_, dom_.start_array(elements)); }
+  bool end_object() { return Own() ? Close() : (--depth_, dom_.end_object()); }
+  bool end_array() { return Own() ? Close() : (--depth_, dom_.end_array()); }
+  bool key(Text& value) {
+    if (Own()) {
+      key_ = value;
+      return true;
+    }
+    if (depth_ == 1 && value == "accessors") {
+      mode_ = Mode::kNext;
+      return true;
+    }
+    return dom_.key(value);
+  }
+  bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) {
+    errorAt_ = position;
+    return false;
+  }
+  size_t errorAt() const { return errorAt_; }
+
+ private:
+  // kNext: the value of "accessors" comes next; kAccessors: inside its
+  // array; kSkip: inside a value of "accessors" that is no array.
+  enum class Mode { kDocument, kNext, kAccessors, kSkip };
+
+  bool Own() const { return mode_ != Mode::kDocument; }
+
+  bool Open(bool isObject) {
+    ++depth_;
+    if (mode_ == Mode::kNext) {
+      // A second "accessors" stands for the first, as in the document object.
+      mode_ = isObject ? Mode::kSkip : Mode::kAccessors;
+      accessors_.clear();
+      accessorsNotArray_ = isObject;
+      arrayDepth_ = depth_;
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1) {
+      accessors_.emplace_back();
+      accessors_.back().isObject = isObject;
+      key_.clear();
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 2) {
+      // A member that is an object or an array: only sparse may be one of
+      // those that are read.
+      if (key_ == "sparse") accessors_.back().sparse = true;
+      Member() = {GltfMember::kOther, 0};
+    }
+    return true;
+  }
+  bool Close() {
+    if (depth_ == arrayDepth_) mode_ = Mode::kDocument;
+    --depth_;
+    return true;
+  }
+  // A value that is no container; truth is 1 for false, 2 for true and -1
+  // for anything else.
+  bool Scalar(const GltfMember& member, int truth) {
+    if (mode_ == Mode::kNext) {
+      mode_ = Mode::kDocument;
+      accessors_.clear();
+      accessorsNotArray_ = true;
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_) {
+      accessors_.emplace_back();
+      accessors_.back().isObject = false;
+    } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1) {
+      if (key_ == "normalized") accessors_.back().normalized = truth;
+      if (key_ == "type") accessors_.back().components = 0;
+      if (key_ == "sparse") accessors_.back().sparse = true;
+      Member() = member.state == GltfMember::kAbsent ? GltfMember{GltfMember::kOther, 0} : member;
+    }
+    return true;
+  }
+  // The member of the last accessor that key_ names; a scratch one for the
+  // members that are not read.
+  GltfMember& Member() {
+    GltfRawAccessor& accessor = accessors_.back();
+    if (key_ == "bufferView") return accessor.bufferView;
+    if (key_ == "byteOffset") return accessor.byteOffset;
+    if (key_ == "componentType") return accessor.componentType;
+    if (key_ == "count") return accessor.count;
+    return scratch_;
+  }
+
+  nlohmann::detail::json_sax_dom_parser<GltfJson> dom_;
+  std::vector<GltfRawAccessor>& accessors_;
+  bool& accessorsNotArray_;
+  Mode mode_ = Mode::kDocument;
+  size_t depth_ = 0;       // containers open
+  size_t arrayDepth_ = 0;  // that of the accessors' array, or of what stands in its place
+  Text key_;
+  GltfMember scratch_;
+  size_t errorAt_ = 0;
+};
+
+}  // namespace
+
+const GltfJson* MemberOf(const GltfJson& object, const char* key) {
+  if (!object.is_object()) return nullptr;
+  const auto found = object.find(key);
+  return found == object.end() ? nullptr : &*found;
+}
+
+bool AsWholeNumber(const GltfJson* value, uint64_t& number) {
+  if (value == nullptr || !value->is_number_integer()) return false;
+  if (value->is_number_unsigned()) {
+    number = value->get<uint64_t>();
+    return true;
+  }
+  const int64_t signedValue = value->get<int64_t>();
+  number = static_cast<uint64_t>(signedValue);
+  return signedValue >= 0;
+}
+
+bool AsIndex(const GltfJson* value, uint64_t count, uint64_t& index) {
+  return AsWholeNumber(value, index) && index < count;
+}
+
+std::string PointerOf(const char* array, uint64_t index) {
+  return std::string("/") + array + "/" + std::to_string(index);
+}
+
+bool GltfDocument::Load(const uint8_t* bytes, size_t size, GltfResources& resources, std::string& why) {
+  return SplitContainer(bytes, size, why) && Parse(why) && CheckAsset(why) && CheckExtensions(why) &&
+         LoadBuffers(resources, why) && CheckViews(why) && CheckAccessors(why);
+}
+
+bool GltfDocument::Parse(std::string& why) {
+  const std::string what = binary_ ? "its JSON chunk" : "it";
+  GltfSax sax(json_, rawAccessors_, accessorsNotArray_);
+  bool parsed = false;
+  try {
+    parsed = GltfJson::sax_parse(jsonText_, jsonText_ + jsonSize_, &sax);
+  } catch (const GltfJson::exception& error) {
+    return Fail(why, "is not glTF: " + what + " is not JSON that quadkit can read (" + std::to_string(error.id) + ")");
+  }
+  if (!parsed) return Fail(why, "is not glTF: " + what + " is not JSON (error at byte " + std::to_string(sax.errorAt()) + ")");
+  if (!json_.is_object()) return Fail(why, "is not glTF: its JSON is not an object");
+  if (accessorsNotArray_) return Invalid(why, "/accessors", "is not an array");
+  return true;
+}
+
+bool GltfDocument::SplitContainer(const uint8_t* bytes, size_t size, std::string& why) {
+  binary_ = size >= 4 && DecodeUint32LE(bytes) == gltf::kMagic;
+  if (!binary_) {
+    jsonText_ = bytes;
+    jsonSize_ = size;
+    return true;
+  }
+  if (size < gltf::kHeaderSize + gltf::kChunkHeaderSize) return Fail(why, "is a .glb file cut short in its header");
+  const uint32_t version = DecodeUint32LE(bytes + 4);
+  if (version != gltf::kContainerVersion) {
+    return Fail(why, "is a .glb file of version " + std::to_string(version) + ", not glTF 2.0");
+  }
+  const uint64_t length = DecodeUint32LE(bytes + 8);
+  if (length < gltf::kHeaderSize + gltf::kChunkHeaderSize) {
+    return Fail(why, "is not a valid .glb file: its header gives a length of " + std::to_string(length) + " bytes");
+  }
+  if (length > size) {
+    return Fail(why, "is a .glb file cut short: its header gives " + std::to_string(length) + " bytes, the file has " +
+                         std::to_string(size));
+  }
+  const uint64_t jsonLength = DecodeUint32LE(bytes + gltf::kHeaderSize);
+  const uint64_t jsonStart = gltf::kHeaderSize + gltf::kChunkHeaderSize;
+  if (DecodeUint32LE(bytes + gltf::kHeaderSize + 4) != gltf::kJsonChunk) {
+    return Fail(why, "is not a valid .glb file: its first chunk is not JSON");
+  }
+  if (jsonLength > length - jsonStart) return Fail(why, "is not a valid .glb file: its JSON chunk runs past its end");
+  jsonText_ = bytes + jsonStart;
+  jsonSize_ = static_cast<size_t>(jsonLength);
+  // The binary chunk, when there is one, follows at once; later chunks are
+  // of no known kind and are skipped.
+  const uint64_t binStart = jsonStart + jsonLength;
+  if (length - binStart >= gltf::kChunkHeaderSize && DecodeUint32LE(bytes + binStart + 4) == gltf::kBinChunk) {
+    const uint64_t binLength = DecodeUint32LE(bytes + binStart);
+    if (binLength > length - binStart - gltf::kChunkHeaderSize) {
+      return Fail(why, "is not a valid .glb file: its binary chunk runs past its end");
+    }
+    binChunk_.data = bytes + binStart + gltf::kChunkHeaderSize;
+    binChunk_.size = binLength;
+  }
+  return true;
+}
+
+bool GltfDocument::CheckAsset(std::string& why) const {
+  const GltfJson* asset = MemberOf(json_, "asset");
+  const GltfJson* version = asset != nullptr ? MemberOf(*asset, "version") : nullptr;
+  if (version == nullptr || !version->is_string()) return Fail(why, "is not glTF: it has no asset version");
+  const std::string text = version->get<std::string>();
+  const GltfJson* minVersion = MemberOf(*asset, "minVersion");
+  // A later 2.x is read as 2.0 unless it says that it needs more.
+  const bool readable = text.compare(0, 2, "2.") == 0 &&
+                        (minVersion == nullptr || (minVersion->is_string() && *minVersion == "2.0"));
+  if (!readable) return Fail(why, "is not glTF 2.0: its asset gives another version");
+  return true;
+}
+
+bool GltfDocument::CheckExtensions(std::string& why) const {
+  const GltfJson* required = nullptr;
+  if (!TopArray(json_, "extensionsRequired", required, why)) return false;
+  if (required == nullptr) return true;
+  for (const GltfJson& extension : *required) {
+    if (!extension.is_string()) return Invalid(why, "/extensionsRequired", "holds a value that is no name");
+    const std::string name = extension.get<std::string>();
+    if (IsRequirableExtension(name)) continue;
+    // The name is plain ASCII in every real file; anything else is not
+    // repeated in a message.
+    const bool printable = name.size() <= 64 && name.find_first_not_of(
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == std::string::npos;
+    const std::string shown = printable ? name : "that is not named here";
+    if (IsCompressionExtension(name)) {
+      return Fail(why, "is compressed (" + shown + "), which quadkit cannot read: export it again without "
+                       "compression (in Blender, untick Compression in the glTF export settings)");
+    }
+    return Fail(why, "needs the extension " + shown + ", which quadkit cannot read: export it again without it");
+  }
+  return true;
+}
+
+bool GltfDocument::LoadBuffers(GltfResources& resources, std::string& why) {
+  const GltfJson* buffers = nullptr;
+  if (!TopArray(json_, "buffers", buffers, why)) return false;
+  if (buffers == nullptr) return true;
+  for (uint64_t k = 0; k < buffers->size(); ++k) {
+    const GltfJson& buffer = (*buffers)[k];
+    const std::string pointer = PointerOf("buffers", k);
+    uint64_t byteLength = 0;
+    if (!AsWholeNumber(MemberOf(buffer, "byteLength"), byteLength) || byteLength == 0) {
+      return Invalid(why, pointer, "has no byteLength of 1 or more");
+    }
+    const GltfJson* uri = MemberOf(buffer, "uri");
+    Span span;
+    if (uri == nullptr) {
+      if (!binary_ || k != 0 || binChunk_.data == nullptr) return Invalid(why, pointer, "has neither a uri nor a binary chunk");
+      span = binChunk_;
+    } else if (!uri->is_string()) {
+      return Invalid(why, pointer, "has a uri that is no text");
+    } else {
+      const std::string& text = uri->get_ref<const std::string&>();
+      if (text.compare(0, 5, "data:") == 0) {
+        const size_t comma = text.find(',');
+        if (comma == std::string::npos || comma < 12 || text.compare(comma - 7, 7, ";base64") != 0) {
+          return Invalid(why, pointer, "has a data: URI that is not base64");
+        }
+        decoded_.emplace_back();
+        if (!DecodeBase64(text.data() + comma + 1, text.size() - comma - 1, decoded_.back())) {
+          return Invalid(why, pointer, "has a data: URI whose base64 text is broken");
+        }
+        span.data = decoded_.back().data();
+        span.size = decoded_.back().size();
+      } else if (IsAbsoluteUri(text)) {
+        return Fail(why, "names its buffer " + pointer + " by an absolute path or URL; quadkit reads only buffer "
+                         "files named relative to it");
+      } else {
+        files_.emplace_back();
+        std::string cannot;
+        if (!resources.Load(PercentDecoded(text), files_.back(), cannot)) {
+          return Fail(why, "has a buffer file that cannot be read (" + pointer + "): " + cannot);
+        }
+        span.data = reinterpret_cast<const uint8_t*>(files_.back().text.get());
+        span.size = files_.back().size;
+      }
+    }
+    if (span.size < byteLength) {
+      return Invalid(why, pointer, "has " + std::to_string(span.size) + " bytes of data, fewer than its byteLength " +
+                                       std::to_string(byteLength));
+    }
+    span.size = byteLength;
+    buffers_.push_back(span);
+  }
+  return true;
+}
+
+bool GltfDocument::CheckViews(std::string& why) {
+  const GltfJson* views = nullptr;
+  if (!TopArray(json_, "bufferViews", views, why)) return false;
+  if (views == nullptr) return true;
+  for (uint64_t k = 0; k < views->size(); ++k) {
+    const GltfJson& view = (*views)[k];
+    const std::string pointer = PointerOf("bufferViews", k);
+    uint64_t buffer = 0;
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    uint64_t stride = 0;
+    if (!AsIndex(MemberOf(view, "buffer"), buffers_.size(), buffer)) return Invalid(why, pointer, "names no buffer");
+    if (!OptionalCount(view, "byteOffset", 0, offset) || !AsWholeNumber(MemberOf(view, "byteLength"), length) ||
+        length == 0 || offset > buffers_[buffer].size || length > buffers_[buffer].size - offset) {
+      return Invalid(why, pointer, "lies outside its buffer");
+    }
+    if (!OptionalCount(view, "byteStride", 0, stride) ||
+        (MemberOf(view, "byteStride") != nullptr && (stride < 4 || stride > 252 || stride % 4 != 0))) {
+      return Invalid(why, pointer, "has a byteStride that is not 4 to 252 in steps of 4");
+    }
+    views_.push_back({buffers_[buffer].data + offset, length, stride});
+  }
+  return true;
+}
+
+bool GltfDocument::CheckAccessors(std::string& why) {
+  for (uint64_t k = 0; k < rawAccessors_.size(); ++k) {
+    const GltfRawAccessor& raw = rawAccessors_[k];
+    const std::string pointer = PointerOf("accessors", k);
+    GltfAccessor accessor;
+    if (!raw.isObject) return Invalid(why, pointer, "is not an object");
+    if (raw.componentType.state != GltfMember::kWholeNumber || raw.componentType.number > 0xFFFF ||
+        ComponentSize(static_cast<int>(raw.componentType.number)) == 0) {
+      return Invalid(why, pointer, "has no known componentType");
+    }
+    accessor.componentType = static_cast<int>(raw.componentType.number);
+    if (raw.components == 0) return Invalid(why, pointer, "has no known type");
+    accessor.components = raw.components;
+    if (raw.count.state != GltfMember::kWholeNumber || raw.count.number == 0) {
+      return Invalid(why, pointer, "has no count of 1 or more");
+    }
+    accessor.count = raw.count.number;
+    if (raw.normalized < 0) return Invalid(why, pointer, "has a normalized that is no truth value");
+    accessor.normalized = raw.normalized == 2;
+    accessor.sparse = raw.sparse;
+    if (raw.byteOffset.state == GltfMember::kOther) return Invalid(why, pointer, "has a byteOffset that is no whole number");
+    const uint64_t offset = raw.byteOffset.number;
+    if (raw.bufferView.state != GltfMember::kAbsent) {
+      if (raw.bufferView.state != GltfMember::kWholeNumber || raw.bufferView.number >= views_.size()) {
+        return Invalid(why, pointer, "names no buffer view");
+      }
+      const uint64_t elementSize =
+          static_cast<uint64_t>(ComponentSize(accessor.componentType)) * static_cast<uint64_t>(accessor.components);
+      const Span& span = views_[raw.bufferView.number];
+      accessor.stride = span.stride != 0 ? span.stride : elementSize;
+      // Element count - 1 starts at most (size - offset - elementSize) / stride.
+      const bool inside = offset <= span.size && elementSize <= span.size - offset &&
+                          accessor.stride >= elementSize &&
+                          accessor.count - 1 <= (span.size - offset - elementSize) / accessor.stride;
+      if (!inside) return Invalid(why, pointer, "reaches beyond its buffer view");
+      accessor.data = span.data + offset;
+    }
+    accessors_.push_back(accessor);
+  }
+  return true;
+}
+
+float ReadAccessorFloat(const GltfAccessor& accessor, uint64_t e, int c) {
+  if (accessor.data == nullptr) return 0.0f;
+  const int size = ComponentSize(accessor.componentType);
+  const uint8_t* p = accessor.data + e * accessor.stride + static_cast<uint64_t>(c) * static_cast<uint64_t>(size);
+  const bool n = accessor.normalized;
+  switch (accessor.componentType) {
+    case gltf::kFloat: return DecodeFloatLE(p);
+    case gltf::kByte: {
+      const float value = static_cast<float>(static_cast<int8_t>(p[0]));
+      return n ? std::max(value / 127.0f, -1.0f) : value;
+    }
+    case gltf::kUnsignedByte: return n ? p[0] / 255.0f : static_cast<float>(p[0]);
+    case gltf::kShort: {
+      const float value = static_cast<float>(static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))));
+      return n ? std::max(value / 32767.0f, -1.0f) : value;
+    }
+    case gltf::kUnsignedShort: {
+      const float value = static_cast<float>(p[0] | (p[1] << 8));
+      return n ? value / 65535.0f : value;
+    }
+    default: {
+      const float value = static_cast<float>(DecodeUint32LE(p));
+      return n ? value / 4294967295.0f : value;
+    }
+  }
+}
+
+uint32_t ReadAccessorIndex(const GltfAccessor& accessor, uint64_t e) {
+  if (accessor.data == nullptr) return 0;
+  const uint8_t* p = accessor.data + e * accessor.stride;
+  switch (accessor.componentType) {
+    case gltf::kUnsignedByte: return p[0];
+    case gltf::kUnsignedShort: return static_cast<uint32_t>(p[0] | (p[1] << 8));
+    default: return DecodeUint32LE(p);
+  }
+}

@@ -1,0 +1,159 @@
+// quadkit's glTF export read by real clients: the Khronos glTF-Validator,
+// assimp, and Blender 3.4 with its default settings there and back
+// (tests/blender_gltf_round_trip.py). Each is skipped, saying so, where its
+// tool is not installed. Also: what glTF cannot hold is no export.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "tests/support/scene_builder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+const std::string kSource = QUADKIT_SOURCE_DIR;
+
+bool Installed(const std::string& tool) {
+  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Runs a shell command with its output in log; true when it exits 0.
+bool RunShell(const std::string& command, const std::string& log) {
+  return std::system((command + " > '" + log + "' 2>&1").c_str()) == 0;
+}
+
+// The sample and a scene of odd texture names, a cleared rectangle and
+// textures beyond the table, as the scene files the tests copy in.
+const char* const kScenes[] = {"examples/box.zem", "tests/golden/odd.zem"};
+
+const char* FormatOf(const std::string& output) { return output.back() == 'b' ? "/GLB" : "/GLTF"; }
+
+TEST(GltfInteropTest, ValidatorReportsNoErrorAndNoWarning) {
+  const char* dir = std::getenv("QUADKIT_GLTF_VALIDATOR");
+  const std::string module = std::string(dir != nullptr ? dir : QUADKIT_GLTF_VALIDATOR_DIR) +
+                             "/node_modules/gltf-validator";
+  if (!Installed("node") || !FileExists(module + "/package.json")) {
+    GTEST_SKIP() << "node or the npm package gltf-validator in " << module << " is missing";
+  }
+  // And names that JSON must escape, in a folder name that a URI must.
+  TempDir quoted;
+  SceneContents contents;
+  contents.textureNames = {"q\"t", "b\\s"};
+  contents.rects.resize(2);
+  contents.rects[1].textureIndex = 1;
+  const std::string quotedScene = quoted.File("a b.zem");
+  ASSERT_TRUE(WriteFileBytes(quotedScene, BuildScene(contents).bytes));
+  for (const std::string& scene : {kSource + "/" + kScenes[0], kSource + "/" + kScenes[1], quotedScene}) {
+    for (const char* output : {"o u.gltf", "o u.glb"}) {
+      SCOPED_TRACE(scene + " " + output);
+      TempDir dir;
+      ASSERT_EQ(RunQuadkitBinary({"/e", scene, dir.File(output), FormatOf(output)}).exitCode, 0);
+      EXPECT_TRUE(RunShell("node '" + kSource + "/tests/gltf_validate.js' '" + module + "' '" + dir.File(output) + "'",
+                      dir.File("report")))
+          << ReadFileText(dir.File("report"));
+    }
+  }
+}
+
+TEST(GltfInteropTest, AssimpReadsOneMeshPerRectangle) {
+  if (!Installed("assimp")) GTEST_SKIP() << "assimp is not on the PATH";
+  for (const char* output : {"out.gltf", "out.glb"}) {
+    TempDir dir;
+    ASSERT_EQ(RunQuadkitBinary({"/e", kSource + "/tests/golden/odd.zem", dir.File(output), FormatOf(output)}).exitCode,
+              0);
+    ASSERT_TRUE(RunShell("assimp info '" + dir.File(output) + "'", dir.File("info")));
+    const std::string info = ReadFileText(dir.File("info"));
+    EXPECT_NE(info.find("Meshes:             12\n"), std::string::npos) << info;
+  }
+}
+
+// Blender's edits, in its own axes (z up): a vertex moved in Edit Mode, an
+// object moved in Object Mode, another material.
+struct BlenderEdits {
+  int vertexRect, corner;
+  int movedRect;
+  int retexturedRect;
+  const char* material;
+};
+
+TEST(GltfInteropTest, BlenderRoundTripChangesExactlyTheEdits) {
+  if (!Installed("blender")) GTEST_SKIP() << "blender is not on the PATH";
+  const BlenderEdits edit = {1, 1, 5, 9, "flr"};
+  const double gltfOffset[3] = {0.5, 2.0, 1.0};  // glTF's y is Blender's z, glTF's z Blender's -y
+  const std::vector<uint8_t> original = ReadFileBytes(kSource + "/tests/golden/odd.zem");
+  for (const bool edited : {false, true}) {
+    SCOPED_TRACE(edited ? "edited" : "no edit");
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("odd.zem"), original));
+    ASSERT_EQ(RunQuadkitBinary({"/e", dir.File("odd.zem"), dir.File("odd.gltf"), "/GLTF"}).exitCode, 0);
+
+    SceneFile scene;
+    std::string why;
+    ASSERT_TRUE(scene.Open(dir.File("odd.zem").c_str(), why));
+    const RectCoords corners = *scene.GetRectCoords(edit.vertexRect, why);
+    std::string command = "blender -b --factory-startup --python-exit-code 1 --python '" + kSource +
+                          "/tests/blender_gltf_round_trip.py' -- '" + dir.File("odd.gltf") + "' '" + dir.path() + "'";
+    if (edited) {
+      char where[96];
+      std::snprintf(where, sizeof where, " %.9g %.9g %.9g", corners[3 * edit.corner], corners[3 * edit.corner + 1],
+                    corners[3 * edit.corner + 2]);
+      const std::string offset = " 0.5 -1 2";
+      command += " Rect_" + std::to_string(edit.vertexRect + 1) + where + offset + " Rect_" +
+                 std::to_string(edit.movedRect + 1) + offset + " Rect_" + std::to_string(edit.retexturedRect + 1) +
+                 " " + edit.material;
+    }
+    ASSERT_TRUE(RunShell(command, dir.File("blender.log"))) << ReadFileText(dir.File("blender.log"));
+
+    // What the scene must become: the edited values, rewritten as the import
+    // rewrites a rectangle; every other byte as it was.
+    ASSERT_TRUE(WriteFileBytes(dir.File("expected.zem"), original));
+    SceneFile expected;
+    ASSERT_TRUE(expected.Open(dir.File("expected.zem").c_str(), why));
+    if (edited) {
+      RectCoords vertexMoved = corners;
+      RectCoords objectMoved = *expected.GetRectCoords(edit.movedRect, why);
+      for (int axis = 0; axis < 3; ++axis) {
+        vertexMoved[3 * edit.corner + axis] = static_cast<float>(vertexMoved[3 * edit.corner + axis] + gltfOffset[axis]);
+        for (int k = 0; k < 4; ++k) {
+          objectMoved[3 * k + axis] = static_cast<float>(objectMoved[3 * k + axis] + gltfOffset[axis]);
+        }
+      }
+      ASSERT_TRUE(expected.UpdateRect(edit.vertexRect, &vertexMoved, nullptr, why));
+      ASSERT_TRUE(expected.UpdateRect(edit.movedRect, &objectMoved, nullptr, why));
+      RecordingReporter quiet;
+      ASSERT_TRUE(expected.SetRectTextureByName(edit.retexturedRect, edit.material, quiet, why));
+    }
+    for (const char* exported : {"separate.gltf", "binary.glb"}) {
+      SCOPED_TRACE(exported);
+      ASSERT_TRUE(WriteFileBytes(dir.File("copy.zem"), original));
+      const RunResult run = RunQuadkitBinary({"/i", dir.File("copy.zem"), dir.File(exported), "/GLTF"});
+      EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+      // Blender's startup scene comes along: its cube is no rectangle.
+      EXPECT_NE(run.out.find("Warning! Node Cube names no rectangle of the scene. Skipping\r\n"), std::string::npos);
+      EXPECT_NE(run.out.find("12 Rectangles imported\r\n"), std::string::npos) << run.out;
+      ExpectSameBytes(ReadFileBytes(dir.File("copy.zem")), ReadFileBytes(dir.File("expected.zem")), exported);
+    }
+  }
+}
+
+TEST(GltfExportTest, WhatGltfCannotHoldIsNoExport) {
+  SceneContents contents;
+  contents.textureNames = {"WALL"};
+  contents.rects.resize(2);
+  contents.rects[1].texCoords[3] = std::numeric_limits<float>::infinity();
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(contents).bytes));
+  for (const char* format : {"/GLTF", "/GLB"}) {
+    const RunResult run = RunQuadkitBinary({"/e", dir.File("s.zem"), dir.File("out.gltf"), format});
+    EXPECT_EQ(run.exitCode, 255);
+    EXPECT_NE(run.err.find("rectangle 1 has a texture coordinate that is no finite number"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(FileExists(dir.File("out.gltf")) || FileExists(dir.File("out.bin")));
+  }
+}
+
+}  // namespace
