@@ -141,8 +141,16 @@ TEST_F(ConcurrencyTest, AReplacedSceneIsNotWrittenInto) {
   std::thread resizing([&] { run = RunQuadkitBinary({"/s", scene, "2"}); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   ASSERT_TRUE(WriteFileBytes(saved, other.bytes));
-  std::filesystem::rename(std::filesystem::u8path(saved), std::filesystem::u8path(scene));
+  // Windows refuses to replace a file while it is open, as it is for a
+  // moment at each of the run's reads and writes: the editor tries again.
+  std::error_code refused;
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    std::filesystem::rename(std::filesystem::u8path(saved), std::filesystem::u8path(scene), refused);
+    if (!refused) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   resizing.join();
+  ASSERT_FALSE(refused) << refused.message();
   ExpectSameBytes(ReadFileBytes(scene), other.bytes);
   if (run.exitCode != 0) {
     EXPECT_NE(run.err.find("was replaced by another file during the run"), std::string::npos) << run.err;
