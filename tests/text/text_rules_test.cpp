@@ -57,6 +57,7 @@ TEST(TextRulesTest, ScanClampedIntClampsAndStopsAtTheNumber) {
   } kCases[] = {{" 42x", 42, 3},          {"-7", -7, 2},
                 {"+3", 3, 2},             {"99999999999999999999999", INT32_MAX, 23},
                 {"-2147483648", INT32_MIN, 11}, {"-99999999999999999999999", INT32_MIN, 24},
+                {"18446744073709551617", INT32_MAX, 20},  // 2^64 + 1: wraps to 1 unchecked
                 {"x1", -1, 0},            {"-", -1, 0}};
   for (const auto& c : kCases) {
     int32_t value = -1;
