@@ -10,6 +10,7 @@
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
 #include "scene/little_endian.h"
+#include "text/hex_text.h"
 #include "text/text_template.h"
 
 #ifndef QUADKIT_VERSION
@@ -103,7 +104,6 @@ void PadTo4(std::vector<uint8_t>& bytes, uint8_t pad) {
 // A file name as a relative URI: every byte but the unreserved ones
 // (letters, digits, - . _ ~) as %XX.
 std::string UriOfFileName(const std::string& name) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string uri;
   for (const char c : name) {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -111,9 +111,7 @@ std::string UriOfFileName(const std::string& name) {
         u == '.' || u == '_' || u == '~') {
       uri += c;
     } else {
-      uri += '%';
-      uri += kHex[u >> 4];
-      uri += kHex[u & 0x0F];
+      AppendPercentEscape(uri, u);
     }
   }
   return uri;

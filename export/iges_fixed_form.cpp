@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "text/hex_text.h"
+
 namespace {
 
 // Writes value right-justified in the width columns at field, blanks on the
@@ -63,12 +65,14 @@ std::string IgesHollerith(const std::string& text) {
 }
 
 std::string IgesText(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string fit;
   for (const char byte : text) {
     const unsigned char c = static_cast<unsigned char>(byte);
     std::string piece(1, byte);
-    if (c < 0x20 || c > 0x7E || c == '%') piece = {'%', kHex[c >> 4], kHex[c & 0x0F]};
+    if (c < 0x20 || c > 0x7E || c == '%') {
+      piece.clear();
+      AppendPercentEscape(piece, c);
+    }
     if (fit.size() + piece.size() > kIgesLongestText) break;
     fit += piece;
   }

@@ -11,6 +11,7 @@
 
 #include "export/iges_fixed_form.h"
 #include "report/failure.h"
+#include "text/hex_text.h"
 
 #ifndef QUADKIT_VERSION
 #error "QUADKIT_VERSION must hold quadkit's version"
@@ -38,13 +39,8 @@ std::string TextureLabel(const char* name) {
   bool plain = length > 0;
   for (size_t k = 0; k < length; ++k) plain = plain && IsPlainLabelByte(static_cast<unsigned char>(name[k]));
   if (plain) return std::string(name, length);
-  static const char kHex[] = "0123456789ABCDEF";
   std::string hex;
-  for (size_t k = 0; k < kNameBytes; ++k) {
-    const unsigned char c = k < length ? static_cast<unsigned char>(name[k]) : 0;
-    hex += kHex[c >> 4];
-    hex += kHex[c & 0x0F];
-  }
+  for (size_t k = 0; k < kNameBytes; ++k) AppendHexByte(hex, k < length ? static_cast<unsigned char>(name[k]) : 0);
   return hex;
 }
 

@@ -1,5 +1,7 @@
 #include "formats/texture_name_codec.h"
 
+#include "text/hex_text.h"
+
 namespace {
 
 bool NeedsEscape(unsigned char c) { return c <= 0x20 || c >= 0x7F || c == '#' || c == '%'; }
@@ -14,15 +16,12 @@ int HexValue(char c) {
 }  // namespace
 
 std::string EncodeTextureWord(const char* name) {
-  static const char kHex[] = "0123456789ABCDEF";
   if (name == nullptr || name[0] == '\0') return "%00";
   std::string word;
   for (const char* p = name; *p != '\0'; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
     if (NeedsEscape(c)) {
-      word += '%';
-      word += kHex[c >> 4];
-      word += kHex[c & 0x0F];
+      AppendPercentEscape(word, c);
     } else {
       word += static_cast<char>(c);
     }
