@@ -105,6 +105,24 @@ bool IsAbsoluteUri(const std::string& uri) {
   return colon != std::string::npos && uri.find_first_of("/\\") > colon;
 }
 
+// A relative path that climbs out of the .gltf's folder: a step ".." among
+// its steps. Windows also splits at a backslash; elsewhere one is part of a
+// file's name.
+bool LeavesFolder(const std::string& path) {
+#ifdef _WIN32
+  const char* const separators = "/\\";
+#else
+  const char* const separators = "/";
+#endif
+  size_t start = 0;
+  while (start <= path.size()) {
+    const size_t end = std::min(path.find_first_of(separators, start), path.size());
+    if (path.compare(start, end - start, "..") == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 bool Invalid(std::string& why, const std::string& pointer, const std::string& what) {
   return Fail(why, "is not valid glTF 2.0: " + pointer + " " + what);
 }
@@ -406,9 +424,12 @@ bool GltfDocument::LoadBuffers(GltfResources& resources, std::string& why) {
         }
         span.data = decoded_.back().data();
         span.size = decoded_.back().size();
-      } else if (IsAbsoluteUri(text)) {
+      } else if (IsAbsoluteUri(text) || IsAbsoluteUri(PercentDecoded(text))) {
         return Fail(why, "names its buffer " + pointer + " by an absolute path or URL; quadkit reads only buffer "
                          "files named relative to it");
+      } else if (LeavesFolder(PercentDecoded(text))) {
+        return Fail(why, "names its buffer " + pointer + " by a path that leaves its folder; quadkit reads only "
+                         "buffer files in the glTF file's folder or below it");
       } else {
         files_.emplace_back();
         std::string cannot;

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "export/export_scene.h"
 #include "import/import_scene.h"
@@ -199,6 +202,31 @@ TEST_F(AsciiImportTest, RefusesTheSceneFileAsText) {
     EXPECT_EQ(reporter.out, "");
     ExpectSameBytes(ReadFileBytes(scene), built.bytes, text);
   }
+}
+
+// Another file saved under the scene's name after the import opened it
+// (here as the first progress line is printed): the import fails, saying
+// so, and the new file stays exactly as saved.
+TEST_F(AsciiImportTest, AReplacedSceneIsNotWrittenInto) {
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, why), 0);
+  std::vector<uint8_t> saved = built.bytes;
+  saved[static_cast<size_t>(built.recordOffsets[0]) + kCornersInRecord] ^= 1;
+  ASSERT_TRUE(WriteFileBytes(dir.File("saved.zem"), saved));
+  struct Replacing : RecordingReporter {
+    std::function<void()> replace;
+    void Say(const std::string& text) override {
+      if (replace) std::exchange(replace, nullptr)();
+      RecordingReporter::Say(text);
+    }
+  } reporter;
+  reporter.replace = [&] {
+    std::filesystem::rename(std::filesystem::u8path(dir.File("saved.zem")), std::filesystem::u8path(scene));
+  };
+  EXPECT_EQ(ImportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, reporter, why), -1);
+  EXPECT_EQ(reporter.replace, nullptr);
+  EXPECT_NE((reporter.err + why).find("was replaced by another file during the run"), std::string::npos)
+      << reporter.err << why;
+  ExpectSameBytes(ReadFileBytes(scene), saved);
 }
 
 TEST_F(AsciiImportTest, OtherFormatsAreNotSupported) {
