@@ -330,10 +330,10 @@ TEST(ObjRoundTripTest, FullMantissaSceneComesBackExactly) {
   }
 }
 
-ObjCorner C(int64_t position) { return {position, position + 100}; }
+TriangleCorner C(int64_t position) { return {position, position + 100}; }
 
 // Ring corners (indices mod 4) as a triangle, started turn corners later.
-void Triangle(const int64_t* ring, const int (&corners)[3], int turn, ObjCorner (&triangle)[3]) {
+void Triangle(const int64_t* ring, const int (&corners)[3], int turn, TriangleCorner (&triangle)[3]) {
   for (int k = 0; k < 3; ++k) triangle[k] = C(ring[corners[(k + turn) % 3] % 4]);
 }
 
@@ -347,7 +347,7 @@ TEST(QuadFromTrianglesTest, EverySplitInEitherWinding) {
     for (const auto& halves : splits) {
       for (int order = 0; order < 2; ++order) {
         for (int turns = 0; turns < 9; ++turns) {
-          ObjCorner first[3], second[3], quad[4];
+          TriangleCorner first[3], second[3], quad[4];
           Triangle(rings[winding], halves[order], turns % 3, first);
           Triangle(rings[winding], halves[1 - order], turns / 3, second);
           ASSERT_TRUE(QuadFromTriangles(first, second, quad));
@@ -373,9 +373,9 @@ TEST(QuadFromTrianglesTest, TrianglesThatMakeNoQuad) {
       {{0, 1, 2}, {3, 4, 5}},  // nothing shared
   };
   for (const auto& c : cases) {
-    const ObjCorner first[3] = {C(c.first[0]), C(c.first[1]), C(c.first[2])};
-    const ObjCorner second[3] = {C(c.second[0]), C(c.second[1]), C(c.second[2])};
-    ObjCorner quad[4];
+    const TriangleCorner first[3] = {C(c.first[0]), C(c.first[1]), C(c.first[2])};
+    const TriangleCorner second[3] = {C(c.second[0]), C(c.second[1]), C(c.second[2])};
+    TriangleCorner quad[4];
     EXPECT_FALSE(QuadFromTriangles(first, second, quad)) << c.first[0] << c.first[1] << c.first[2];
   }
 }
