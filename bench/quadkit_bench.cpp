@@ -24,8 +24,7 @@
 #include <vector>
 
 #include "edit/scale_move.h"
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "files/file_access.h"
 #include "tests/support/scene_builder.h"
 

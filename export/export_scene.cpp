@@ -1,45 +1,18 @@
 #include "export/export_scene.h"
 
-#include "export/ascii_writer.h"
-#include "export/design_workshop_writer.h"
-#include "export/directx_writer.h"
-#include "export/gltf_writer.h"
-#include "export/iges_outline_writer.h"
-#include "export/iges_surface_writer.h"
-#include "export/obj_writer.h"
 #include "report/failure.h"
-#include "report/messages.h"
-
-const FormatRow kFormats[] = {
-    {kFormatAscii, nullptr, messages::kUsingAscii, true, MakeAsciiExport},
-    {kFormatDirectX, "/DX", messages::kUsingDirectX, false, MakeDirectXExport},
-    {kFormatIgesOutline, "/CAD", messages::kUsingCad, false, MakeIgesOutlineExport},
-    {kFormatDesignWorkshop, "/DW", messages::kUsingDesignWorkshop, true, MakeDesignWorkshopExport},
-    {kFormatObj, "/OBJ", messages::kUsingObj, true, MakeObjExport},
-    {kFormatIgesSurfaces, "/IGES", messages::kUsingIges, true, MakeIgesSurfaceExport},
-    {kFormatGltf, "/GLTF", messages::kUsingGltf, true, MakeGltfExport},
-    {kFormatGlb, "/GLB", messages::kUsingGlb, true, MakeGlbExport},
-};
-const size_t kFormatCount = sizeof kFormats / sizeof kFormats[0];
-
-const FormatRow& FindFormat(InterchangeFormat format) {
-  for (const FormatRow& row : kFormats) {
-    if (row.format == format) return row;
-  }
-  return kFormats[0];
-}
 
 namespace {
 
 // Reads every rectangle and hands it to the format. A rectangle that cannot
 // be read fails the export: the output would lack it.
-bool ExportRects(SceneFile& scene, const FormatRow& row, FormatExport& writer, std::string& why) {
+bool ExportRects(SceneFile& scene, const ExportFormat& format, FormatExport& writer, std::string& why) {
   for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
     const RectCoords* corners = scene.GetRectCoords(i, why);
     const RectTexCoords* texCoords = corners != nullptr ? scene.GetRectTexCoords(i, why) : nullptr;
     if (texCoords == nullptr) return false;
     ExportRect rect = {i, *corners, *texCoords, RectTexture()};
-    if (row.readsTextures && !scene.ReadRectTexture(i, rect.texture, why)) return false;
+    if (format.readsTextures && !scene.ReadRectTexture(i, rect.texture, why)) return false;
     if (!writer.AddRect(rect, why)) return false;
   }
   return true;
@@ -47,17 +20,16 @@ bool ExportRects(SceneFile& scene, const FormatRow& row, FormatExport& writer, s
 
 }  // namespace
 
-int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
-                    std::string& why) {
-  const FormatRow& row = FindFormat(format);
+int32_t ExportSceneAs(const char* scenePath, const char* outputPath, const ExportFormat& format,
+                      std::string& why) {
   SceneFile scene;
   // The shared lock keeps runs that write the scene out until the export
   // has read it whole.
   if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kShared, why)) return kModeFailed;
   ExportFiles files(scenePath, outputPath);
   if (!files.CreateOutput(why)) return kModeFailed;
-  const std::unique_ptr<FormatExport> writer = row.makeExport();
-  if (!writer->Begin(scene, files, why) || !ExportRects(scene, row, *writer, why) ||
+  const std::unique_ptr<FormatExport> writer = format.makeExport();
+  if (!writer->Begin(scene, files, why) || !ExportRects(scene, format, *writer, why) ||
       !writer->Finish(why) || !files.CommitAll(why)) {
     return kModeFailed;
   }

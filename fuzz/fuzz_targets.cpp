@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "edit/scale_move.h"
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "import/gltf_import.h"
 #include "formats/interchange_format.h"
-#include "import/import_scene.h"
 #include "scene/little_endian.h"
 #include "tests/support/sample_scene.h"
 #include "tests/support/scene_builder.h"

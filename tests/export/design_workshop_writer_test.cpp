@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
 #include "tests/support/scene_builder.h"
 

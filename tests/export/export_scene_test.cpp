@@ -1,4 +1,4 @@
-#include "export/export_scene.h"
+#include "app/format_table.h"
 
 #include <gtest/gtest.h>
 

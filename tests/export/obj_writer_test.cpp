@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "formats/texture_name_codec.h"
 #include "tests/support/test_support.h"
 #include "tests/support/sample_scene.h"

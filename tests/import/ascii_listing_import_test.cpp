@@ -10,8 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
 #include "tests/support/scene_builder.h"
 

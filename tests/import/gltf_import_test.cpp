@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "formats/gltf_rules.h"
-#include "import/import_scene.h"
 #include "tests/support/sample_scene.h"
 #include "tests/support/test_support.h"
 
