@@ -22,20 +22,33 @@ struct Expected {
   bool sceneChanged;
 };
 
-// Scene inputs run eight exports (listing, DirectX, /CAD, Design Workshop,
-// OBJ, /IGES, /GLTF, /GLB), a Move by zero and four imports (listing,
-// Design Workshop, OBJ, glTF); a scene of more than 64 rectangles only its
-// listing export. Text inputs are imported into the sample scene.
-const std::vector<int32_t> kSceneRefused(13, -1);
+// Scene inputs run an export in every format of the table, a Move by zero
+// and an import of each of the ImportRows (listing, Design Workshop, OBJ,
+// glTF); a scene of more than 64 rectangles only its listing export. Text
+// inputs are imported into the sample scene.
+std::vector<int32_t> SceneResults(int32_t exports, int32_t move, const std::map<InterchangeFormat, int32_t>& imports) {
+  std::vector<int32_t> results(kFormatCount, exports);
+  results.push_back(move);
+  for (const FormatRow* row : ImportRows()) {
+    const auto result = imports.find(row->format);
+    if (result == imports.end()) ADD_FAILURE() << "no expected import result for " << row->switchWord;
+    results.push_back(result != imports.end() ? result->second : 0);
+  }
+  return results;
+}
+std::map<InterchangeFormat, int32_t> AllImports(int32_t result) {
+  return {{kFormatAscii, result}, {kFormatDesignWorkshop, result}, {kFormatObj, result}, {kFormatGltf, result}};
+}
 const std::map<std::string, Expected> kExpected = {
-    {"scene/sample_box.zem", {std::vector<int32_t>(13, 0), true}},
+    {"scene/sample_box.zem", {SceneResults(0, 0, AllImports(0)), true}},
     // The OBJ and glTF texts name rectangles of which this scene has none.
-    {"scene/no_rectangles.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1}, false}},
-    {"scene/huge_texture_count.zem", {kSceneRefused, false}},
+    {"scene/no_rectangles.zem",
+     {SceneResults(0, 0, {{kFormatAscii, 0}, {kFormatDesignWorkshop, 0}, {kFormatObj, -1}, {kFormatGltf, -1}}), false}},
+    {"scene/huge_texture_count.zem", {SceneResults(-1, -1, AllImports(-1)), false}},
     // Records beyond the end of the file read as zeros and are never
     // written; the records inside it are.
-    {"scene/record_offsets_outside.zem", {{0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, true}},
-    {"scene/truncated_in_records.zem", {{0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, false}},
+    {"scene/record_offsets_outside.zem", {SceneResults(0, -1, AllImports(-1)), true}},
+    {"scene/truncated_in_records.zem", {SceneResults(0, -1, AllImports(-1)), false}},
     // glTF: refused files change nothing; files with nodes that cannot be
     // applied fail, the nodes that can are applied.
     {"gltf/sample_box.gltf", {{0}, false}},
