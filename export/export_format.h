@@ -14,7 +14,7 @@
 // them all in place only when the whole export succeeded.
 //
 // A new format is one file that defines its FormatExport, and its row in
-// the format table.
+// the format table (app/format_table.cpp).
 #ifndef QUADKIT_EXPORT_EXPORT_FORMAT_H_
 #define QUADKIT_EXPORT_EXPORT_FORMAT_H_
 
