@@ -23,6 +23,7 @@
 #include <string>
 
 #include "export/export_files.h"
+#include "files/path_names.h"  // FileNameOf: the formats that name their files in their text
 #include "scene/scene_file.h"
 
 // One rectangle as the pipeline read it.
@@ -56,8 +57,5 @@ std::unique_ptr<FormatExport> MakeTextWritersExport(const TextWriters& writers);
 // Writes text to file and empties it, for the next piece.
 bool WriteAndClear(OutputFile& file, std::string& text, std::string& why);
 
-// The file name at the end of path, after its last '/' or '\\', for the
-// formats that name their files in their text.
-std::string FileNameOf(const std::string& path);
 
 #endif  // QUADKIT_EXPORT_EXPORT_FORMAT_H_

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "files/path_names.h"
 #include "formats/gltf_rules.h"
 #include "import/gltf_nodes.h"
 #include "formats/texture_name_codec.h"
@@ -436,18 +437,14 @@ class GltfReader {
 // The buffer files of a .gltf: named relative to its folder.
 class FilesBeside : public GltfResources {
  public:
-  explicit FilesBeside(const char* path) {
-    const std::string text = path;
-    const size_t slash = text.find_last_of("/\\");
-    folder_ = slash == std::string::npos ? "" : text.substr(0, slash + 1);
-  }
+  explicit FilesBeside(const char* path) : gltfPath_(path) {}
   bool Load(const std::string& path, TextImage& image, std::string& why) override {
     if (path.find('\0') != std::string::npos) return Fail(why, "its name holds a zero byte");
-    return LoadTextImage((folder_ + path).c_str(), image, why);
+    return LoadTextImage(PathBeside(gltfPath_, path).c_str(), image, why);
   }
 
  private:
-  std::string folder_;
+  std::string gltfPath_;
 };
 
 }  // namespace
