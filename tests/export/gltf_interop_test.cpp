@@ -34,8 +34,8 @@ const char* const kScenes[] = {"examples/box.zem", "tests/golden/odd.zem"};
 const char* FormatOf(const std::string& output) { return output.back() == 'b' ? "/GLB" : "/GLTF"; }
 
 TEST(GltfInteropTest, ValidatorReportsNoErrorAndNoWarning) {
-  const char* dir = std::getenv("QUADKIT_GLTF_VALIDATOR");
-  const std::string module = std::string(dir != nullptr ? dir : QUADKIT_GLTF_VALIDATOR_DIR) +
+  const char* validatorDir = std::getenv("QUADKIT_GLTF_VALIDATOR");
+  const std::string module = std::string(validatorDir != nullptr ? validatorDir : QUADKIT_GLTF_VALIDATOR_DIR) +
                              "/node_modules/gltf-validator";
   if (!Installed("node") || !FileExists(module + "/package.json")) {
     GTEST_SKIP() << "node or the npm package gltf-validator in " << module << " is missing";

@@ -186,7 +186,6 @@ TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
 // names a rectangle but cannot be applied fails the run, naming the
 // rectangle; a missing object and one that names no rectangle are warnings.
 TEST_F(ObjImportTest, EachObjectThatCannotBeAppliedIsNamed) {
-  std::string why;
   ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.obj").c_str(), kFormatObj, why), 0);
   std::string header;
   std::vector<std::string> o = Objects(ReadFileText(dir.File("out.obj")), &header);
