@@ -119,7 +119,7 @@ const SampleGltf& Sample() {
 
 class SampleBuffer : public GltfResources {
  public:
-  bool Load(const std::string&, TextImage& image, std::string&) override {
+  bool Load(const std::string&, FileImage& image, std::string&) override {
     const std::string& buffer = Sample().buffer;
     image.text.reset(new char[buffer.size() + 1]());
     std::copy(buffer.begin(), buffer.end(), image.text.get());

@@ -438,9 +438,9 @@ class GltfReader {
 class FilesBeside : public GltfResources {
  public:
   explicit FilesBeside(const char* path) : gltfPath_(path) {}
-  bool Load(const std::string& path, TextImage& image, std::string& why) override {
+  bool Load(const std::string& path, FileImage& image, std::string& why) override {
     if (path.find('\0') != std::string::npos) return Fail(why, "its name holds a zero byte");
-    return LoadTextImage(PathBeside(gltfPath_, path).c_str(), image, why);
+    return LoadFileImage(PathBeside(gltfPath_, path).c_str(), image, why);
   }
 
  private:

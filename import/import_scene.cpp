@@ -3,6 +3,6 @@
 int32_t ImportSceneAs(const char* scenePath, const char* textPath, const ImportFormat& format,
                       Reporter& reporter, std::string& why) {
   return format.reader != nullptr
-             ? ImportTextFile(scenePath, textPath, format.kind, format.reader, reporter, why)
+             ? ImportFileImage(scenePath, textPath, format.kind, format.reader, reporter, why)
              : ImportFile(scenePath, textPath, format.kind, format.fileReader, reporter, why);
 }

@@ -14,7 +14,7 @@
 // a row for each format).
 struct ImportFormat {
   const char* kind;
-  TextReader reader;
+  ImageReader reader;
   FileReader fileReader;
 };
 

@@ -41,7 +41,7 @@
 #include "import/text_import.h"
 #include "import/triangle_quad.h"
 
-// The reader of OBJ files (see TextReader in import/text_import.h): true when
+// The reader of OBJ files (see ImageReader in import/text_import.h): true when
 // every object that names a rectangle was applied; false, with why, when
 // the text is not text (a zero byte inside makes it none), holds no object
 // at all, is too large for memory or holds the scene turned (nothing is
