@@ -13,8 +13,8 @@ class ExportSceneTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"ABCD", "XY"};
+    SceneContents contents;
+    contents.textureNames = {"ABCD", "XY"};
     BuilderRect first;
     first.corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     first.texCoords = {0.5f, 1, 0.5f, 0, 1, 0, 1, 1};
@@ -22,9 +22,9 @@ class ExportSceneTest : public ::testing::Test {
     BuilderRect second;
     second.corners = {-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12.75f};
     second.textureIndex = 0;
-    spec.rects = {first, second};
+    contents.rects = {first, second};
     scenePath = dir.File("scene.zem");
-    sceneBytes = BuildScene(spec).bytes;
+    sceneBytes = BuildScene(contents).bytes;
     ASSERT_TRUE(WriteFileBytes(scenePath, sceneBytes));
   }
   TempDir dir;

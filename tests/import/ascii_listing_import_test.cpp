@@ -37,16 +37,16 @@ class AsciiImportTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"ABCD", "XY", "ab"};
+    SceneContents contents;
+    contents.textureNames = {"ABCD", "XY", "ab"};
     for (int k = 0; k < 3; ++k) {
       BuilderRect rect;
       for (int c = 0; c < 12; ++c) rect.corners[c] = 0.1234567f * (c + 1) - 3.3333333f * k;
       for (int c = 0; c < 8; ++c) rect.texCoords[c] = 0.7654321f * c + k;
       rect.textureIndex = 2 - k;
-      spec.rects.push_back(rect);
+      contents.rects.push_back(rect);
     }
-    built = BuildScene(spec);
+    built = BuildScene(contents);
     scene = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(scene, built.bytes));
   }

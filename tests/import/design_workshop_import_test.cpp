@@ -24,16 +24,16 @@ class DesignWorkshopImportTest : public ::testing::Test {
   std::string why;
   // Three rectangles, three textures; rectangle k uses texture k.
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"A", "B", "C"};
+    SceneContents contents;
+    contents.textureNames = {"A", "B", "C"};
     for (int k = 0; k < 3; ++k) {
       BuilderRect rect;
       for (int c = 0; c < 12; ++c) rect.corners[c] = 1.0f / 3.0f * (c + 1) + 10.0f * k;
       rect.textureIndex = k;
-      spec.rects.push_back(rect);
+      contents.rects.push_back(rect);
     }
-    original = spec;
-    built = BuildScene(spec);
+    original = contents;
+    built = BuildScene(contents);
     scene = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(scene, built.bytes));
   }

@@ -34,12 +34,12 @@ class WritebackTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
-    spec.rects.resize(2);
-    spec.rects[0].textureIndex = 2;
-    spec.rects[1].textureIndex = 5;
-    built = BuildScene(spec);
+    SceneContents contents;
+    contents.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
+    contents.rects.resize(2);
+    contents.rects[0].textureIndex = 2;
+    contents.rects[1].textureIndex = 5;
+    built = BuildScene(contents);
     path = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(path, built.bytes));
     ASSERT_TRUE(scene.Open(path.c_str(), why));

@@ -37,7 +37,7 @@ struct BuiltScene {
   std::vector<int32_t> nameOffsets;  // texture t's four name bytes
 };
 
-BuiltScene BuildScene(const SceneContents& spec);
+BuiltScene BuildScene(const SceneContents& contents);
 
 // Little-endian field access on a file image, for patching and checking.
 void PutInt32(std::vector<uint8_t>& bytes, size_t offset, int32_t value);
