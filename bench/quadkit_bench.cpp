@@ -26,7 +26,7 @@
 #include "edit/scale_move.h"
 #include "app/format_table.h"
 #include "files/file_access.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 

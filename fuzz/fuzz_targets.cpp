@@ -14,8 +14,8 @@
 #include "import/gltf_import.h"
 #include "formats/interchange_format.h"
 #include "scene/little_endian.h"
-#include "tests/support/sample_scene.h"
-#include "tests/support/scene_builder.h"
+#include "sample/sample_scene.h"
+#include "sample/scene_builder.h"
 
 namespace {
 

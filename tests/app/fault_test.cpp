@@ -16,7 +16,7 @@
 #include "app/format_table.h"
 #include "files/file_access.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

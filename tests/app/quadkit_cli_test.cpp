@@ -15,7 +15,7 @@
 #endif
 
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 

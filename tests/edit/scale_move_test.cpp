@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 #include "tests/support/test_support.h"
 
 namespace {

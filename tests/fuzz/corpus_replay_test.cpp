@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 

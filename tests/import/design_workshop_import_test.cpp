@@ -7,7 +7,7 @@
 
 #include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 

@@ -12,7 +12,7 @@
 
 #include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 

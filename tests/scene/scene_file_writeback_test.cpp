@@ -6,7 +6,7 @@
 
 #include "scene/scene_file.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 

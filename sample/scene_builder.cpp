@@ -1,4 +1,4 @@
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 #include <algorithm>
 #include <cstdio>
