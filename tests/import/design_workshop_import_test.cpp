@@ -98,6 +98,7 @@ TEST_F(DesignWorkshopImportTest, ClearedRectangleShiftsTheBlocks) {
 TEST_F(DesignWorkshopImportTest, MaterialsVertexCountsAndPartialVertexLines) {
   const std::string text =
       Block(" 3", " 3", "") +                          // skipped, material 3 applied to rect 0
+      Block(" 3", " 3", "7 7 7 1\r\n8 8 8 1\r\n9 9 9 1\r\n") +  // a triangle: skipped too
       Block(" 9", " 4", kUnitLines) +                  // warned, rect 0 gets the square
       Block("", " n/a", "1.0 2.0 3.0 1\r\n4 5 6 2\r\n") +  // no count: 4 as before
       Block(" 0", " 4", "0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n");  // all zero: skipped

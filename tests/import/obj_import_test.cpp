@@ -296,7 +296,10 @@ TEST(ObjRoundTripTest, FullMantissaSceneComesBackExactly) {
                   {"one number edited", true, 0, 1.25f, 0},
                   {"turned by an editor", true, 12, 0, -1},
                   {"turned by an editor, exactly", false, 12, 0, -1},
-                  {"one rectangle turned by its user", false, 1, 0, 0}};
+                  {"one rectangle turned by its user", false, 1, 0, 0},
+                  // The first seven hold the cleared rectangle, which is the same turned.
+                  {"half the rectangles turned by their user", false, 7, 0, 0},
+                  {"most rectangles turned", false, 8, 0, -1}};
   const std::vector<uint8_t> before = ReadFileBytes(QUADKIT_SOURCE_DIR "/tests/golden/odd.zem");
   TempDir dir;
   const std::string scene = dir.File("s.zem");
@@ -313,9 +316,18 @@ TEST(ObjRoundTripTest, FullMantissaSceneComesBackExactly) {
     RectCoords corners = *expected.GetRectCoords(0, why);
     const RectTexCoords texCoords = *expected.GetRectTexCoords(0, why);
     corners[0] = std::strtof(Printed(corners[0] + v.edit, v.sixDecimals).c_str(), nullptr);
-    for (int k = 0; v.turned == 1 && k < 4; ++k) corners[3 * k + 1] = std::exchange(corners[3 * k + 2], -corners[3 * k + 1]);
-    if (v.edit != 0 || v.turned == 1) {
+    if (v.edit != 0) {
       ASSERT_TRUE(expected.UpdateRect(0, &corners, &texCoords, why));
+    }
+    // The rectangles turned by their user, as the file's text reads them.
+    for (int r = 0; v.result == 0 && r < v.turned; ++r) {
+      RectCoords turned = *expected.GetRectCoords(r, why);
+      const RectTexCoords storedTex = *expected.GetRectTexCoords(r, why);
+      const RectCoords stored = turned;
+      for (int k = 0; k < 4; ++k) turned[3 * k + 1] = std::exchange(turned[3 * k + 2], -turned[3 * k + 1]);
+      if (std::memcmp(&turned, &stored, sizeof turned) != 0) {
+        ASSERT_TRUE(expected.UpdateRect(r, &turned, &storedTex, why));
+      }
     }
     const std::vector<uint8_t> after = v.result == 0 ? ReadFileBytes(scene) : before;
 
