@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release packages as a user gets them (tools/package.sh): built twice,
 # in two folders, into the same bytes; the zip unpacked and its quadkit.exe
-# run under Wine on the sample scene; the Debian package installed (as root,
+# run under Wine on the sample scene, the notices of what it contains beside
+# it; the Debian package checked by lintian, installed (as root,
 # when no quadkit package is installed yet; otherwise unpacked), its quadkit
 # and man quadkit run, and removed again.
 set -euo pipefail
@@ -45,8 +46,13 @@ echo "== packages: the Windows zip under Wine"
 cmake -E chdir "${work}" cmake -E tar xf "${release}/${zip}"
 folder="${work}/quadkit-${version}-windows-x86_64"
 listing="$(cd "${folder}" && LC_ALL=C ls)"
-if [ "${listing//$'\n'/ }" != "README.txt quadkit-manual.txt quadkit.exe" ]; then
-  echo "${zip} holds ${listing//$'\n'/ }, not quadkit.exe, README.txt and quadkit-manual.txt" >&2
+if [ "${listing//$'\n'/ }" != "README.txt licenses quadkit-manual.txt quadkit.exe" ]; then
+  echo "${zip} holds ${listing//$'\n'/ }, not quadkit.exe, README.txt, quadkit-manual.txt and licenses" >&2
+  exit 1
+fi
+notices="$(cd "${folder}/licenses" && LC_ALL=C ls)"
+if [ "${notices//$'\n'/ }" != "GCC-runtime.txt LICENSE MinGW-w64-runtime.txt nlohmann-json.txt" ]; then
+  echo "${zip}: licenses/ holds ${notices//$'\n'/ }, not the notices of quadkit, nlohmann/json and the runtime" >&2
   exit 1
 fi
 exe="${folder}/quadkit.exe"
@@ -76,6 +82,11 @@ expect_version_line "${work}/windows/stderr" "quadkit.exe from ${zip}"
 echo "quadkit.exe: stripped, version resource ${version}, exports the sample (${SECONDS} s so far)"
 
 echo "== packages: the Debian package"
+# lintian, Debian's package checker: no error and no warning.
+if ! lintian --fail-on error,warning "${release}/${deb}"; then
+  echo "${deb}: lintian finds the problems above" >&2
+  exit 1
+fi
 mkdir "${work}/linux"
 cp examples/box.zem "${work}/linux/"
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W quadkit >/dev/null 2>&1; then
