@@ -45,7 +45,7 @@ if(MINGW)
 elseif(QUADKIT_STATIC)
   list(APPEND QUADKIT_RUNTIME_NOTICES
        "/usr/share/doc/libc6/copyright|GNU-C-library.txt"
-       "/usr/share/doc/libstdc++6/copyright|GCC-runtime.txt")
+       "/usr/share/doc/libstdc++6/copyright|GCC-runtime-Linux.txt")
 endif()
 set(QUADKIT_NOTICE_FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/licenses/nlohmann-json.txt)
 foreach(pair IN LISTS QUADKIT_RUNTIME_NOTICES)
