@@ -18,13 +18,15 @@ bash tools/package.sh "${work}/again" >/dev/null
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${release}/linux/CMakeCache.txt")"
 zip="quadkit-${version}-windows-x86_64.zip"
 deb="quadkit_${version}_amd64.deb"
-for package in "${zip}" "${deb}"; do
+addon="quadkit-blender-${version}.zip"
+for package in "${zip}" "${deb}" "${addon}"; do
   if ! cmp "${release}/${package}" "${work}/again/${package}"; then
     echo "${package}: two builds of one checkout differ" >&2
     exit 1
   fi
 done
-echo "${zip} ($(stat -c %s "${release}/${zip}") bytes) and ${deb} ($(stat -c %s "${release}/${deb}") bytes)," \
+echo "${zip} ($(stat -c %s "${release}/${zip}") bytes), ${deb} ($(stat -c %s "${release}/${deb}") bytes)" \
+     "and ${addon} ($(stat -c %s "${release}/${addon}") bytes),"  \
      "the same bytes both times (${SECONDS} s so far)"
 
 # What a run of the sample's export prints and writes, kept by the tests.
@@ -80,6 +82,42 @@ cp examples/box.zem "${work}/windows/"
 expect_sample_export "${work}/windows" "quadkit.exe from ${zip}"
 expect_version_line "${work}/windows/stderr" "quadkit.exe from ${zip}"
 echo "quadkit.exe: stripped, version resource ${version}, exports the sample (${SECONDS} s so far)"
+
+echo "== packages: the Blender add-on"
+mkdir "${work}/addon"
+unzip -q "${release}/${addon}" -d "${work}/addon"
+listing="$(cd "${work}/addon" && LC_ALL=C find . -type f | LC_ALL=C sort | tr '\n' ' ')"
+expected="./quadkit_zem/COPYING ./quadkit_zem/README.md ./quadkit_zem/__init__.py ./quadkit_zem/bin/quadkit"
+expected+=" ./quadkit_zem/bin/quadkit.exe ./quadkit_zem/blender_manifest.toml ./quadkit_zem/licenses/GCC-runtime-Linux.txt"
+expected+=" ./quadkit_zem/licenses/GCC-runtime.txt ./quadkit_zem/licenses/GNU-C-library.txt"
+expected+=" ./quadkit_zem/licenses/LICENSE ./quadkit_zem/licenses/MinGW-w64-runtime.txt"
+expected+=" ./quadkit_zem/licenses/nlohmann-json.txt "
+if [ "${listing}" != "${expected}" ]; then
+  echo "${addon} holds ${listing}, not ${expected}" >&2
+  exit 1
+fi
+bin="${work}/addon/quadkit_zem/bin"
+if ! file "${bin}/quadkit" | grep -q 'statically linked'; then
+  echo "${addon}: bin/quadkit is not linked statically: $(file "${bin}/quadkit")" >&2
+  exit 1
+fi
+chmod +x "${bin}/quadkit"
+mkdir "${work}/addon-run"
+cp examples/box.zem "${work}/addon-run/"
+(cd "${work}/addon-run" && "${bin}/quadkit" /e box.zem out.txt >stdout)
+expect_sample_export "${work}/addon-run" "bin/quadkit from ${addon}"
+(cd "${work}/addon-run" && wine "${bin}/quadkit.exe" /e box.zem out.txt >stdout)
+expect_sample_export "${work}/addon-run" "bin/quadkit.exe from ${addon} under Wine"
+# In Blender: installed from the zip, a textured import, edits, the export.
+tests="${root}/build/tests/quadkit_tests"
+if [ ! -x "${tests}" ]; then
+  cmake -S . -B build -DQUADKIT_BUILD_TESTS=ON >/dev/null
+  cmake --build build -j2 --target quadkit_tests >/dev/null
+fi
+QUADKIT_ADDON_ZIP="${release}/${addon}" "${tests}" --gtest_filter='GltfInteropTest.BlenderAddon*' \
+  --gtest_brief=1
+echo "${addon}: its quadkit (static) and quadkit.exe (Wine) export the sample; in Blender it imports," \
+     "exports exactly the edits, keeps the .bak and reports a modifier's error (${SECONDS} s so far)"
 
 echo "== packages: the Debian package"
 # lintian, Debian's package checker: no error and no warning.

@@ -50,8 +50,10 @@ if ! ${only_build}; then
   command -v groff >/dev/null 2>&1 || lean+=(groff-base)
   command -v man >/dev/null 2>&1 || lean+=(man-db)
   command -v lintian >/dev/null 2>&1 || lean+=(lintian)
-  # zip, unzip: the Blender add-on's zip, built and unpacked as users do.
+  # unzip and file: the Blender add-on unpacked as users do, its quadkit
+  # checked to be static.
   command -v unzip >/dev/null 2>&1 || lean+=(unzip)
+  command -v file >/dev/null 2>&1 || lean+=(file)
 fi
 
 # The Khronos glTF-Validator, from the npm registry, where the glTF tests look
