@@ -50,7 +50,8 @@ version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${out}/linux/CMakeCache
 addon="${out}/addon/quadkit_zem"
 rm -rf "${out}/addon"
 mkdir -p "${addon}/bin" "${addon}/licenses"
-cp blender/quadkit_zem/* "${addon}/"
+cp blender/quadkit_zem/__init__.py blender/quadkit_zem/blender_manifest.toml blender/quadkit_zem/COPYING \
+  blender/quadkit_zem/README.md "${addon}/"
 strip -o "${addon}/bin/quadkit" "${out}/linux-static/quadkit"
 cp "${out}/windows/quadkit.exe" "${addon}/bin/"
 x86_64-w64-mingw32-strip "${addon}/bin/quadkit.exe"
