@@ -130,8 +130,12 @@ def report_quadkit(operator, out, err, failed):
 def numpy_bool_for_gltf():
     # Blender 3.4's glTF add-on calls numpy.bool, which numpy 1.24 and later
     # no longer have (Debian's Blender 3.4 comes with such a numpy).
+    import warnings
     import numpy
-    if not hasattr(numpy, "bool"):
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")  # numpy's notice that np.bool is gone
+        missing = not hasattr(numpy, "bool")
+    if missing:
         numpy.bool = bool
 
 
@@ -227,7 +231,7 @@ class ExportZem(bpy.types.Operator, ExportHelper):
             self.report({"ERROR"}, "'%s' does not exist: quadkit writes into an existing scene file and never "
                                    "creates one; pick the scene file that was imported" % scene_path)
             return {"CANCELLED"}
-        if context.object is not None and context.object.mode != "OBJECT":
+        if context.object is not None and context.object.mode != "OBJECT" and bpy.ops.object.mode_set.poll():
             bpy.ops.object.mode_set(mode="OBJECT")  # puts Edit Mode's changes into the mesh
         wm = context.window_manager
         wm.progress_begin(0, 3)
