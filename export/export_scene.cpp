@@ -31,6 +31,13 @@ const FormatRow& FindFormat(InterchangeFormat format) {
 
 namespace {
 
+// Where the warnings of an export go when its caller wants none.
+class SilentReporter : public Reporter {
+ public:
+  void Say(const std::string&) override {}
+  void Complain(const std::string&) override {}
+};
+
 // Reads every rectangle and hands it to the format. A rectangle that cannot
 // be read fails the export: the output would lack it.
 bool ExportRects(SceneFile& scene, const FormatRow& row, FormatExport& writer, std::string& why) {
@@ -44,17 +51,6 @@ bool ExportRects(SceneFile& scene, const FormatRow& row, FormatExport& writer, s
   }
   return true;
 }
-
-}  // namespace
-
-namespace {
-
-// Where the warnings of an export go when its caller wants none.
-class SilentReporter : public Reporter {
- public:
-  void Say(const std::string&) override {}
-  void Complain(const std::string&) override {}
-};
 
 }  // namespace
 

@@ -114,8 +114,13 @@ if [ ! -x "${tests}" ]; then
   cmake -S . -B build -DQUADKIT_BUILD_TESTS=ON >/dev/null
   cmake --build build -j2 --target quadkit_tests >/dev/null
 fi
-QUADKIT_ADDON_ZIP="${release}/${addon}" "${tests}" --gtest_filter='GltfInteropTest.BlenderAddon*' \
-  --gtest_brief=1
+# It must run here, not skip.
+if ! QUADKIT_ADDON_ZIP="${release}/${addon}" "${tests}" --gtest_filter='GltfInteropTest.BlenderAddon*' \
+    >"${work}/addon-test.log" 2>&1 || ! grep -q '^\[       OK \]' "${work}/addon-test.log"; then
+  cat "${work}/addon-test.log" >&2
+  echo "${addon}: the test of the add-on in Blender failed or did not run" >&2
+  exit 1
+fi
 echo "${addon}: its quadkit (static) and quadkit.exe (Wine) export the sample; in Blender it imports," \
      "exports exactly the edits, keeps the .bak and reports a modifier's error (${SECONDS} s so far)"
 
