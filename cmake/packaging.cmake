@@ -34,18 +34,25 @@ set(QUADKIT_CONTACT_NAME "quadkit developers" CACHE STRING "Maintainer of the pa
 set(QUADKIT_CONTACT_EMAIL "quadkit@example.org" CACHE STRING "Maintainer's mail address")
 
 # The notices of the runtime libraries that a static link puts into the
-# program: a list of pairs "copyright file of the toolchain|name in the
-# package". A file that is missing stops the configuration: a program must
-# not travel without them.
+# program (quadkit.exe, and static/quadkit on Linux), into licenses/ of the
+# build folder: a list of pairs "copyright file of the toolchain|name in the
+# package". For Windows a file that is missing stops the configuration: a
+# program must not travel without them; on Linux tools/package.sh checks
+# them before it packs static/quadkit.
 set(QUADKIT_RUNTIME_NOTICES "")
 if(MINGW)
   list(APPEND QUADKIT_RUNTIME_NOTICES
        "/usr/share/doc/mingw-w64-x86-64-dev/copyright|MinGW-w64-runtime.txt"
        "/usr/share/doc/gcc-mingw-w64-base/copyright|GCC-runtime.txt")
-elseif(QUADKIT_STATIC)
-  list(APPEND QUADKIT_RUNTIME_NOTICES
-       "/usr/share/doc/libc6/copyright|GNU-C-library.txt"
-       "/usr/share/doc/libstdc++6/copyright|GCC-runtime-Linux.txt")
+else()
+  foreach(pair "/usr/share/doc/libc6/copyright|GNU-C-library.txt"
+               "/usr/share/doc/libstdc++6/copyright|GCC-runtime-Linux.txt")
+    string(REPLACE "|" ";" parts "${pair}")
+    list(GET parts 0 from)
+    if(EXISTS "${from}")
+      list(APPEND QUADKIT_RUNTIME_NOTICES "${pair}")
+    endif()
+  endforeach()
 endif()
 set(QUADKIT_NOTICE_FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/licenses/nlohmann-json.txt)
 foreach(pair IN LISTS QUADKIT_RUNTIME_NOTICES)

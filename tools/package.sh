@@ -31,31 +31,37 @@ build() {  # build folder, then extra CMake arguments
   rm -rf "${dir}"  # a clean build: nothing left over from an earlier one
   cmake -S . -B "${dir}" -DCMAKE_BUILD_TYPE=Release -DQUADKIT_BUILD_TESTS=OFF \
     -DCMAKE_CXX_FLAGS="${prefix_map}" "$@" >/dev/null
-  cmake --build "${dir}" -j2 --target quadkit
+  cmake --build "${dir}" -j2 --target ${targets:-quadkit}
 }
 package() {  # build folder
   (cd "$1" && cpack -B "${out}" >/dev/null)
 }
 
 echo "== Linux: quadkit_*.deb"
-build "${out}/linux"
+targets="quadkit quadkit_static" build "${out}/linux"  # static/quadkit: the add-on's
 package "${out}/linux"
 echo "== Windows: quadkit-*-windows-x86_64.zip"
 build "${out}/windows" --toolchain cmake/mingw-w64-x86_64.cmake
 package "${out}/windows"
 
 echo "== Blender add-on: quadkit-blender-*.zip"
-build "${out}/linux-static" -DQUADKIT_STATIC=ON
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${out}/linux/CMakeCache.txt")"
 addon="${out}/addon/quadkit_zem"
 rm -rf "${out}/addon"
 mkdir -p "${addon}/bin" "${addon}/licenses"
 cp blender/quadkit_zem/__init__.py blender/quadkit_zem/blender_manifest.toml blender/quadkit_zem/COPYING \
   blender/quadkit_zem/README.md "${addon}/"
-strip -o "${addon}/bin/quadkit" "${out}/linux-static/quadkit"
+strip -o "${addon}/bin/quadkit" "${out}/linux/static/quadkit"
 cp "${out}/windows/quadkit.exe" "${addon}/bin/"
 x86_64-w64-mingw32-strip "${addon}/bin/quadkit.exe"
-cp LICENSE licenses/nlohmann-json.txt "${out}/linux-static/licenses/"* "${out}/windows/licenses/"* \
+for notice in GNU-C-library.txt GCC-runtime-Linux.txt; do
+  if [ ! -f "${out}/linux/licenses/${notice}" ]; then
+    echo "${out}/linux/licenses/${notice} is missing: the notice of the runtime in static/quadkit comes from" \
+         "/usr/share/doc/libc6/copyright and /usr/share/doc/libstdc++6/copyright (Debian)" >&2
+    exit 1
+  fi
+done
+cp LICENSE licenses/nlohmann-json.txt "${out}/linux/licenses/"* "${out}/windows/licenses/"* \
   "${addon}/licenses/"
 # One order, one time and fixed modes for every entry, so that two runs give
 # the same bytes; Blender's own unpacking drops the execute bit of bin/quadkit
