@@ -139,6 +139,13 @@ class SceneFile {
   // writes learns before it changes anything whether it can.
   bool CheckWritable(std::string& why) const;
 
+  // For a reader of its own that checks the file: the identity of the file
+  // Open read, and whether bytes [start, start + size) overlap the header,
+  // the index table, the texture name table or a texture name, where the
+  // write-back never writes.
+  const FileIdentity& GetIdentity() const { return identity; }
+  bool OverlapsHeaderOrTables(int64_t start, int64_t size) const { return OverlapsTables(start, size); }
+
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i, std::string& why) const;

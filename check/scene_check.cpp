@@ -1,0 +1,352 @@
+#include "check/scene_check.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "files/file_access.h"
+#include "report/failure.h"
+#include "report/messages.h"
+#include "scene/little_endian.h"
+#include "text/text_template.h"
+
+using namespace scene_layout;
+
+namespace {
+
+// The most the check holds of the file at a time.
+constexpr size_t kWindowSize = 256 * 1024;
+constexpr int32_t kSlotIndexEnd = kTextureIndexInSlot + 4;
+// The part of a record that an update rewrites: bounds to texture coordinates.
+constexpr int32_t kWrittenSpanSize = kTexCoordsInRecord + 4 * 8 - kBoundsInRecord;
+
+// Where one index entry's record, or one record's slot, stands.
+struct Span {
+  int64_t start;
+  int32_t rect;
+};
+
+bool ByStart(const Span& a, const Span& b) { return a.start != b.start ? a.start < b.start : a.rect < b.rect; }
+
+// Serves spans of one size, sorted by their start and each inside the
+// file, in that order: a read fills the window from the span asked for
+// over as many of the following spans as fit in it, so that every byte
+// between them is read at most once and nothing is read twice but the
+// end of a span that a window cut.
+class SpanReader {
+ public:
+  SpanReader(std::FILE* file, const std::vector<Span>& spans, size_t spanSize)
+      : file_(file), spans_(spans), spanSize_(static_cast<int64_t>(spanSize)) {}
+
+  // Span k's bytes, or null when the read fails (errno set, or the file
+  // came to an end before it, as when it was cut short during the run).
+  const uint8_t* At(size_t k, bool& cutShort) {
+    const int64_t start = spans_[k].start;
+    cutShort = false;
+    if (filled_ && start >= windowStart_ && start + spanSize_ <= windowEnd_) {
+      return window_.data() + (start - windowStart_);
+    }
+    int64_t end = start + spanSize_;
+    for (size_t j = k + 1; j < spans_.size(); ++j) {
+      const int64_t next = spans_[j].start + spanSize_;
+      if (next - start > static_cast<int64_t>(kWindowSize)) break;
+      end = std::max(end, next);
+    }
+    if (window_.empty()) window_.resize(kWindowSize);
+    size_t got = 0;
+    const size_t want = static_cast<size_t>(end - start);
+    filled_ = false;
+    if (!ReadAt(file_, start, window_.data(), want, &got)) return nullptr;
+    if (got != want) {
+      cutShort = true;
+      return nullptr;
+    }
+    filled_ = true;
+    windowStart_ = start;
+    windowEnd_ = end;
+    return window_.data();
+  }
+
+ private:
+  std::FILE* file_;
+  const std::vector<Span>& spans_;
+  int64_t spanSize_;
+  std::vector<uint8_t> window_;
+  bool filled_ = false;
+  int64_t windowStart_ = 0;
+  int64_t windowEnd_ = 0;
+};
+
+// Bit of each kind in a rectangle's marks: the damage kinds, then the notes.
+int BitOf(SceneDamage kind) { return static_cast<int>(kind); }
+int BitOf(SceneNote kind) { return kSceneDamageKinds + static_cast<int>(kind); }
+constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
+
+// True when u and v, two edges from one corner, span no area: the sine of
+// the angle between them is below a millionth, or one of them has no
+// length.
+bool Flat(const double u[3], const double v[3]) {
+  const double cross[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  const double crossSquared = cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2];
+  const double uSquared = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
+  const double vSquared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
+  return crossSquared <= 1e-12 * uSquared * vSquared;
+}
+
+// A rectangle is drawn as the triangles of corners 0, 1, 2 and 0, 2, 3; it
+// has no area when neither has any. The edges are scaled to at most 1
+// first, so that neither the largest nor the smallest floats leave the
+// range of a double when they are multiplied.
+bool HasNoArea(const RectCoords& corners) {
+  double edges[3][3];
+  double scale = 0.0;
+  for (int k = 0; k < 3; ++k) {
+    for (int axis = 0; axis < 3; ++axis) {
+      edges[k][axis] = static_cast<double>(corners[3 * (k + 1) + axis]) - corners[axis];
+      scale = std::max(scale, std::fabs(edges[k][axis]));
+    }
+  }
+  if (scale == 0.0) return true;
+  for (auto& edge : edges) {
+    for (double& value : edge) value /= scale;
+  }
+  return Flat(edges[0], edges[1]) && Flat(edges[1], edges[2]);
+}
+
+// What the record at bytes says: its corners against its bounds, the
+// notes, the extent, and where its texture slot stands.
+class RecordInspector {
+ public:
+  RecordInspector(SceneFindings& findings, std::vector<uint16_t>& marks, int64_t fileSize)
+      : findings_(findings), marks_(marks), fileSize_(fileSize) {}
+
+  void Inspect(const uint8_t* record, int32_t rect, std::vector<Span>& slots) {
+    RectCoords corners;
+    RectBounds stored;
+    for (size_t k = 0; k < corners.size(); ++k) corners[k] = DecodeFloatLE(record + kCornersInRecord + 4 * k);
+    for (size_t k = 0; k < stored.size(); ++k) stored[k] = DecodeFloatLE(record + kBoundsInRecord + 4 * k);
+    bool finite = true;
+    bool cleared = true;
+    for (size_t k = 0; k < corners.size(); ++k) {
+      const float value = corners[k];
+      cleared = cleared && value == 0.0f;
+      if (!std::isfinite(value)) {
+        finite = false;
+        continue;
+      }
+      const size_t axis = k % 3;
+      if (!findings_.hasExtent) {
+        for (int a = 0; a < 3; ++a) {
+          findings_.low[a] = std::numeric_limits<float>::infinity();
+          findings_.high[a] = -std::numeric_limits<float>::infinity();
+        }
+        findings_.hasExtent = true;
+      }
+      findings_.low[axis] = std::min(findings_.low[axis], value);
+      findings_.high[axis] = std::max(findings_.high[axis], value);
+    }
+    if (!finite) {
+      Mark(rect, BitOf(SceneDamage::kCornerNotFinite));
+    } else {
+      const RectBounds computed = ComputeRectBounds(corners);
+      for (size_t k = 0; k < stored.size(); ++k) {
+        if (!(stored[k] == computed[k])) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
+      }
+      if (cleared) {
+        Mark(rect, BitOf(SceneNote::kCleared));
+      } else if (HasNoArea(corners)) {
+        Mark(rect, BitOf(SceneNote::kNoArea));
+      }
+    }
+    const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
+    if (slot < 0 || slot + kSlotSize > fileSize_) {
+      Mark(rect, BitOf(SceneDamage::kSlotOutsideFile));
+    } else {
+      slots.push_back({slot, rect});
+    }
+  }
+
+  void Mark(int32_t rect, int bit) { marks_[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit); }
+
+ private:
+  SceneFindings& findings_;
+  std::vector<uint16_t>& marks_;
+  int64_t fileSize_;
+};
+
+bool CannotRead(const char* name, bool cutShort, std::string& why) {
+  if (cutShort) return Fail(why, "scene file " + Quoted(name) + " became shorter during the run");
+  return Fail(why, "cannot read scene file " + Quoted(name) + ": " + ErrorText(errno));
+}
+
+void Count(RectTally& tally, int32_t rect) {
+  ++tally.count;
+  if (tally.first.size() < kListedRects) tally.first.push_back(rect);
+}
+
+// "3, 17, 20", and ", ..." when the tally has more than it lists.
+std::string ListOf(const RectTally& tally) {
+  std::string text;
+  for (int32_t rect : tally.first) text += (text.empty() ? "" : ", ") + std::to_string(rect);
+  if (static_cast<size_t>(tally.count) > tally.first.size()) text += ", ...";
+  return text;
+}
+
+}  // namespace
+
+int SceneFindings::DamageKindsFound() const {
+  int kinds = 0;
+  for (const RectTally& tally : damage) kinds += tally.count > 0 ? 1 : 0;
+  return kinds;
+}
+
+bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& why) {
+  findings = SceneFindings();
+  const char* name = scene.GetFileName();
+  if (name[0] == '\0') return Fail(why, "no scene file is open");
+  FileHandle file = OpenFile(name, "rb");
+  if (!file) return Fail(why, "cannot open scene file " + Quoted(name) + ": " + ErrorText(errno));
+  FileIdentity now;
+  if (!PlatformIdentify(file.get(), &now)) return CannotRead(name, false, why);
+  if (now != scene.GetIdentity()) {
+    return Fail(why, "scene file " + Quoted(name) + " was replaced by another file during the run");
+  }
+  const int64_t size = FileSize(file.get());
+  if (size < 0) return CannotRead(name, false, why);
+
+  const int32_t rectCount = scene.GetRectCount();
+  findings.rectCount = rectCount;
+  findings.textureCount = scene.GetTextureCount();
+  findings.fileSize = size;
+  findings.textureUses.assign(static_cast<size_t>(std::max(0, findings.textureCount)), 0);
+  std::vector<uint16_t> marks(static_cast<size_t>(rectCount), 0);
+  RecordInspector inspector(findings, marks, size);
+
+  // The index table alone: where each record stands, and which records
+  // begin before the end of one that stands before them.
+  std::vector<Span> records;
+  records.reserve(static_cast<size_t>(rectCount));
+  for (int32_t i = 0; i < rectCount; ++i) {
+    const int64_t offset = scene.GetRectOffset(i);
+    records.push_back({offset, i});
+    if (offset < 0 || offset + kMinRecordSize > size) inspector.Mark(i, BitOf(SceneDamage::kRecordOutsideFile));
+    if (offset >= 0 && (scene.OverlapsHeaderOrTables(offset + kBoundsInRecord, kWrittenSpanSize) ||
+                        scene.OverlapsHeaderOrTables(offset + kSlotOffsetInRecord, 4))) {
+      inspector.Mark(i, BitOf(SceneDamage::kRecordOverTables));
+    }
+  }
+  std::sort(records.begin(), records.end(), ByStart);
+  int64_t reach = 0;
+  int32_t reacher = -1;
+  for (const Span& record : records) {
+    if (reacher >= 0 && record.start < reach) {
+      inspector.Mark(record.rect, BitOf(SceneDamage::kSharedRecord));
+      inspector.Mark(reacher, BitOf(SceneDamage::kSharedRecord));
+    }
+    if (reacher < 0 || record.start + kMinRecordSize > reach) {
+      reach = record.start + kMinRecordSize;
+      reacher = record.rect;
+    }
+  }
+
+  // The records inside the file, in the order they stand in it.
+  records.erase(std::remove_if(records.begin(), records.end(),
+                               [size](const Span& r) { return r.start < 0 || r.start + kMinRecordSize > size; }),
+                records.end());
+  std::vector<Span> slots;
+  slots.reserve(records.size());
+  {
+    SpanReader reader(file.get(), records, kMinRecordSize);
+    bool cutShort = false;
+    for (size_t k = 0; k < records.size(); ++k) {
+      const uint8_t* record = reader.At(k, cutShort);
+      if (record == nullptr) return CannotRead(name, cutShort, why);
+      inspector.Inspect(record, records[k].rect, slots);
+    }
+  }
+
+  // The texture slots the records name, in the order they stand in the file.
+  std::sort(slots.begin(), slots.end(), ByStart);
+  {
+    SpanReader reader(file.get(), slots, kSlotIndexEnd);
+    bool cutShort = false;
+    for (size_t k = 0; k < slots.size(); ++k) {
+      const uint8_t* slot = reader.At(k, cutShort);
+      if (slot == nullptr) return CannotRead(name, cutShort, why);
+      const int32_t texture = DecodeInt32LE(slot + kTextureIndexInSlot);
+      if (texture < 0 || texture >= findings.textureCount) {
+        inspector.Mark(slots[k].rect, BitOf(SceneDamage::kTextureOutsideTable));
+      } else {
+        ++findings.textureUses[static_cast<size_t>(texture)];
+      }
+    }
+  }
+
+  for (int32_t i = 0; i < rectCount; ++i) {
+    const uint16_t mark = marks[static_cast<size_t>(i)];
+    for (int kind = 0; kind < kSceneDamageKinds; ++kind) {
+      if (mark & (1u << kind)) Count(findings.damage[kind], i);
+    }
+    for (int kind = 0; kind < kSceneNoteKinds; ++kind) {
+      if (mark & (1u << (kSceneDamageKinds + kind))) Count(findings.notes[kind], i);
+    }
+    if (mark & kDamageBits) ++findings.damagedRects;
+  }
+  return true;
+}
+
+int32_t CheckScene(const char* scenePath, Reporter& reporter, std::string& why) {
+  using namespace messages;
+  SceneFile scene;
+  SceneFindings findings;
+  if (!scene.Open(scenePath, why) || !InspectScene(scene, findings, why)) return kModeFailed;
+
+  std::string text;
+  AppendTemplate(text, kCheckRects, findings.rectCount);
+  AppendTemplate(text, kCheckTextures, findings.textureCount);
+  AppendTemplate(text, kCheckFileSize, findings.fileSize);
+  if (findings.hasExtent) {
+    AppendTemplate(text, kCheckExtent, findings.low[0], findings.high[0], findings.low[1], findings.high[1],
+                   findings.low[2], findings.high[2]);
+  } else {
+    text += kCheckNoExtent;
+  }
+  for (int32_t t = 0; t < findings.textureCount; ++t) {
+    AppendTemplate(text, kCheckTextureUse, t, findings.textureUses[static_cast<size_t>(t)],
+                   scene.GetTextureName(t));
+  }
+  struct Line {
+    const RectTally& tally;
+    const TextTemplate<IntValue, TextValue>* line;
+  };
+  const Line lines[] = {
+      {findings.Of(SceneDamage::kRecordOutsideFile), &kCheckRecordOutside},
+      {findings.Of(SceneDamage::kRecordOverTables), &kCheckRecordOverTables},
+      {findings.Of(SceneDamage::kSharedRecord), &kCheckSharedRecord},
+      {findings.Of(SceneDamage::kSlotOutsideFile), &kCheckSlotOutside},
+      {findings.Of(SceneDamage::kTextureOutsideTable), &kCheckTextureOutside},
+      {findings.Of(SceneDamage::kCornerNotFinite), &kCheckCornerNotFinite},
+      {findings.Of(SceneDamage::kBoundsDiffer), nullptr},
+      {findings.Of(SceneNote::kCleared), &kCheckCleared},
+      {findings.Of(SceneNote::kNoArea), &kCheckNoArea},
+  };
+  for (const Line& line : lines) {
+    if (line.tally.count == 0) continue;
+    if (line.line != nullptr) {
+      AppendTemplate(text, *line.line, line.tally.count, ListOf(line.tally));
+    } else {
+      AppendTemplate(text, kCheckBoundsDiffer, line.tally.count, ListOf(line.tally), scenePath);
+    }
+  }
+  if (findings.damagedRects == 0) text += kCheckSound;
+  reporter.Say(text);
+
+  if (findings.damagedRects == 0) return 0;
+  const int kinds = findings.DamageKindsFound();
+  Fail(why, "scene file " + Quoted(scenePath) + " has " + std::to_string(kinds) +
+                (kinds == 1 ? " kind" : " kinds") + " of damage in " + std::to_string(findings.damagedRects) +
+                " of its " + std::to_string(findings.rectCount) + " rectangles");
+  return kModeFailed;
+}
