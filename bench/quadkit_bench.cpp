@@ -8,7 +8,9 @@
 // update: open "r+b", fstat, seek, read of the record's span, seek, write of
 // it, close.
 // Mode and floor run in pairs, several times; the ratio printed is the
-// median of the pairs'. Last, the peak memory of importing a large OBJ.
+// median of the pairs'. The check (/c) reads the scene once, so its floor
+// is one plain read of the whole file. Last, the peak memory of importing
+// a large OBJ.
 //   quadkit_bench [FOLDER] [PAIRS]   (default: a fresh folder under /tmp, 5)
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "check/scene_check.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
@@ -112,6 +115,18 @@ void RunFloor(const std::string& scene, const std::vector<int32_t>& records, int
     if (std::fwrite(span, 1, 176, file) != 176) std::abort();
     std::fclose(file);
   }
+}
+
+// The check's floor: the whole file read once, front to back, through
+// stdio in blocks of 64 KiB.
+void ReadWholeFile(const std::string& scene) {
+  static unsigned char block[64 * 1024];
+  std::FILE* file = std::fopen(scene.c_str(), "rb");
+  if (file == nullptr) std::abort();
+  size_t total = 0;
+  for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) total += got;
+  std::fclose(file);
+  if (total == 0) std::abort();
 }
 
 struct Mode {
@@ -229,6 +244,33 @@ int main(int argc, char** argv) {
                 static_cast<double>(reads + updates) / kRects, static_cast<double>(updates) / kRects,
                 static_cast<double>(extraReads) / kRects,
                 Median(modeWall), Median(floorWall), Median(wallRatios), Median(cpuRatios));
+  }
+
+  {
+    QuietReporter reporter;
+    std::string why;
+    auto check = [&] {
+      if (CheckScene(scene.c_str(), reporter, why) != 0) std::fprintf(stderr, "check failed: %s\n", why.c_str());
+    };
+    check();
+    // Each a few milliseconds: timed twenty at a time.
+    constexpr int kRepeats = 20;
+    std::vector<double> modeWall, floorWall, wallRatios, cpuRatios;
+    for (int pair = 0; pair < pairs; ++pair) {
+      const Timing m = Measure([&] {
+        for (int k = 0; k < kRepeats; ++k) check();
+      });
+      const Timing f = Measure([&] {
+        for (int k = 0; k < kRepeats; ++k) ReadWholeFile(scene);
+      });
+      modeWall.push_back(m.wall);
+      floorWall.push_back(f.wall);
+      wallRatios.push_back(m.wall / f.wall);
+      cpuRatios.push_back(m.cpu / f.cpu);
+    }
+    std::printf("%-24s %8s %8s %8s %9.4f %9.4f %8.2f %8.2f   (floor: one plain read of the file)\n",
+                "check (/c)", "-", "-", "-", Median(modeWall) / kRepeats, Median(floorWall) / kRepeats, Median(wallRatios),
+                Median(cpuRatios));
   }
 
   std::printf("peak memory of the OBJ import of %d small objects (%.0f MiB of text): %.1f MiB\n",
