@@ -22,13 +22,28 @@ constexpr int32_t kSlotIndexEnd = kTextureIndexInSlot + 4;
 // The part of a record that an update rewrites: bounds to texture coordinates.
 constexpr int32_t kWrittenSpanSize = kTexCoordsInRecord + 4 * 8 - kBoundsInRecord;
 
-// Where one index entry's record, or one record's slot, stands.
-struct Span {
-  int64_t start;
-  int32_t rect;
-};
+// A span of the file (a record, or a texture slot) and the number it
+// belongs to, packed into one sortable key: the start, shifted so that a
+// negative one sorts first, above 15 bits of the number (a rectangle index,
+// below 20000, or a slot's).
+constexpr int kTagBits = 15;
+constexpr int64_t kStartBias = int64_t{1} << 31;
+uint64_t KeyOf(int64_t start, int32_t tag) {
+  return (static_cast<uint64_t>(start + kStartBias) << kTagBits) | static_cast<uint64_t>(tag);
+}
+int64_t StartOf(uint64_t key) { return static_cast<int64_t>(key >> kTagBits) - kStartBias; }
+int32_t TagOf(uint64_t key) { return static_cast<int32_t>(key & ((1u << kTagBits) - 1)); }
 
-bool ByStart(const Span& a, const Span& b) { return a.start != b.start ? a.start < b.start : a.rect < b.rect; }
+// Files mostly keep their records in the order of the index table, or in
+// the reverse order; either costs one look.
+void SortKeys(std::vector<uint64_t>& keys) {
+  if (std::is_sorted(keys.begin(), keys.end())) return;
+  if (std::is_sorted(keys.rbegin(), keys.rend())) {
+    std::reverse(keys.begin(), keys.end());
+    return;
+  }
+  std::sort(keys.begin(), keys.end());
+}
 
 // Serves spans of one size, sorted by their start and each inside the
 // file, in that order: a read fills the window from the span asked for
@@ -37,20 +52,20 @@ bool ByStart(const Span& a, const Span& b) { return a.start != b.start ? a.start
 // end of a span that a window cut.
 class SpanReader {
  public:
-  SpanReader(std::FILE* file, const std::vector<Span>& spans, size_t spanSize)
+  SpanReader(std::FILE* file, const std::vector<uint64_t>& spans, size_t spanSize)
       : file_(file), spans_(spans), spanSize_(static_cast<int64_t>(spanSize)) {}
 
   // Span k's bytes, or null when the read fails (errno set, or the file
   // came to an end before it, as when it was cut short during the run).
   const uint8_t* At(size_t k, bool& cutShort) {
-    const int64_t start = spans_[k].start;
+    const int64_t start = StartOf(spans_[k]);
     cutShort = false;
     if (filled_ && start >= windowStart_ && start + spanSize_ <= windowEnd_) {
       return window_.data() + (start - windowStart_);
     }
     int64_t end = start + spanSize_;
     for (size_t j = k + 1; j < spans_.size(); ++j) {
-      const int64_t next = spans_[j].start + spanSize_;
+      const int64_t next = StartOf(spans_[j]) + spanSize_;
       if (next - start > static_cast<int64_t>(kWindowSize)) break;
       end = std::max(end, next);
     }
@@ -58,7 +73,14 @@ class SpanReader {
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
-    if (!ReadAt(file_, start, window_.data(), want, &got)) return nullptr;
+    // Spans start inside the file, which Open read through stdio's long
+    // positions, so start fits one.
+    errno = 0;
+    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0) {
+      if (errno == 0) errno = EIO;
+      return nullptr;
+    }
+    if (!ReadBytes(file_, window_.data(), want, &got)) return nullptr;
     if (got != want) {
       cutShort = true;
       return nullptr;
@@ -71,12 +93,37 @@ class SpanReader {
 
  private:
   std::FILE* file_;
-  const std::vector<Span>& spans_;
+  const std::vector<uint64_t>& spans_;
   int64_t spanSize_;
   std::vector<uint8_t> window_;
   bool filled_ = false;
   int64_t windowStart_ = 0;
   int64_t windowEnd_ = 0;
+};
+
+// Which span of the slots each record's slot is, found without a search
+// for the common case of few slots shared by many records: a small cache
+// by position; a slot it has forgotten gets a second span, which reads the
+// same bytes.
+class SlotSpans {
+ public:
+  int32_t IdOf(int64_t slot) {
+    Entry& entry = cache_[static_cast<size_t>(slot >> 4) % kCacheSize];
+    if (entry.slot != slot) {
+      entry = {slot, static_cast<int32_t>(keys.size())};
+      keys.push_back(KeyOf(slot, entry.id));
+    }
+    return entry.id;
+  }
+  std::vector<uint64_t> keys;  // one per span, tagged with its id
+
+ private:
+  static constexpr size_t kCacheSize = 64;
+  struct Entry {
+    int64_t slot = -1;
+    int32_t id = -1;
+  };
+  Entry cache_[kCacheSize];
 };
 
 // Bit of each kind in a rectangle's marks: the damage kinds, then the notes.
@@ -86,7 +133,9 @@ constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
 
 // True when u and v, two edges from one corner, span no area: the sine of
 // the angle between them is below a millionth, or one of them has no
-// length.
+// length. The edges of floats, squared and multiplied in doubles, stay
+// far inside the range of a double, from the smallest subnormal to the
+// largest float.
 bool Flat(const double u[3], const double v[3]) {
   const double cross[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double crossSquared = cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2];
@@ -96,76 +145,75 @@ bool Flat(const double u[3], const double v[3]) {
 }
 
 // A rectangle is drawn as the triangles of corners 0, 1, 2 and 0, 2, 3; it
-// has no area when neither has any. The edges are scaled to at most 1
-// first, so that neither the largest nor the smallest floats leave the
-// range of a double when they are multiplied.
+// has no area when neither has any.
 bool HasNoArea(const RectCoords& corners) {
   double edges[3][3];
-  double scale = 0.0;
   for (int k = 0; k < 3; ++k) {
     for (int axis = 0; axis < 3; ++axis) {
       edges[k][axis] = static_cast<double>(corners[3 * (k + 1) + axis]) - corners[axis];
-      scale = std::max(scale, std::fabs(edges[k][axis]));
     }
-  }
-  if (scale == 0.0) return true;
-  for (auto& edge : edges) {
-    for (double& value : edge) value /= scale;
   }
   return Flat(edges[0], edges[1]) && Flat(edges[1], edges[2]);
 }
 
-// What the record at bytes says: its corners against its bounds, the
-// notes, the extent, and where its texture slot stands.
+// What one record says: its corners against its bounds, the notes, the
+// extent, and where its texture slot stands.
 class RecordInspector {
  public:
   RecordInspector(SceneFindings& findings, std::vector<uint16_t>& marks, int64_t fileSize)
-      : findings_(findings), marks_(marks), fileSize_(fileSize) {}
+      : findings_(findings), marks_(marks), fileSize_(fileSize) {
+    for (int axis = 0; axis < 3; ++axis) {
+      findings_.low[axis] = std::numeric_limits<float>::infinity();
+      findings_.high[axis] = -std::numeric_limits<float>::infinity();
+    }
+  }
 
-  void Inspect(const uint8_t* record, int32_t rect, std::vector<Span>& slots) {
+  // Returns where the record's texture slot stands, or -1 when it is not
+  // whole inside the file.
+  int64_t Inspect(const uint8_t* record, int32_t rect) {
     RectCoords corners;
-    RectBounds stored;
-    for (size_t k = 0; k < corners.size(); ++k) corners[k] = DecodeFloatLE(record + kCornersInRecord + 4 * k);
-    for (size_t k = 0; k < stored.size(); ++k) stored[k] = DecodeFloatLE(record + kBoundsInRecord + 4 * k);
     bool finite = true;
     bool cleared = true;
     for (size_t k = 0; k < corners.size(); ++k) {
-      const float value = corners[k];
-      cleared = cleared && value == 0.0f;
-      if (!std::isfinite(value)) {
-        finite = false;
-        continue;
-      }
-      const size_t axis = k % 3;
-      if (!findings_.hasExtent) {
-        for (int a = 0; a < 3; ++a) {
-          findings_.low[a] = std::numeric_limits<float>::infinity();
-          findings_.high[a] = -std::numeric_limits<float>::infinity();
-        }
-        findings_.hasExtent = true;
-      }
-      findings_.low[axis] = std::min(findings_.low[axis], value);
-      findings_.high[axis] = std::max(findings_.high[axis], value);
+      const uint32_t bits = DecodeUint32LE(record + kCornersInRecord + 4 * k);
+      finite = finite && (bits & 0x7F800000u) != 0x7F800000u;
+      cleared = cleared && (bits & 0x7FFFFFFFu) == 0;
+      corners[k] = DecodeFloatLE(record + kCornersInRecord + 4 * k);
     }
-    if (!finite) {
-      Mark(rect, BitOf(SceneDamage::kCornerNotFinite));
-    } else {
-      const RectBounds computed = ComputeRectBounds(corners);
-      for (size_t k = 0; k < stored.size(); ++k) {
-        if (!(stored[k] == computed[k])) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
+    if (finite) {
+      for (int axis = 0; axis < 3; ++axis) {
+        for (int k = 0; k < 4; ++k) {
+          const float value = corners[static_cast<size_t>(3 * k + axis)];
+          findings_.low[axis] = std::min(findings_.low[axis], value);
+          findings_.high[axis] = std::max(findings_.high[axis], value);
+        }
       }
+      findings_.hasExtent = true;
+      const RectBounds computed = ComputeRectBounds(corners);
+      bool same = true;
+      for (size_t k = 0; k < computed.size(); ++k) {
+        same = same && DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k];
+      }
+      if (!same) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
       if (cleared) {
         Mark(rect, BitOf(SceneNote::kCleared));
       } else if (HasNoArea(corners)) {
         Mark(rect, BitOf(SceneNote::kNoArea));
       }
+    } else {
+      // Its bounds cannot be recomputed; its finite corners still count.
+      Mark(rect, BitOf(SceneDamage::kCornerNotFinite));
+      for (size_t k = 0; k < corners.size(); ++k) {
+        if (!std::isfinite(corners[k])) continue;
+        findings_.low[k % 3] = std::min(findings_.low[k % 3], corners[k]);
+        findings_.high[k % 3] = std::max(findings_.high[k % 3], corners[k]);
+        findings_.hasExtent = true;
+      }
     }
     const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
-    if (slot < 0 || slot + kSlotSize > fileSize_) {
-      Mark(rect, BitOf(SceneDamage::kSlotOutsideFile));
-    } else {
-      slots.push_back({slot, rect});
-    }
+    if (slot >= 0 && slot + kSlotSize <= fileSize_) return slot;
+    Mark(rect, BitOf(SceneDamage::kSlotOutsideFile));
+    return -1;
   }
 
   void Mark(int32_t rect, int bit) { marks_[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit); }
@@ -174,6 +222,22 @@ class RecordInspector {
   SceneFindings& findings_;
   std::vector<uint16_t>& marks_;
   int64_t fileSize_;
+};
+
+// Walks ranges sorted, merged and disjoint, for spans whose starts come in
+// ascending order: a range that ends before one span starts ends before
+// every later one.
+class RangeWalk {
+ public:
+  explicit RangeWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) {}
+  bool Overlaps(int64_t start, int64_t size) {
+    while (next_ < ranges_.size() && ranges_[next_].end <= start) ++next_;
+    return next_ < ranges_.size() && ranges_[next_].start < start + size;
+  }
+
+ private:
+  const std::vector<ByteRange>& ranges_;
+  size_t next_ = 0;
 };
 
 bool CannotRead(const char* name, bool cutShort, std::string& why) {
@@ -224,68 +288,83 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   std::vector<uint16_t> marks(static_cast<size_t>(rectCount), 0);
   RecordInspector inspector(findings, marks, size);
 
-  // The index table alone: where each record stands, and which records
-  // begin before the end of one that stands before them.
-  std::vector<Span> records;
+  // The index table alone: which records lie outside the file, which
+  // overlap what the write-back never writes (the fields it writes, as it
+  // tests them), and which begin before the end of one that stands before
+  // them.
+  std::vector<uint64_t> records;
   records.reserve(static_cast<size_t>(rectCount));
-  for (int32_t i = 0; i < rectCount; ++i) {
-    const int64_t offset = scene.GetRectOffset(i);
-    records.push_back({offset, i});
-    if (offset < 0 || offset + kMinRecordSize > size) inspector.Mark(i, BitOf(SceneDamage::kRecordOutsideFile));
-    if (offset >= 0 && (scene.OverlapsHeaderOrTables(offset + kBoundsInRecord, kWrittenSpanSize) ||
-                        scene.OverlapsHeaderOrTables(offset + kSlotOffsetInRecord, 4))) {
-      inspector.Mark(i, BitOf(SceneDamage::kRecordOverTables));
-    }
-  }
-  std::sort(records.begin(), records.end(), ByStart);
+  for (int32_t i = 0; i < rectCount; ++i) records.push_back(KeyOf(scene.GetRectOffset(i), i));
+  SortKeys(records);
+  RangeWalk writtenFields(scene.GetProtectedRanges());
+  RangeWalk slotReference(scene.GetProtectedRanges());
   int64_t reach = 0;
   int32_t reacher = -1;
-  for (const Span& record : records) {
-    if (reacher >= 0 && record.start < reach) {
-      inspector.Mark(record.rect, BitOf(SceneDamage::kSharedRecord));
+  size_t inside = 0;
+  for (const uint64_t record : records) {
+    const int64_t start = StartOf(record);
+    const int32_t rect = TagOf(record);
+    if (start < 0 || start + kMinRecordSize > size) {
+      inspector.Mark(rect, BitOf(SceneDamage::kRecordOutsideFile));
+    } else {
+      records[inside++] = record;  // the records to read, still in order
+    }
+    if (start >= 0 && (writtenFields.Overlaps(start + kBoundsInRecord, kWrittenSpanSize) ||
+                       slotReference.Overlaps(start + kSlotOffsetInRecord, 4))) {
+      inspector.Mark(rect, BitOf(SceneDamage::kRecordOverTables));
+    }
+    if (reacher >= 0 && start < reach) {
+      inspector.Mark(rect, BitOf(SceneDamage::kSharedRecord));
       inspector.Mark(reacher, BitOf(SceneDamage::kSharedRecord));
     }
-    if (reacher < 0 || record.start + kMinRecordSize > reach) {
-      reach = record.start + kMinRecordSize;
-      reacher = record.rect;
+    if (reacher < 0 || start + kMinRecordSize > reach) {
+      reach = start + kMinRecordSize;
+      reacher = rect;
     }
   }
+  records.resize(inside);
 
   // The records inside the file, in the order they stand in it.
-  records.erase(std::remove_if(records.begin(), records.end(),
-                               [size](const Span& r) { return r.start < 0 || r.start + kMinRecordSize > size; }),
-                records.end());
-  std::vector<Span> slots;
-  slots.reserve(records.size());
+  std::vector<int32_t> slotOf(static_cast<size_t>(rectCount), -1);
+  SlotSpans slots;
   {
     SpanReader reader(file.get(), records, kMinRecordSize);
     bool cutShort = false;
     for (size_t k = 0; k < records.size(); ++k) {
       const uint8_t* record = reader.At(k, cutShort);
       if (record == nullptr) return CannotRead(name, cutShort, why);
-      inspector.Inspect(record, records[k].rect, slots);
+      const int32_t rect = TagOf(records[k]);
+      const int64_t slot = inspector.Inspect(record, rect);
+      if (slot >= 0) slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
     }
   }
 
   // The texture slots the records name, in the order they stand in the file.
-  std::sort(slots.begin(), slots.end(), ByStart);
+  std::vector<int32_t> textureOf(slots.keys.size(), -1);
+  SortKeys(slots.keys);
   {
-    SpanReader reader(file.get(), slots, kSlotIndexEnd);
+    SpanReader reader(file.get(), slots.keys, kSlotIndexEnd);
     bool cutShort = false;
-    for (size_t k = 0; k < slots.size(); ++k) {
+    for (size_t k = 0; k < slots.keys.size(); ++k) {
       const uint8_t* slot = reader.At(k, cutShort);
       if (slot == nullptr) return CannotRead(name, cutShort, why);
-      const int32_t texture = DecodeInt32LE(slot + kTextureIndexInSlot);
-      if (texture < 0 || texture >= findings.textureCount) {
-        inspector.Mark(slots[k].rect, BitOf(SceneDamage::kTextureOutsideTable));
-      } else {
-        ++findings.textureUses[static_cast<size_t>(texture)];
-      }
+      textureOf[static_cast<size_t>(TagOf(slots.keys[k]))] = DecodeInt32LE(slot + kTextureIndexInSlot);
+    }
+  }
+  for (int32_t i = 0; i < rectCount; ++i) {
+    const int32_t slot = slotOf[static_cast<size_t>(i)];
+    if (slot < 0) continue;
+    const int32_t texture = textureOf[static_cast<size_t>(slot)];
+    if (texture < 0 || texture >= findings.textureCount) {
+      inspector.Mark(i, BitOf(SceneDamage::kTextureOutsideTable));
+    } else {
+      ++findings.textureUses[static_cast<size_t>(texture)];
     }
   }
 
   for (int32_t i = 0; i < rectCount; ++i) {
     const uint16_t mark = marks[static_cast<size_t>(i)];
+    if (mark == 0) continue;
     for (int kind = 0; kind < kSceneDamageKinds; ++kind) {
       if (mark & (1u << kind)) Count(findings.damage[kind], i);
     }

@@ -140,11 +140,10 @@ class SceneFile {
   bool CheckWritable(std::string& why) const;
 
   // For a reader of its own that checks the file: the identity of the file
-  // Open read, and whether bytes [start, start + size) overlap the header,
-  // the index table, the texture name table or a texture name, where the
-  // write-back never writes.
+  // Open read, and the bytes the write-back never writes (the header, the
+  // index table, the texture name table and the names), sorted and merged.
   const FileIdentity& GetIdentity() const { return identity; }
-  bool OverlapsHeaderOrTables(int64_t start, int64_t size) const { return OverlapsTables(start, size); }
+  const std::vector<ByteRange>& GetProtectedRanges() const { return protectedRanges; }
 
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
