@@ -136,7 +136,7 @@ constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
 // length. The edges of floats, squared and multiplied in doubles, stay
 // far inside the range of a double, from the smallest subnormal to the
 // largest float.
-bool Flat(const double u[3], const double v[3]) {
+inline bool Flat(const double u[3], const double v[3]) {
   const double cross[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double crossSquared = cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2];
   const double uSquared = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
@@ -171,31 +171,34 @@ class RecordInspector {
   // Returns where the record's texture slot stands, or -1 when it is not
   // whole inside the file.
   int64_t Inspect(const uint8_t* record, int32_t rect) {
+    // Written without branches where it can be: this runs for every
+    // rectangle, and most are sound.
     RectCoords corners;
-    bool finite = true;
-    bool cleared = true;
+    uint32_t notFinite = 0;
+    uint32_t nonZero = 0;
     for (size_t k = 0; k < corners.size(); ++k) {
       const uint32_t bits = DecodeUint32LE(record + kCornersInRecord + 4 * k);
-      finite = finite && (bits & 0x7F800000u) != 0x7F800000u;
-      cleared = cleared && (bits & 0x7FFFFFFFu) == 0;
+      notFinite |= static_cast<uint32_t>((bits & 0x7F800000u) == 0x7F800000u);
+      nonZero |= bits & 0x7FFFFFFFu;
       corners[k] = DecodeFloatLE(record + kCornersInRecord + 4 * k);
     }
-    if (finite) {
-      for (int axis = 0; axis < 3; ++axis) {
-        for (int k = 0; k < 4; ++k) {
-          const float value = corners[static_cast<size_t>(3 * k + axis)];
-          findings_.low[axis] = std::min(findings_.low[axis], value);
-          findings_.high[axis] = std::max(findings_.high[axis], value);
-        }
+    if (notFinite == 0) {
+      for (size_t axis = 0; axis < 3; ++axis) {
+        const float low = std::min(std::min(corners[axis], corners[3 + axis]),
+                                   std::min(corners[6 + axis], corners[9 + axis]));
+        const float high = std::max(std::max(corners[axis], corners[3 + axis]),
+                                    std::max(corners[6 + axis], corners[9 + axis]));
+        findings_.low[axis] = std::min(findings_.low[axis], low);
+        findings_.high[axis] = std::max(findings_.high[axis], high);
       }
       findings_.hasExtent = true;
       const RectBounds computed = ComputeRectBounds(corners);
-      bool same = true;
+      uint32_t differ = 0;
       for (size_t k = 0; k < computed.size(); ++k) {
-        same = same && DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k];
+        differ |= static_cast<uint32_t>(!(DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k]));
       }
-      if (!same) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
-      if (cleared) {
+      if (differ != 0) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
+      if (nonZero == 0) {
         Mark(rect, BitOf(SceneNote::kCleared));
       } else if (HasNoArea(corners)) {
         Mark(rect, BitOf(SceneNote::kNoArea));
