@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "files/file_access.h"
 #include "report/failure.h"
@@ -52,8 +54,9 @@ void SortKeys(std::vector<uint64_t>& keys) {
 // end of a span that a window cut.
 class SpanReader {
  public:
-  SpanReader(std::FILE* file, const std::vector<uint64_t>& spans, size_t spanSize)
-      : file_(file), spans_(spans), spanSize_(static_cast<int64_t>(spanSize)) {}
+  // window holds kWindowSize bytes; the readers of one check share it.
+  SpanReader(std::FILE* file, const std::vector<uint64_t>& spans, size_t spanSize, uint8_t* window)
+      : file_(file), spans_(spans), spanSize_(static_cast<int64_t>(spanSize)), window_(window) {}
 
   // Span k's bytes, or null when the read fails (errno set, or the file
   // came to an end before it, as when it was cut short during the run).
@@ -61,7 +64,7 @@ class SpanReader {
     const int64_t start = StartOf(spans_[k]);
     cutShort = false;
     if (filled_ && start >= windowStart_ && start + spanSize_ <= windowEnd_) {
-      return window_.data() + (start - windowStart_);
+      return window_ + (start - windowStart_);
     }
     int64_t end = start + spanSize_;
     for (size_t j = k + 1; j < spans_.size(); ++j) {
@@ -69,7 +72,6 @@ class SpanReader {
       if (next - start > static_cast<int64_t>(kWindowSize)) break;
       end = std::max(end, next);
     }
-    if (window_.empty()) window_.resize(kWindowSize);
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
@@ -80,7 +82,7 @@ class SpanReader {
       if (errno == 0) errno = EIO;
       return nullptr;
     }
-    if (!ReadBytes(file_, window_.data(), want, &got)) return nullptr;
+    if (!ReadBytes(file_, window_, want, &got)) return nullptr;
     if (got != want) {
       cutShort = true;
       return nullptr;
@@ -88,14 +90,14 @@ class SpanReader {
     filled_ = true;
     windowStart_ = start;
     windowEnd_ = end;
-    return window_.data();
+    return window_;
   }
 
  private:
   std::FILE* file_;
   const std::vector<uint64_t>& spans_;
   int64_t spanSize_;
-  std::vector<uint8_t> window_;
+  uint8_t* window_;
   bool filled_ = false;
   int64_t windowStart_ = 0;
   int64_t windowEnd_ = 0;
@@ -156,6 +158,19 @@ bool HasNoArea(const RectCoords& corners) {
   return Flat(edges[0], edges[1]) && Flat(edges[1], edges[2]);
 }
 
+// The bounds ComputeRectBounds gives corners of finite values whose
+// smallest and largest coordinates are lows and highs, from those values:
+// the check needs them for the extent anyway, and this runs for every
+// rectangle. The corners' order decides at most the sign of a zero, which
+// no comparison of bounds sees. The tests check sound scenes whose bounds
+// ComputeRectBounds wrote, a cleared rectangle among them.
+RectBounds BoundsOf(const float lows[3], const float highs[3]) {
+  const bool allZero = lows[0] == 0.0f && lows[1] == 0.0f && lows[2] == 0.0f && highs[0] == 0.0f &&
+                       highs[1] == 0.0f && highs[2] == 0.0f;
+  return {allZero ? lows[0] : lows[0] - kBoundsMargin, lows[1] - kBoundsMargin, lows[2] - kBoundsMargin,
+          highs[0] + kBoundsMargin, highs[1] + kBoundsMargin, highs[2] + kBoundsMargin};
+}
+
 // What one record says: its corners against its bounds, the notes, the
 // extent, and where its texture slot stands.
 class RecordInspector {
@@ -183,16 +198,16 @@ class RecordInspector {
       corners[k] = DecodeFloatLE(record + kCornersInRecord + 4 * k);
     }
     if (notFinite == 0) {
+      float lows[3];
+      float highs[3];
       for (size_t axis = 0; axis < 3; ++axis) {
-        const float low = std::min(std::min(corners[axis], corners[3 + axis]),
-                                   std::min(corners[6 + axis], corners[9 + axis]));
-        const float high = std::max(std::max(corners[axis], corners[3 + axis]),
-                                    std::max(corners[6 + axis], corners[9 + axis]));
-        findings_.low[axis] = std::min(findings_.low[axis], low);
-        findings_.high[axis] = std::max(findings_.high[axis], high);
+        lows[axis] = std::min(std::min(corners[axis], corners[3 + axis]), std::min(corners[6 + axis], corners[9 + axis]));
+        highs[axis] = std::max(std::max(corners[axis], corners[3 + axis]), std::max(corners[6 + axis], corners[9 + axis]));
+        findings_.low[axis] = std::min(findings_.low[axis], lows[axis]);
+        findings_.high[axis] = std::max(findings_.high[axis], highs[axis]);
       }
       findings_.hasExtent = true;
-      const RectBounds computed = ComputeRectBounds(corners);
+      const RectBounds computed = BoundsOf(lows, highs);
       uint32_t differ = 0;
       for (size_t k = 0; k < computed.size(); ++k) {
         differ |= static_cast<uint32_t>(!(DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k]));
@@ -328,10 +343,12 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   records.resize(inside);
 
   // The records inside the file, in the order they stand in it.
+  std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[kWindowSize]);
+  if (!window) return Fail(why, "not enough memory to check scene file " + Quoted(name));
   std::vector<int32_t> slotOf(static_cast<size_t>(rectCount), -1);
   SlotSpans slots;
   {
-    SpanReader reader(file.get(), records, kMinRecordSize);
+    SpanReader reader(file.get(), records, kMinRecordSize, window.get());
     bool cutShort = false;
     for (size_t k = 0; k < records.size(); ++k) {
       const uint8_t* record = reader.At(k, cutShort);
@@ -346,7 +363,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
   SortKeys(slots.keys);
   {
-    SpanReader reader(file.get(), slots.keys, kSlotIndexEnd);
+    SpanReader reader(file.get(), slots.keys, kSlotIndexEnd, window.get());
     bool cutShort = false;
     for (size_t k = 0; k < slots.keys.size(); ++k) {
       const uint8_t* slot = reader.At(k, cutShort);
