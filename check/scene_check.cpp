@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
@@ -138,36 +139,38 @@ constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
 // length. The edges of floats, squared and multiplied in doubles, stay
 // far inside the range of a double, from the smallest subnormal to the
 // largest float.
-inline bool Flat(const double u[3], const double v[3]) {
-  const double cross[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-  const double crossSquared = cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2];
-  const double uSquared = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
-  const double vSquared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-  return crossSquared <= 1e-12 * uSquared * vSquared;
+struct Edge {
+  double x, y, z;
+};
+inline bool Flat(const Edge& u, const Edge& v) {
+  const double cx = u.y * v.z - u.z * v.y;
+  const double cy = u.z * v.x - u.x * v.z;
+  const double cz = u.x * v.y - u.y * v.x;
+  const double uu = u.x * u.x + u.y * u.y + u.z * u.z;
+  const double vv = v.x * v.x + v.y * v.y + v.z * v.z;
+  return cx * cx + cy * cy + cz * cz <= 1e-12 * uu * vv;
 }
 
 // A rectangle is drawn as the triangles of corners 0, 1, 2 and 0, 2, 3; it
 // has no area when neither has any.
-bool HasNoArea(const RectCoords& corners) {
-  double edges[3][3];
-  for (int k = 0; k < 3; ++k) {
-    for (int axis = 0; axis < 3; ++axis) {
-      edges[k][axis] = static_cast<double>(corners[3 * (k + 1) + axis]) - corners[axis];
-    }
-  }
-  return Flat(edges[0], edges[1]) && Flat(edges[1], edges[2]);
+bool HasNoArea(const RectCoords& c) {
+  const double x = c[0];
+  const double y = c[1];
+  const double z = c[2];
+  const Edge toCorner2 = {c[6] - x, c[7] - y, c[8] - z};
+  if (!Flat({c[3] - x, c[4] - y, c[5] - z}, toCorner2)) return false;
+  return Flat(toCorner2, {c[9] - x, c[10] - y, c[11] - z});
 }
 
 // The bounds ComputeRectBounds gives corners of finite values whose
-// smallest and largest coordinates are lows and highs, from those values:
+// smallest and largest coordinates are lows and highs (all six are zero
+// exactly when the rectangle is cleared), from those values:
 // the check needs them for the extent anyway, and this runs for every
 // rectangle. The corners' order decides at most the sign of a zero, which
 // no comparison of bounds sees. The tests check sound scenes whose bounds
 // ComputeRectBounds wrote, a cleared rectangle among them.
-RectBounds BoundsOf(const float lows[3], const float highs[3]) {
-  const bool allZero = lows[0] == 0.0f && lows[1] == 0.0f && lows[2] == 0.0f && highs[0] == 0.0f &&
-                       highs[1] == 0.0f && highs[2] == 0.0f;
-  return {allZero ? lows[0] : lows[0] - kBoundsMargin, lows[1] - kBoundsMargin, lows[2] - kBoundsMargin,
+RectBounds BoundsOf(const float lows[3], const float highs[3], bool cleared) {
+  return {cleared ? lows[0] : lows[0] - kBoundsMargin, lows[1] - kBoundsMargin, lows[2] - kBoundsMargin,
           highs[0] + kBoundsMargin, highs[1] + kBoundsMargin, highs[2] + kBoundsMargin};
 }
 
@@ -189,15 +192,19 @@ class RecordInspector {
     // Written without branches where it can be: this runs for every
     // rectangle, and most are sound.
     RectCoords corners;
-    uint32_t notFinite = 0;
+    uint32_t bits[12];
+    for (size_t k = 0; k < corners.size(); ++k) bits[k] = DecodeUint32LE(record + kCornersInRecord + 4 * k);
+    static_assert(sizeof bits == sizeof corners, "twelve 32-bit corner values");
+    std::memcpy(corners.data(), bits, sizeof bits);  // the decoded bits as floats
+    // An exponent of all ones (NaN or infinity) carries into the top bit;
+    // a value without the sign bit is zero only for a zero.
+    uint32_t special = 0;
     uint32_t nonZero = 0;
-    for (size_t k = 0; k < corners.size(); ++k) {
-      const uint32_t bits = DecodeUint32LE(record + kCornersInRecord + 4 * k);
-      notFinite |= static_cast<uint32_t>((bits & 0x7F800000u) == 0x7F800000u);
-      nonZero |= bits & 0x7FFFFFFFu;
-      corners[k] = DecodeFloatLE(record + kCornersInRecord + 4 * k);
+    for (const uint32_t value : bits) {
+      special |= (value & 0x7F800000u) + 0x00800000u;
+      nonZero |= value << 1;
     }
-    if (notFinite == 0) {
+    if ((special & 0x80000000u) == 0) {
       float lows[3];
       float highs[3];
       for (size_t axis = 0; axis < 3; ++axis) {
@@ -207,7 +214,7 @@ class RecordInspector {
         findings_.high[axis] = std::max(findings_.high[axis], highs[axis]);
       }
       findings_.hasExtent = true;
-      const RectBounds computed = BoundsOf(lows, highs);
+      const RectBounds computed = BoundsOf(lows, highs, nonZero == 0);
       uint32_t differ = 0;
       for (size_t k = 0; k < computed.size(); ++k) {
         differ |= static_cast<uint32_t>(!(DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k]));
