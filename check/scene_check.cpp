@@ -196,15 +196,17 @@ class RecordInspector {
     for (size_t k = 0; k < corners.size(); ++k) bits[k] = DecodeUint32LE(record + kCornersInRecord + 4 * k);
     static_assert(sizeof bits == sizeof corners, "twelve 32-bit corner values");
     std::memcpy(corners.data(), bits, sizeof bits);  // the decoded bits as floats
-    // An exponent of all ones (NaN or infinity) carries into the top bit;
-    // a value without the sign bit is zero only for a zero.
-    uint32_t special = 0;
-    uint32_t nonZero = 0;
-    for (const uint32_t value : bits) {
-      special |= (value & 0x7F800000u) + 0x00800000u;
-      nonZero |= value << 1;
+    // Two values at a time: an exponent of all ones (NaN or infinity)
+    // carries into the value's top bit, and a value without its sign bit is
+    // zero only for a zero.
+    uint64_t special = 0;
+    uint64_t nonZero = 0;
+    for (size_t k = 0; k < 12; k += 2) {
+      const uint64_t pair = bits[k] | (static_cast<uint64_t>(bits[k + 1]) << 32);
+      special |= (pair & 0x7F8000007F800000u) + 0x0080000000800000u;
+      nonZero |= pair & 0x7FFFFFFF7FFFFFFFu;
     }
-    if ((special & 0x80000000u) == 0) {
+    if ((special & 0x8000000080000000u) == 0) {
       float lows[3];
       float highs[3];
       for (size_t axis = 0; axis < 3; ++axis) {
@@ -249,15 +251,26 @@ class RecordInspector {
   int64_t fileSize_;
 };
 
-// Walks ranges sorted, merged and disjoint, for spans whose starts come in
-// ascending order: a range that ends before one span starts ends before
-// every later one.
-class RangeWalk {
+// Tells which records overlap the bytes the write-back never writes, for
+// records that come in ascending order of their start: a range that ends
+// before the written fields of one record begin ends before those of
+// every later one. The ranges are sorted, merged and disjoint.
+class ProtectedWalk {
  public:
-  explicit RangeWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) {}
-  bool Overlaps(int64_t start, int64_t size) {
-    while (next_ < ranges_.size() && ranges_[next_].end <= start) ++next_;
-    return next_ < ranges_.size() && ranges_[next_].start < start + size;
+  explicit ProtectedWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) {}
+  // Whether the fields an update writes (bounds to texture coordinates,
+  // and the slot reference) overlap a range, as the write-back tests them.
+  bool Overlaps(int64_t record) {
+    const int64_t fieldsStart = record + kBoundsInRecord;
+    const int64_t fieldsEnd = fieldsStart + kWrittenSpanSize;
+    const int64_t slotStart = record + kSlotOffsetInRecord;
+    const int64_t slotEnd = slotStart + 4;
+    while (next_ < ranges_.size() && ranges_[next_].end <= fieldsStart) ++next_;
+    for (size_t k = next_; k < ranges_.size() && ranges_[k].start < slotEnd; ++k) {
+      const ByteRange& range = ranges_[k];
+      if (range.start < fieldsEnd || range.end > slotStart) return true;
+    }
+    return false;
   }
 
  private:
@@ -321,8 +334,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   records.reserve(static_cast<size_t>(rectCount));
   for (int32_t i = 0; i < rectCount; ++i) records.push_back(KeyOf(scene.GetRectOffset(i), i));
   SortKeys(records);
-  RangeWalk writtenFields(scene.GetProtectedRanges());
-  RangeWalk slotReference(scene.GetProtectedRanges());
+  ProtectedWalk protectedRanges(scene.GetProtectedRanges());
   int64_t reach = 0;
   int32_t reacher = -1;
   size_t inside = 0;
@@ -334,8 +346,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
     } else {
       records[inside++] = record;  // the records to read, still in order
     }
-    if (start >= 0 && (writtenFields.Overlaps(start + kBoundsInRecord, kWrittenSpanSize) ||
-                       slotReference.Overlaps(start + kSlotOffsetInRecord, 4))) {
+    if (start >= 0 && protectedRanges.Overlaps(start)) {
       inspector.Mark(rect, BitOf(SceneDamage::kRecordOverTables));
     }
     if (reacher >= 0 && start < reach) {
