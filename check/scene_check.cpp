@@ -48,16 +48,16 @@ void SortKeys(std::vector<uint64_t>& keys) {
   std::sort(keys.begin(), keys.end());
 }
 
-// Serves spans of one size, sorted by their start and each inside the
-// file, in that order: a read fills the window from the span asked for
+// Serves spans of one size, sorted by their start, those before last each
+// inside the file, in that order: a read fills the window from the span asked for
 // over as many of the following spans as fit in it, so that every byte
 // between them is read at most once and nothing is read twice but the
 // end of a span that a window cut.
 class SpanReader {
  public:
   // window holds kWindowSize bytes; the readers of one check share it.
-  SpanReader(std::FILE* file, const std::vector<uint64_t>& spans, size_t spanSize, uint8_t* window)
-      : file_(file), spans_(spans), spanSize_(static_cast<int64_t>(spanSize)), window_(window) {}
+  SpanReader(std::FILE* file, const std::vector<uint64_t>& spans, size_t last, size_t spanSize, uint8_t* window)
+      : file_(file), spans_(spans), last_(last), spanSize_(static_cast<int64_t>(spanSize)), window_(window) {}
 
   // Span k's bytes, or null when the read fails (errno set, or the file
   // came to an end before it, as when it was cut short during the run).
@@ -68,7 +68,7 @@ class SpanReader {
       return window_ + (start - windowStart_);
     }
     int64_t end = start + spanSize_;
-    for (size_t j = k + 1; j < spans_.size(); ++j) {
+    for (size_t j = k + 1; j < last_; ++j) {
       const int64_t next = StartOf(spans_[j]) + spanSize_;
       if (next - start > static_cast<int64_t>(kWindowSize)) break;
       end = std::max(end, next);
@@ -97,6 +97,7 @@ class SpanReader {
  private:
   std::FILE* file_;
   const std::vector<uint64_t>& spans_;
+  size_t last_;
   int64_t spanSize_;
   uint8_t* window_;
   bool filled_ = false;
@@ -326,52 +327,51 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   std::vector<uint16_t> marks(static_cast<size_t>(rectCount), 0);
   RecordInspector inspector(findings, marks, size);
 
-  // The index table alone: which records lie outside the file, which
-  // overlap what the write-back never writes (the fields it writes, as it
-  // tests them), and which begin before the end of one that stands before
-  // them.
+  // For each record: whether it lies outside the file, whether it
+  // overlaps what the write-back never writes (the fields it writes, as it
+  // tests them), whether it begins before the end of one that stands
+  // before it, and what it holds.
   std::vector<uint64_t> records;
   records.reserve(static_cast<size_t>(rectCount));
   for (int32_t i = 0; i < rectCount; ++i) records.push_back(KeyOf(scene.GetRectOffset(i), i));
   SortKeys(records);
-  ProtectedWalk protectedRanges(scene.GetProtectedRanges());
-  int64_t reach = 0;
-  int32_t reacher = -1;
-  size_t inside = 0;
-  for (const uint64_t record : records) {
-    const int64_t start = StartOf(record);
-    const int32_t rect = TagOf(record);
-    if (start < 0 || start + kMinRecordSize > size) {
-      inspector.Mark(rect, BitOf(SceneDamage::kRecordOutsideFile));
-    } else {
-      records[inside++] = record;  // the records to read, still in order
-    }
-    if (start >= 0 && protectedRanges.Overlaps(start)) {
-      inspector.Mark(rect, BitOf(SceneDamage::kRecordOverTables));
-    }
-    if (reacher >= 0 && start < reach) {
-      inspector.Mark(rect, BitOf(SceneDamage::kSharedRecord));
-      inspector.Mark(reacher, BitOf(SceneDamage::kSharedRecord));
-    }
-    if (reacher < 0 || start + kMinRecordSize > reach) {
-      reach = start + kMinRecordSize;
-      reacher = rect;
-    }
-  }
-  records.resize(inside);
-
-  // The records inside the file, in the order they stand in it.
+  // Sorted by their start, the records that begin before the file form
+  // its front and those that end behind it its back; the rest are read, in
+  // the same pass, in the order they stand in the file.
+  const size_t first = static_cast<size_t>(
+      std::lower_bound(records.begin(), records.end(), KeyOf(0, 0)) - records.begin());
+  const size_t last = static_cast<size_t>(
+      std::lower_bound(records.begin(), records.end(), KeyOf(size - kMinRecordSize + 1, 0)) - records.begin());
   std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[kWindowSize]);
   if (!window) return Fail(why, "not enough memory to check scene file " + Quoted(name));
   std::vector<int32_t> slotOf(static_cast<size_t>(rectCount), -1);
   SlotSpans slots;
   {
-    SpanReader reader(file.get(), records, kMinRecordSize, window.get());
+    ProtectedWalk protectedRanges(scene.GetProtectedRanges());
+    SpanReader reader(file.get(), records, last, kMinRecordSize, window.get());
     bool cutShort = false;
+    int64_t reach = 0;
+    int32_t reacher = -1;
     for (size_t k = 0; k < records.size(); ++k) {
+      const int64_t start = StartOf(records[k]);
+      const int32_t rect = TagOf(records[k]);
+      if (start >= 0 && protectedRanges.Overlaps(start)) {
+        inspector.Mark(rect, BitOf(SceneDamage::kRecordOverTables));
+      }
+      if (reacher >= 0 && start < reach) {
+        inspector.Mark(rect, BitOf(SceneDamage::kSharedRecord));
+        inspector.Mark(reacher, BitOf(SceneDamage::kSharedRecord));
+      }
+      if (reacher < 0 || start + kMinRecordSize > reach) {
+        reach = start + kMinRecordSize;
+        reacher = rect;
+      }
+      if (k < first || k >= last) {
+        inspector.Mark(rect, BitOf(SceneDamage::kRecordOutsideFile));
+        continue;
+      }
       const uint8_t* record = reader.At(k, cutShort);
       if (record == nullptr) return CannotRead(name, cutShort, why);
-      const int32_t rect = TagOf(records[k]);
       const int64_t slot = inspector.Inspect(record, rect);
       if (slot >= 0) slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
     }
@@ -381,7 +381,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
   SortKeys(slots.keys);
   {
-    SpanReader reader(file.get(), slots.keys, kSlotIndexEnd, window.get());
+    SpanReader reader(file.get(), slots.keys, slots.keys.size(), kSlotIndexEnd, window.get());
     bool cutShort = false;
     for (size_t k = 0; k < slots.keys.size(); ++k) {
       const uint8_t* slot = reader.At(k, cutShort);
