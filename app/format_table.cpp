@@ -71,9 +71,11 @@ std::string ImportableFormats() {
   return text;
 }
 
-int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format, std::string& why) {
+int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format, std::string& why,
+                    const char* textureFolder, Reporter* reporter) {
   const FormatRow* row = FindFormat(format);
-  return ExportSceneAs(scenePath, outputPath, (row != nullptr ? *row : kFormats[0]).exporter, why);
+  return ExportSceneAs(scenePath, outputPath, (row != nullptr ? *row : kFormats[0]).exporter, why, textureFolder,
+                       reporter);
 }
 
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format, Reporter& reporter,

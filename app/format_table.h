@@ -40,8 +40,10 @@ std::string FormatWords();
 std::string ImportableFormats();
 
 // Export and Import in the format of the row that has that value. A value
-// that no row has exports the ASCII listing, and cannot be imported.
-int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format, std::string& why);
+// that no row has exports the ASCII listing, and cannot be imported. The
+// texture folder and the reporter of its warnings: ExportSceneAs.
+int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format, std::string& why,
+                    const char* textureFolder = nullptr, Reporter* reporter = nullptr);
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format, Reporter& reporter,
                     std::string& why);
 

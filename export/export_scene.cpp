@@ -4,6 +4,13 @@
 
 namespace {
 
+// Where the warnings of an export go when its caller wants none.
+class SilentReporter : public Reporter {
+ public:
+  void Say(const std::string&) override {}
+  void Complain(const std::string&) override {}
+};
+
 // Reads every rectangle and hands it to the format. A rectangle that cannot
 // be read fails the export: the output would lack it.
 bool ExportRects(SceneFile& scene, const ExportFormat& format, FormatExport& writer, std::string& why) {
@@ -21,14 +28,19 @@ bool ExportRects(SceneFile& scene, const ExportFormat& format, FormatExport& wri
 }  // namespace
 
 int32_t ExportSceneAs(const char* scenePath, const char* outputPath, const ExportFormat& format,
-                      std::string& why) {
+                      std::string& why, const char* textureFolder, Reporter* reporter) {
+  static SilentReporter silent;
+  const std::unique_ptr<FormatExport> writer = format.makeExport();
+  if (textureFolder != nullptr &&
+      !writer->UseTextureFolder(textureFolder, reporter != nullptr ? *reporter : silent, why)) {
+    return kModeFailed;
+  }
   SceneFile scene;
   // The shared lock keeps runs that write the scene out until the export
   // has read it whole.
   if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kShared, why)) return kModeFailed;
   ExportFiles files(scenePath, outputPath);
   if (!files.CreateOutput(why)) return kModeFailed;
-  const std::unique_ptr<FormatExport> writer = format.makeExport();
   if (!writer->Begin(scene, files, why) || !ExportRects(scene, format, *writer, why) ||
       !writer->Finish(why) || !files.CommitAll(why)) {
     return kModeFailed;

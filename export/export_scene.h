@@ -22,7 +22,11 @@ struct ExportFormat {
 // opened as a scene, a rectangle cannot be read, the format cannot write
 // what it read, or an output file cannot be created or written. Every
 // output path then names what it named before.
+//
+// With textureFolder, the glTF formats take each texture's image from that
+// folder (export/texture_images.h); a folder that does not exist fails the
+// export before any file is written. Its warnings go to reporter.
 int32_t ExportSceneAs(const char* scenePath, const char* outputPath, const ExportFormat& format,
-                      std::string& why);
+                      std::string& why, const char* textureFolder = nullptr, Reporter* reporter = nullptr);
 
 #endif  // QUADKIT_EXPORT_EXPORT_SCENE_H_

@@ -143,6 +143,12 @@ class SceneFile {
   // writes learns before it changes anything whether it can.
   bool CheckWritable(std::string& why) const;
 
+  // For a reader of its own that checks the file: the identity of the file
+  // Open read, and the bytes the write-back never writes (the header, the
+  // index table, the texture name table and the names), sorted and merged.
+  const FileIdentity& GetIdentity() const { return identity; }
+  const std::vector<ByteRange>& GetProtectedRanges() const { return protectedRanges; }
+
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i, std::string& why) const;

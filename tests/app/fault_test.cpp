@@ -131,7 +131,8 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
       {"/i", scene, dir.File("in.dw"), "/dw"},
       {"/i", scene, dir.File("in.obj"), "/obj"},
       {"/s", scene, "2", "1", "0.5"},
-      {"/m", scene, "8", "-4", "2"}};
+      {"/m", scene, "8", "-4", "2"},
+      {"/c", scene, "ignored"}};
   const struct {
     FileOperation operation;
     int errorNumber;

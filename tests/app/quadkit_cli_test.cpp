@@ -94,11 +94,13 @@ TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
   }
   EXPECT_NE(beyondUsage, "");
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}}) {
+       {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}, {"/c"}, {"/x", "box.zem"}}) {
     const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.out, kBanner + kUsage);
-    // Beside the usage text, not in it: the formats it does not name, and the version.
-    EXPECT_EQ(run.err, "quadkit: more formats: " + beyondUsage + " (the README and 'man quadkit' describe every format)\n"
+    // Beside the usage text, not in it: the formats it does not name, the
+    // check, and the version.
+    EXPECT_EQ(run.err, "quadkit: more formats: " + beyondUsage + "; the check of a scene file: /c [ZEMFILE] "
+                       "(the README and 'man quadkit' describe every format and the check)\n"
                        "quadkit: version " QUADKIT_VERSION "\n");
     EXPECT_EQ(run.exitCode, 255);
   }
