@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "files/file_lock.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 #include "tests/support/test_support.h"
 
 using namespace scene_layout;
