@@ -1,10 +1,8 @@
 #include "import/gltf_import.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "files/path_names.h"

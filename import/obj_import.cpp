@@ -1,10 +1,7 @@
 #include "import/obj_import.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
