@@ -75,7 +75,7 @@ struct MeshTriangles {
 // anything is written, a file that is not valid glTF 2.0.
 class GltfReader {
  public:
-  GltfReader(const SceneReads& scene, const GltfDocument& document, Reporter& reporter)
+  GltfReader(SceneReads& scene, const GltfDocument& document, Reporter& reporter)
       : scene_(scene),
         json_(document.json()),
         accessors_(document.accessors()),
@@ -353,7 +353,7 @@ class GltfReader {
     return true;
   }
 
-  const SceneReads& scene_;
+  SceneReads& scene_;
   const GltfJson& json_;
   const std::vector<GltfAccessor>& accessors_;
   Reporter& reporter_;
@@ -404,9 +404,9 @@ bool ApplyGltf(SceneFile& scene, const uint8_t* bytes, size_t size, GltfResource
                RectWriteFailures& failures, std::string& why) {
   GltfDocument document;
   if (!document.Load(bytes, size, resources, why)) return false;
-  const SceneReads reads(scene);
+  SceneReads reads(scene);
   GltfReader reader(reads, document, reporter);
-  return reader.Read(why) && ApplyNamedQuads(scene, reader.quads(), kGltfPolicy, reporter, failures, why);
+  return reader.Read(why) && ApplyNamedQuads(scene, reads, reader.quads(), kGltfPolicy, reporter, failures, why);
 }
 
 bool ApplyGltfFile(SceneFile& scene, const char* path, const char* text, size_t size, Reporter& reporter,

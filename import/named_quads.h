@@ -42,24 +42,42 @@ struct NamedQuads {
   int editorDecimals = -1;       // the decimals the editor wrote, or -1
 };
 
-// The reads a reader may make of the scene: no write is reachable.
+// The reads a reader may make of the scene: no write is reachable. What a
+// rectangle holds is read from the file once, by the reader or by the
+// applier, whichever asks first.
 class SceneReads {
  public:
-  explicit SceneReads(SceneFile& scene) : scene_(scene) {}
+  explicit SceneReads(SceneFile& scene)
+      : scene_(scene), read_(static_cast<size_t>(RectCount())), stored_(read_.size()) {}
   int32_t RectCount() const { return std::max(scene_.GetRectCount(), 0); }
-  bool ReadRect(int32_t i, RectCoords& corners, RectTexCoords& texCoords, std::string& why) const {
-    const RectCoords* stored = scene_.GetRectCoords(i, why);
-    if (stored != nullptr) corners = *stored;
-    const RectTexCoords* storedTex = stored != nullptr ? scene_.GetRectTexCoords(i, why) : nullptr;
-    if (storedTex == nullptr) return false;
-    texCoords = *storedTex;
+  bool ReadRect(int32_t i, RectCoords& corners, RectTexCoords& texCoords, std::string& why) {
+    const bool cached = i >= 0 && static_cast<size_t>(i) < read_.size();
+    if (!cached || !read_[static_cast<size_t>(i)]) {
+      const RectCoords* stored = scene_.GetRectCoords(i, why);
+      if (stored != nullptr) corners = *stored;
+      const RectTexCoords* storedTex = stored != nullptr ? scene_.GetRectTexCoords(i, why) : nullptr;
+      if (storedTex == nullptr) return false;
+      texCoords = *storedTex;
+      if (!cached) return true;
+      read_[static_cast<size_t>(i)] = true;
+      stored_[static_cast<size_t>(i)] = {corners, texCoords};
+      return true;
+    }
+    corners = stored_[static_cast<size_t>(i)].corners;
+    texCoords = stored_[static_cast<size_t>(i)].texCoords;
     return true;
   }
   int32_t TextureCount() const { return scene_.GetTextureCount(); }
   const char* TextureName(int32_t t) const { return scene_.GetTextureName(t); }
 
  private:
+  struct Stored {
+    RectCoords corners;
+    RectTexCoords texCoords;
+  };
   SceneFile& scene_;
+  std::vector<bool> read_;
+  std::vector<Stored> stored_;
 };
 
 #endif  // QUADKIT_IMPORT_NAMED_QUADS_H_

@@ -341,5 +341,6 @@ bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporte
     return Fail(why, "is too large: no memory for its " + std::to_string(survey.positions) +
                            " positions and " + std::to_string(survey.texCoords) + " texture coordinates");
   }
-  return ApplyNamedQuads(scene, reader.Read(text, size), kObjPolicy, reporter, failures, why);
+  SceneReads reads(scene);
+  return ApplyNamedQuads(scene, reads, reader.Read(text, size), kObjPolicy, reporter, failures, why);
 }

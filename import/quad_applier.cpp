@@ -22,9 +22,10 @@ struct Stored {
 
 class QuadApplier {
  public:
-  QuadApplier(SceneFile& scene, NamedQuads& quads, const ImportPolicy& policy, Reporter& reporter,
-              RectWriteFailures& failures)
+  QuadApplier(SceneFile& scene, SceneReads& reads, NamedQuads& quads, const ImportPolicy& policy,
+              Reporter& reporter, RectWriteFailures& failures)
       : scene_(scene),
+        reads_(reads),
         quads_(quads),
         policy_(policy),
         reporter_(reporter),
@@ -34,11 +35,10 @@ class QuadApplier {
   // Reads what the scene holds in every rectangle a quad is for; one that
   // cannot be read is told of and left out.
   void ReadStored() {
-    const SceneReads reads(scene_);
     for (const int32_t i : quads_.order) {
       Stored& stored = stored_[static_cast<size_t>(i)];
       std::string why;
-      if (!reads.ReadRect(i, stored.corners, stored.texCoords, why)) {
+      if (!reads_.ReadRect(i, stored.corners, stored.texCoords, why)) {
         failures_.Add(i, why);
         continue;
       }
@@ -146,6 +146,7 @@ class QuadApplier {
   }
 
   SceneFile& scene_;
+  SceneReads& reads_;
   NamedQuads& quads_;
   const ImportPolicy& policy_;
   Reporter& reporter_;
@@ -157,9 +158,9 @@ class QuadApplier {
 
 }  // namespace
 
-bool ApplyNamedQuads(SceneFile& scene, NamedQuads& quads, const ImportPolicy& policy, Reporter& reporter,
-                     RectWriteFailures& failures, std::string& why) {
-  QuadApplier applier(scene, quads, policy, reporter, failures);
+bool ApplyNamedQuads(SceneFile& scene, SceneReads& reads, NamedQuads& quads, const ImportPolicy& policy,
+                     Reporter& reporter, RectWriteFailures& failures, std::string& why) {
+  QuadApplier applier(scene, reads, quads, policy, reporter, failures);
   applier.ReadStored();
   if (!applier.CheckAxes(why)) return false;
   applier.Apply();

@@ -44,7 +44,8 @@ struct ImportPolicy {
 
 // False, with why, when the file is refused (nothing is written then) or
 // a rectangle it names was not applied; failures gets the writes that fail.
-bool ApplyNamedQuads(SceneFile& scene, NamedQuads& quads, const ImportPolicy& policy, Reporter& reporter,
+// reads are the reader's, of scene.
+bool ApplyNamedQuads(SceneFile& scene, SceneReads& reads, NamedQuads& quads, const ImportPolicy& policy, Reporter& reporter,
                      RectWriteFailures& failures, std::string& why);
 
 #endif  // QUADKIT_IMPORT_QUAD_APPLIER_H_

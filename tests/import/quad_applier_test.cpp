@@ -57,7 +57,8 @@ TEST(QuadApplierTest, KeptBitsAndRectanglesNotApplied) {
     if (c.skipRect2) quads.rects[2].notApplied.push_back(": not one quad");
     RecordingReporter reporter;
     RectWriteFailures failures(reporter);
-    EXPECT_EQ(ApplyNamedQuads(scene, quads, kPolicy, reporter, failures, why), c.result);
+    SceneReads reads(scene);
+    EXPECT_EQ(ApplyNamedQuads(scene, reads, quads, kPolicy, reporter, failures, why), c.result);
     EXPECT_EQ(why, c.why);
     scene.Close();
     EXPECT_EQ(ReadFileBytes(dir.File("box.zem")) != sample.bytes, c.sceneChanged);
