@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 
 namespace {
 

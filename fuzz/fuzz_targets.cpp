@@ -14,7 +14,7 @@
 #include "import/gltf_import.h"
 #include "formats/interchange_format.h"
 #include "import/import_scene.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "tests/support/sample_scene.h"
 #include "tests/support/scene_builder.h"
 

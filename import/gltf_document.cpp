@@ -5,7 +5,7 @@
 
 #include "formats/gltf_rules.h"
 #include "report/failure.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "files/file_access.h"
 #include "report/failure.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 
 using namespace scene_layout;
 

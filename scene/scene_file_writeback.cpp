@@ -9,7 +9,7 @@
 #include "files/file_access.h"
 #include "report/failure.h"
 #include "report/messages.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "scene/scene_file.h"
 #include "text/text_rules.h"
 #include "text/text_template.h"
