@@ -58,7 +58,7 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFo
   if (!files.CreateOutput(why)) return kModeFailed;
   const std::unique_ptr<FormatExport> writer = row.makeExport();
   if (!writer->Begin(scene, files, why) || !ExportRects(scene, row, *writer, why) ||
-      !writer->Finish(why) || !files.CommitAll(why)) {
+      !writer->Finish(why) || !scene.EndRun(why) || !files.CommitAll(why)) {
     return kModeFailed;
   }
   scene.Close();

@@ -119,15 +119,13 @@ TEST_F(SceneFileTest, ShortFileReadsAsZeros) {
 TEST_F(SceneFileTest, TruncatedRecordKeepsNoStaleValues) {
   const BuiltScene built = BuildScene(ThreeRectSpec());
   SceneFile scene;
-  const std::string path = WriteScene(built.bytes);
+  // Cut the file in the middle of rectangle 0's corners (the last record):
+  // corners 0 and 1 survive, the rest reads as zero.
+  const size_t cut = static_cast<size_t>(built.recordOffsets[0]) + kCornersInRecord + 24;
+  const std::string path =
+      WriteScene(std::vector<uint8_t>(built.bytes.begin(), built.bytes.begin() + cut));
   ASSERT_TRUE(scene.Open(path.c_str(), why));
   ASSERT_NE(scene.GetRectCoords(1, why), nullptr);  // fills the buffer with rectangle 1
-
-  // Cut the file in the middle of rectangle 0's corners: corners 0 and 1
-  // survive, the rest reads as zero.
-  const size_t cut = static_cast<size_t>(built.recordOffsets[0]) + kCornersInRecord + 24;
-  ASSERT_TRUE(WriteFileBytes(path, std::vector<uint8_t>(built.bytes.begin(),
-                                                        built.bytes.begin() + cut)));
   const RectCoords* corners = scene.GetRectCoords(0, why);
   ASSERT_NE(corners, nullptr);
   RectCoords expected = ThreeRectSpec().rects[0].corners;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "report/reporter.h"
+#include "tests/support/file_faults.h"
 
 // A fresh folder under the system's temp folder, removed with its content
 // when the object goes.
