@@ -19,7 +19,14 @@ class FileBytes : public ByteAccess {
   bool ReadAt(int64_t offset, uint8_t* dst, size_t size, size_t* got) override {
     *got = 0;
     if (!handle_.IsOpen()) return Closed();
-    if (FileCallFails({FileOperation::kRead, forUpdate_})) return false;  // as an I/O error
+    size_t partialBytes = 0;
+    if (FileCallFails({FileOperation::kRead, forUpdate_}, &partialBytes)) {
+      // An I/O error after the first bytes came.
+      const int reason = errno;
+      PlatformReadAt(handle_, offset, dst, std::min(partialBytes, size), got);
+      errno = reason;
+      return false;
+    }
     return PlatformReadAt(handle_, offset, dst, size, got);
   }
 

@@ -32,8 +32,9 @@ class FileCallHook {
  public:
   virtual ~FileCallHook() = default;
   // True, with errno set, to make the call fail as the system's would,
-  // delivering nothing; a failing write first writes *partialBytes bytes
-  // (0 unless the hook says otherwise).
+  // delivering nothing; a failing write first writes *partialBytes bytes,
+  // and a failing positioned read first delivers as many (0 unless the
+  // hook says otherwise).
   virtual bool Fails(const FileCall& call, size_t* partialBytes) = 0;
 };
 

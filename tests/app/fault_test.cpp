@@ -132,13 +132,17 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
       {"/i", scene, dir.File("in.obj"), "/obj"},
       {"/s", scene, "2", "1", "0.5"},
       {"/m", scene, "8", "-4", "2"}};
+  // A read or write cut short delivers or writes its first bytes, then
+  // fails.
   const struct {
     FileOperation operation;
     int errorNumber;
-  } faults[] = {{FileOperation::kOpen, EACCES}, {FileOperation::kRead, EIO},
-                {FileOperation::kWrite, ENOSPC}, {FileOperation::kFlush, ENOSPC},
-                {FileOperation::kSync, EIO},     {FileOperation::kClose, EIO},
-                {FileOperation::kRename, EACCES}};
+    size_t partialBytes;
+  } faults[] = {{FileOperation::kOpen, EACCES, 0}, {FileOperation::kRead, EIO, 0},
+                {FileOperation::kRead, EIO, 60},   {FileOperation::kWrite, ENOSPC, 0},
+                {FileOperation::kWrite, ENOSPC, 100}, {FileOperation::kFlush, ENOSPC, 0},
+                {FileOperation::kSync, EIO, 0},    {FileOperation::kClose, EIO, 0},
+                {FileOperation::kRename, EACCES, 0}};
   int faultRuns = 0;
   for (const std::vector<std::string>& args : runs) {
     const bool exports = args[0] == "/e";
@@ -162,7 +166,7 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
         Reset();
         RecordingReporter reporter;
         ResetFileAccessCounts();
-        PlanFileFault(fault.operation, nth, fault.errorNumber);
+        PlanFileFault(fault.operation, nth, fault.errorNumber, fault.partialBytes);
         const int32_t result = RunInProcess(args, reporter);
         ClearFileFault();
         ++faultRuns;
