@@ -4,6 +4,7 @@
 
 #include "app/console_output.h"
 #include "app/number_argument.h"
+#include "check/scene_check.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
@@ -30,6 +31,7 @@ Mode ChooseMode(const char* word, Reporter& reporter) {
       {"/e", kModeExport, kExporting},
       {"/s", kModeResize, kResizing},
       {"/m", kModeMove, kMoving},
+      {"/c", kModeCheck, kChecking},
   };
   Mode mode = kModeNone;
   for (const Switch& s : kSwitches) {
@@ -82,7 +84,8 @@ std::string FormatWords(bool beyondUsage) {
 // named beside it, on standard error.
 void MentionFormatsBeyondUsage(Reporter& reporter) {
   reporter.Complain("more formats: " + FormatWords(true) +
-                    " (the README and 'man quadkit' describe every format)");
+                    "; the check of a scene file: /c [ZEMFILE]"
+                    " (the README and 'man quadkit' describe every format and the check)");
 }
 
 // Reads the three values of Resize or Move from arguments 3 to 5; absent
@@ -123,9 +126,11 @@ int32_t Dispatch(Mode mode, InterchangeFormat format, int argc, const char* cons
       if (!ReadAxisValues(argc, argv, 0.0f, "offset", offsets, reporter, why)) return kModeFailed;
       return MoveScene(argv[2], offsets[0], offsets[1], offsets[2], reporter, why);
     }
+    case kModeCheck:
+      return CheckScene(argv[2], reporter, why);
     default:
       reporter.Say(kUnknownMode);
-      Fail(why, std::string("unknown mode '") + argv[1] + "' (use /i, /e, /s or /m)");
+      Fail(why, std::string("unknown mode '") + argv[1] + "' (use /i, /e, /s, /m or /c)");
       return kModeFailed;
   }
 }
@@ -143,7 +148,9 @@ class ConsoleReporter : public Reporter {
 
 int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
   reporter.Say(kBanner);
-  if (argc < 4) {
+  // The check takes the scene alone; every other mode needs a third argument.
+  const bool check = argc == 3 && EqualsIgnoringAsciiCase(argv[1], "/c");
+  if (argc < 4 && !check) {
     reporter.Say(kUsage);
     MentionFormatsBeyondUsage(reporter);
     reporter.Complain("version " QUADKIT_VERSION);
@@ -151,7 +158,10 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
   }
   const Mode mode = ChooseMode(argv[1], reporter);
   const FormatRow* format = ChooseFormat(argc, argv);
-  if (mode != kModeResize) reporter.Say((format != nullptr ? *format : kFormats[0]).announcement);
+  // Resize and the check read no format.
+  if (mode != kModeResize && mode != kModeCheck) {
+    reporter.Say((format != nullptr ? *format : kFormats[0]).announcement);
+  }
 
   std::string why;
   int32_t result = kModeFailed;

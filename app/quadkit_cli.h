@@ -8,7 +8,14 @@
 #include "report/reporter.h"
 
 // The mode that argument 1 chooses.
-enum Mode : int32_t { kModeNone = 0, kModeImport = 1, kModeExport = 2, kModeResize = 3, kModeMove = 4 };
+enum Mode : int32_t {
+  kModeNone = 0,
+  kModeImport = 1,
+  kModeExport = 2,
+  kModeResize = 3,
+  kModeMove = 4,
+  kModeCheck = 5,  // "/c": says whether the scene file is sound; writes nothing
+};
 
 // Runs one command line, printing on standard output and standard error;
 // the result is the process exit code (0 or the failing mode's result,

@@ -6,9 +6,13 @@
 // written to a new file in blocks of 1 MiB.
 // Mode and floor run in pairs, several times; the ratio printed is the
 // median of the pairs', beside the goal (2.0 for an export, 1.5 for a mode
-// that rewrites the scene in place). Last, peak memory: of a Resize beside
-// the scene's size, and of importing a large OBJ.
-//   quadkit_bench [FOLDER] [PAIRS]   (default: a fresh folder under /tmp, 5)
+// that rewrites the scene in place). The check (/c) reads the scene once:
+// its floor is one plain read of the whole file into memory, and on a
+// second row the bare reads of every byte through one small block. Last,
+// peak memory: of a Resize beside the scene's size, and of importing a
+// large OBJ.
+//   quadkit_bench [FOLDER] [PAIRS] [ONLY]   (default: a fresh folder under /tmp, 5;
+//   ONLY: the rows whose name holds this text, without the memory figures)
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,10 +23,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "check/scene_check.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/import_scene.h"
@@ -141,6 +149,32 @@ int64_t FileBytes(const std::string& path) {
   return stat(path.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_size) : 0;
 }
 
+// The check's floors: one plain read of the whole file, as quadkit reads
+// a text to import (into one zero-filled block of its size and a byte,
+// with one fread), and the least a reader of every byte must do (stdio
+// reads of 64 KiB into one block used again and again).
+void ReadFileImage(const std::string& scene) {
+  std::FILE* file = std::fopen(scene.c_str(), "rb");
+  if (file == nullptr || std::fseek(file, 0, SEEK_END) != 0) std::abort();
+  const long size = std::ftell(file);
+  std::rewind(file);
+  std::unique_ptr<unsigned char[]> image(new unsigned char[static_cast<size_t>(size) + 1]());
+  if (size <= 0 || std::fread(image.get(), 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
+    std::abort();
+  }
+  std::fclose(file);
+}
+
+void ReadInBlocks(const std::string& scene) {
+  static unsigned char block[64 * 1024];
+  std::FILE* file = std::fopen(scene.c_str(), "rb");
+  if (file == nullptr) std::abort();
+  size_t total = 0;
+  for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) total += got;
+  std::fclose(file);
+  if (total == 0) std::abort();
+}
+
 struct Mode {
   const char* name;
   std::vector<const char*> outputs;  // what an export writes
@@ -175,6 +209,8 @@ std::string WriteManyObjects(const std::string& path) {
 int main(int argc, char** argv) {
   std::string dir = argc > 1 ? argv[1] : "";
   const int pairs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  const char* only = argc > 3 ? argv[3] : nullptr;
+  auto chosen = [only](const char* name) { return only == nullptr || std::strstr(name, only) != nullptr; };
   const bool ownDir = dir.empty();
   if (ownDir) {
     char pattern[] = "/tmp/quadkit-bench-XXXXXX";
@@ -223,19 +259,25 @@ int main(int argc, char** argv) {
 
   // Measured first, while this process is small: the import runs in a
   // child, which starts with the pages of this one.
-  const std::string many = WriteManyObjects(file("many.obj"));
-  const double manyMiB = static_cast<double>(ReadFileBytes(many).size()) / (1 << 20);
-  const double manyPeak = PeakMemoryOf([&] {
-    QuietReporter reporter;
-    std::string why;
-    return ImportScene(scene.c_str(), many.c_str(), kFormatObj, reporter, why);
-  });
-  const double idlePeak = PeakMemoryOf([] { return 0; });  // what a child starts with
-  const double resizePeak = PeakMemoryOf([&] {
-    QuietReporter reporter;
-    std::string why;
-    return ScaleScene(scene.c_str(), 1, 1, 1, reporter, why);
-  });
+  double manyMiB = 0;
+  double manyPeak = 0;
+  double idlePeak = 0;
+  double resizePeak = 0;
+  if (only == nullptr) {
+    const std::string many = WriteManyObjects(file("many.obj"));
+    manyMiB = static_cast<double>(ReadFileBytes(many).size()) / (1 << 20);
+    manyPeak = PeakMemoryOf([&] {
+      QuietReporter reporter;
+      std::string why;
+      return ImportScene(scene.c_str(), many.c_str(), kFormatObj, reporter, why);
+    });
+    idlePeak = PeakMemoryOf([] { return 0; });  // what a child starts with
+    resizePeak = PeakMemoryOf([&] {
+      QuietReporter reporter;
+      std::string why;
+      return ScaleScene(scene.c_str(), 1, 1, 1, reporter, why);
+    });
+  }
 
   std::printf("scene: %d rectangles, %zu bytes, in %s; %d paired runs each\n", kRects,
               built.bytes.size(), dir.c_str(), pairs);
@@ -243,6 +285,7 @@ int main(int argc, char** argv) {
               "x floor", "x cpu", "goal");
   SceneCalls calls;
   for (const Mode& mode : modes) {
+    if (!chosen(mode.name)) continue;
     QuietReporter reporter;
     std::string why;
     calls = SceneCalls();
@@ -270,14 +313,51 @@ int main(int argc, char** argv) {
                 inPlace ? 1.5 : 2.0);
   }
 
-  std::printf("peak memory of a Resize: %.1f MiB above the %.1f MiB a child starts with; the scene file: %.1f MiB\n",
-              resizePeak - idlePeak, idlePeak, static_cast<double>(built.bytes.size()) / (1 << 20));
-  std::printf("peak memory of the OBJ import of %d small objects (%.0f MiB of text): %.1f MiB\n",
-              kObjObjects, manyMiB, manyPeak);
+  if (chosen("check (/c)")) {
+    QuietReporter reporter;
+    std::string why;
+    // A sound copy of the scene, its bounds recomputed, so that the check
+    // finds nothing to name whatever rows ran before.
+    const std::string sound = file("check.zem");
+    if (!WriteFileBytes(sound, built.bytes) || ScaleScene(sound.c_str(), 1, 1, 1, reporter, why) != 0) return 1;
+    auto check = [&] {
+      if (CheckScene(sound.c_str(), reporter, why) != 0) std::fprintf(stderr, "check failed: %s\n", why.c_str());
+    };
+    check();
+    // Each a few milliseconds: timed twenty at a time.
+    constexpr int kRepeats = 20;
+    for (const auto& [label, floor] : {std::pair<const char*, void (*)(const std::string&)>{
+                                           "check (/c)", ReadFileImage},
+                                       {"check, x block reads", ReadInBlocks}}) {
+      std::vector<double> modeWall, floorWall, wallRatios, cpuRatios;
+      for (int pair = 0; pair < pairs; ++pair) {
+        const Timing m = Measure([&] {
+          for (int k = 0; k < kRepeats; ++k) check();
+        });
+        const Timing f = Measure([&, floor = floor] {
+          for (int k = 0; k < kRepeats; ++k) floor(sound);
+        });
+        modeWall.push_back(m.wall);
+        floorWall.push_back(f.wall);
+        wallRatios.push_back(m.wall / f.wall);
+        cpuRatios.push_back(m.cpu / f.cpu);
+      }
+      std::printf("%-24s %7s %8s %9.4f %9.4f %8.2f %8.2f %6.1f\n", label, "-", "-",
+                  Median(modeWall) / kRepeats, Median(floorWall) / kRepeats, Median(wallRatios),
+                  Median(cpuRatios), 2.0);
+    }
+  }
+
+  if (only == nullptr) {
+    std::printf("peak memory of a Resize: %.1f MiB above the %.1f MiB a child starts with; the scene file: %.1f MiB\n",
+                resizePeak - idlePeak, idlePeak, static_cast<double>(built.bytes.size()) / (1 << 20));
+    std::printf("peak memory of the OBJ import of %d small objects (%.0f MiB of text): %.1f MiB\n",
+                kObjObjects, manyMiB, manyPeak);
+  }
   if (ownDir) {
     for (const char* name : {"large.zem", "large.txt", "large.dw", "large.obj", "large.mtl", "large.gltf",
                              "large.bin", "out.txt", "out.x", "out.igs", "out.dw", "out.obj", "out.mtl",
-                             "out.iges", "out.gltf", "out.bin", "out.glb", "many.obj", "floor.out"}) {
+                             "out.iges", "out.gltf", "out.bin", "out.glb", "many.obj", "check.zem", "floor.out"}) {
       std::remove(file(name).c_str());
     }
     rmdir(dir.c_str());

@@ -51,6 +51,7 @@ class FileBytes : public ByteAccess {
   int64_t Size() override { return handle_.IsOpen() ? PlatformSizeOf(handle_) : -1; }
 
   PathNaming NamedBy(const char* path) override { return PlatformPathNames(path, identity_); }
+  FileIdentity Identity() const override { return identity_; }
   bool Writable() const override { return forUpdate_; }
   LockHandle LockThrough() const override { return PlatformLockThrough(handle_); }
 

@@ -30,6 +30,8 @@ class ByteAccess {
   // Whether path still names these bytes (an editor may have saved another
   // file under it).
   virtual PathNaming NamedBy(const char* path) = 0;
+  // The identity of the file opened; memory has none (all zeros).
+  virtual FileIdentity Identity() const { return FileIdentity(); }
   // Whether writes reach the bytes: opened for update.
   virtual bool Writable() const = 0;
   // The lock that other quadkit runs honour, taken through this very open

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/scene_check.h"
 #include "edit/scale_move.h"
 #include "export/export_scene.h"
 #include "import/gltf_import.h"
@@ -141,6 +142,10 @@ FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size) {
   const std::string scene = ScratchFile("scene.zem");
   WriteBytes(scene, data, size);
   FuzzOutcome outcome;
+  // The check first, on every input: it reads the file once, whatever its
+  // size, and must leave every byte of it as it was.
+  outcome.results.push_back(CheckScene(scene.c_str(), reporter, why));
+  if (ReadFileBytes(scene) != std::vector<uint8_t>(data, data + size)) std::abort();
   // Every rectangle costs a few file opens per run, so a scene of thousands
   // of rectangles would slow the fuzzer to a crawl; such inputs take the
   // reading path only, which is the same for every rectangle count.

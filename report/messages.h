@@ -27,6 +27,8 @@ constexpr char kImporting[] = "Importing...";
 constexpr char kExporting[] = "Exporting...";
 constexpr char kResizing[] = "Resizing...";
 constexpr char kMoving[] = "Moving structure...";
+// The check continues its progress word with no format line of its own.
+constexpr char kChecking[] = "Checking...\r\n";
 
 constexpr char kUsingAscii[] = "using ASCII format\r\n";
 constexpr char kUsingDirectX[] = "using DirectX format\r\n";
@@ -72,6 +74,39 @@ constexpr TextTemplate<IntValue> kScaled{"Scaled rectangle %d successfully\r\n"}
 constexpr TextTemplate<IntValue> kScaleFailed{"Error while scaling rectangle %d\r\n"};
 constexpr TextTemplate<IntValue> kMoved{"Moved rectangle %d successfully\r\n"};
 constexpr TextTemplate<IntValue> kMoveFailed{"Error while moving rectangle %d\r\n"};
+
+// The check (/c): what the scene holds, then each kind of damage found
+// and each kind of information, with its count and its first rectangles.
+constexpr TextTemplate<IntValue> kCheckRects{"Rectangles: %d\r\n"};
+constexpr TextTemplate<IntValue> kCheckTextures{"Textures: %d\r\n"};
+constexpr TextTemplate<IntValue> kCheckFileSize{"File size: %d bytes\r\n"};
+constexpr TextTemplate<RealValue, RealValue, RealValue, RealValue, RealValue, RealValue> kCheckExtent{
+    "Extent: x %f to %f, y %f to %f, z %f to %f\r\n"};
+constexpr char kCheckNoExtent[] = "Extent: none (no corner is a finite number)\r\n";
+// The name last, as the listing writes it: the rest of the line.
+constexpr TextTemplate<IntValue, IntValue, TextValue> kCheckTextureUse{"Texture %d (%d rectangles): %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckRecordOutside{
+    "Error: the record of %d index entries lies partly or wholly outside the file: %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckRecordOverTables{
+    "Error: the record of %d index entries overlaps the header, the index table or the texture tables, "
+    "so no edit writes it: %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckSharedRecord{
+    "Error: %d index entries share all or part of their record with another entry, "
+    "so a Resize or Move edits it twice: %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckSlotOutside{
+    "Error: the texture slot of %d rectangles lies partly or wholly outside the file: %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckTextureOutside{
+    "Error: the texture index of %d rectangles lies outside the texture table: %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckCornerNotFinite{
+    "Error: %d rectangles have a corner that is no finite number: %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue, TextValue> kCheckBoundsDiffer{
+    "Error: %d rectangles have stored bounds that their corners do not give: %s; "
+    "quadkit /s %s 1 recomputes them\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckCleared{
+    "Information: %d rectangles are cleared (every corner coordinate is zero): %s\r\n"};
+constexpr TextTemplate<IntValue, TextValue> kCheckNoArea{
+    "Information: %d rectangles have no area (their corners lie on one line or one point): %s\r\n"};
+constexpr char kCheckSound[] = "No damage found\r\n";
 
 }  // namespace messages
 

@@ -110,6 +110,7 @@ bool SceneFile::Open(std::unique_ptr<ByteAccess> access, const char* name, std::
 bool SceneFile::Load(std::unique_ptr<ByteAccess> access, const char* path, std::string& why) {
   Close();
   bytes = std::move(access);
+  identity = bytes->Identity();
   std::memset(fileName, 0, sizeof fileName);
   std::memcpy(fileName, path, std::strlen(path) + 1);
   std::string refusal;

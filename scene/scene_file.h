@@ -158,6 +158,12 @@ class SceneFile {
   // learns before it changes anything whether it can.
   bool CheckWritable(std::string& why);
 
+  // For a reader of its own that checks the file: the identity of the file
+  // Open read, and the bytes the write-back never writes (the header, the
+  // index table, the texture name table and the names), sorted and merged.
+  const FileIdentity& GetIdentity() const { return identity; }
+  const std::vector<ByteRange>& GetProtectedRanges() const { return protectedRanges; }
+
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i, std::string& why) const;
@@ -221,6 +227,7 @@ class SceneFile {
   RectCoords coordBuffer = {};
   RectTexCoords texCoordBuffer = {};
   std::unique_ptr<ByteAccess> bytes;      // the one open of the file, until Close
+  FileIdentity identity;                  // of the file Open opened
   int updateError = 0;                    // why the file did not open for update; 0: it did, or was not asked to
   mutable std::vector<HeldBytes> held;    // sorted by start, not overlapping
   mutable bool loaded = false;

@@ -131,7 +131,8 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
       {"/i", scene, dir.File("in.dw"), "/dw"},
       {"/i", scene, dir.File("in.obj"), "/obj"},
       {"/s", scene, "2", "1", "0.5"},
-      {"/m", scene, "8", "-4", "2"}};
+      {"/m", scene, "8", "-4", "2"},
+      {"/c", scene, "ignored"}};
   // A read or write cut short delivers or writes its first bytes, then
   // fails.
   const struct {

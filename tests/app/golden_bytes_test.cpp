@@ -55,6 +55,8 @@ const GoldenRun kRuns[] = {
     {"box_import_glb", {"/i", "box.zem", "in.txt", "/gltf"}, {"box.zem"}, "odd_glb/out.glb"},
     {"odd_resize", {"/s", "odd.zem", "1.5", "-2", "0.25"}, {"odd.zem"}, nullptr},
     {"odd_move", {"/m", "odd.zem", "8", "-4.5", "1e-3"}, {"odd.zem"}, nullptr},
+    {"box_check", {"/c", "box.zem"}, {"box.zem"}, nullptr},
+    {"odd_check", {"/C", "odd.zem"}, {"odd.zem"}, nullptr},
 };
 
 fs::path GoldenDir() { return fs::u8path(QUADKIT_SOURCE_DIR) / "tests" / "golden"; }

@@ -85,11 +85,13 @@ class QuadkitCliTest : public ::testing::Test {
 
 TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}}) {
+       {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}, {"/c"}, {"/x", "box.zem"}}) {
     const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.out, kBanner + kUsage);
-    // Beside the usage text, not in it: the formats it does not name, and the version.
-    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES, /GLTF, /GLB (the README and 'man quadkit' describe every format)\n"
+    // Beside the usage text, not in it: the formats it does not name, the
+    // check, and the version.
+    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES, /GLTF, /GLB; the check of a scene file: /c [ZEMFILE] "
+                       "(the README and 'man quadkit' describe every format and the check)\n"
                        "quadkit: version " QUADKIT_VERSION "\n");
     EXPECT_EQ(run.exitCode, 255);
   }

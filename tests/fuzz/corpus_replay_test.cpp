@@ -22,20 +22,26 @@ struct Expected {
   bool sceneChanged;
 };
 
-// Scene inputs run eight exports (listing, DirectX, /CAD, Design Workshop,
-// OBJ, /IGES, /GLTF, /GLB), a Move by zero and four imports (listing,
-// Design Workshop, OBJ, glTF); a scene of more than 64 rectangles only its
-// listing export. Text inputs are imported into the sample scene.
-const std::vector<int32_t> kSceneRefused(13, -1);
+// Scene inputs run the check, eight exports (listing, DirectX, /CAD,
+// Design Workshop, OBJ, /IGES, /GLTF, /GLB), a Move by zero and four
+// imports (listing, Design Workshop, OBJ, glTF); a scene of more than 64
+// rectangles only the check and its listing export. Text inputs are
+// imported into the sample scene.
+const std::vector<int32_t> kSceneRefused(14, -1);
 const std::map<std::string, Expected> kExpected = {
-    {"scene/sample_box.zem", {std::vector<int32_t>(13, 0), true}},
+    {"scene/sample_box.zem", {std::vector<int32_t>(14, 0), true}},
     // The OBJ and glTF texts name rectangles of which this scene has none.
-    {"scene/no_rectangles.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1}, false}},
+    {"scene/no_rectangles.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1}, false}},
     {"scene/huge_texture_count.zem", {kSceneRefused, false}},
     // Records beyond the end of the file read as zeros and are never
-    // written; the records inside it are.
-    {"scene/record_offsets_outside.zem", {{0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, true}},
-    {"scene/truncated_in_records.zem", {{0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, false}},
+    // written; the records inside it are. The check names them.
+    {"scene/record_offsets_outside.zem", {{-1, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, true}},
+    {"scene/truncated_in_records.zem", {{-1, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, false}},
+    // Damage the check names, several kinds at once. Records that overlap
+    // the tables are never written; exports that cannot hold a value that
+    // is no finite number (a NaN corner, junk texture coordinates) fail.
+    {"scene/records_shared_over_tables.zem", {{-1, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1, -1, -1}, false}},
+    {"scene/nan_corner_textures_beyond.zem", {{-1, 0, 0, 0, 0, 0, -1, -1, -1, -1, 0, -1, 0, -1}, true}},
     // glTF: refused files change nothing; files with nodes that cannot be
     // applied fail, the nodes that can are applied.
     {"gltf/sample_box.gltf", {{0}, false}},
