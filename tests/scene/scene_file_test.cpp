@@ -317,4 +317,42 @@ TEST_F(SceneFileTest, PathLengthLimit) {
   EXPECT_STREQ(scene.GetFileName(), longest.c_str());  // unchanged
 }
 
+// A scene whose records sit in the first part of a large file, read from
+// memory: the run reads the tables and, in a few large reads, only what the
+// index table points to, and serves every rectangle from those bytes, in
+// step with its own writes.
+TEST_F(SceneFileTest, ALargeFileIsReadOnlyWhereTheIndexPoints) {
+  class CountedBytes : public MemoryBytes {
+   public:
+    using MemoryBytes::MemoryBytes;
+    bool ReadAt(int64_t offset, uint8_t* dst, size_t size, size_t* got) override {
+      ++reads;
+      bytesRead += size;
+      return MemoryBytes::ReadAt(offset, dst, size, got);
+    }
+    int reads = 0;
+    size_t bytesRead = 0;
+  };
+  const BuiltScene built = BuildScene(ThreeRectSpec());
+  std::vector<uint8_t> bytes = built.bytes;
+  bytes.resize(size_t{64} << 20);  // 64 MiB, the scene in its first few hundred bytes
+  auto owned = std::make_unique<CountedBytes>(bytes);
+  CountedBytes& counted = *owned;
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(std::move(owned), "large.zem", why)) << why;
+  const int readsOfOpen = counted.reads;
+  const RectCoords corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int32_t i = 0; i < scene.GetRectCount(); ++i) {
+      ASSERT_NE(scene.GetRectCoords(i, why), nullptr) << why;
+      ASSERT_NE(scene.GetRectTexCoords(i, why), nullptr) << why;
+      ASSERT_TRUE(scene.UpdateRect(i, &corners, nullptr, why)) << why;
+      EXPECT_EQ(*scene.GetRectCoords(i, why), corners);
+    }
+  }
+  EXPECT_LE(counted.reads - readsOfOpen, 3);
+  EXPECT_LT(counted.bytesRead, size_t{64} << 10);
+  EXPECT_TRUE(scene.EndRun(why)) << why;
+}
+
 }  // namespace
