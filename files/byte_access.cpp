@@ -50,7 +50,13 @@ class FileBytes : public ByteAccess {
 
   int64_t Size() override { return handle_.IsOpen() ? PlatformSizeOf(handle_) : -1; }
 
-  PathNaming NamedBy(const char* path) override { return PlatformPathNames(path, identity_); }
+  PathNaming NamedBy(const char* path) override {
+    if (handle_.IsOpen() && PlatformDeletePending(handle_)) {
+      errno = ENOENT;
+      return PathNaming::kMissing;
+    }
+    return PlatformPathNames(path, identity_);
+  }
   FileIdentity Identity() const override { return identity_; }
   bool Writable() const override { return forUpdate_; }
   LockHandle LockThrough() const override { return PlatformLockThrough(handle_); }

@@ -83,6 +83,10 @@ bool PlatformIdentifyPositioned(PositionedHandle handle, FileIdentity* identity)
 // set) when the system cannot tell.
 enum class PathNaming { kSame, kOther, kMissing, kUnknown };
 PathNaming PlatformPathNames(const char* path, const FileIdentity& identity);
+// True when the file of handle was deleted while open: Windows keeps its
+// name until the last handle closes. POSIX removes the name at once, which
+// PlatformPathNames sees.
+bool PlatformDeletePending(PositionedHandle handle);
 // Closes the handle; false, with errno set, when the system reports that
 // written data may not have reached the file.
 bool PlatformClosePositioned(PositionedHandle handle);

@@ -209,3 +209,5 @@ LockHandle PlatformLockThrough(PositionedHandle handle) {
   lock.value = handle.value;
   return lock;
 }
+
+bool PlatformDeletePending(PositionedHandle /*handle*/) { return false; }

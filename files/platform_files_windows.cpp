@@ -481,6 +481,12 @@ PathNaming PlatformPathNames(const char* path, const FileIdentity& identity) {
   return now == identity ? PathNaming::kSame : PathNaming::kOther;
 }
 
+bool PlatformDeletePending(PositionedHandle handle) {
+  FILE_STANDARD_INFO info = {};
+  return GetFileInformationByHandleEx(HandleOf(handle), FileStandardInfo, &info, sizeof info) != 0 &&
+         info.DeletePending != 0;
+}
+
 bool PlatformClosePositioned(PositionedHandle handle) {
   if (!handle.IsOpen() || CloseHandle(HandleOf(handle)) != 0) return true;
   errno = ErrnoOf(GetLastError());

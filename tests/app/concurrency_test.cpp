@@ -178,6 +178,14 @@ TEST_F(ConcurrencyTest, AResizeFindsTheSceneReplacedAtAnyWrite) {
     std::string why;
     const int32_t result = ScaleScene(scene.c_str(), 2, 2, 2, reporter, why);
     ClearFileFault();
+#ifdef _WIN32
+    // Windows refuses to replace a file that the run holds open: no editor
+    // can save over the scene then.
+    if (refused) {
+      ExpectSameBytes(ReadFileBytes(saved), other.bytes);
+      GTEST_SKIP() << "this system refuses to replace an open scene: " << refused.message();
+    }
+#endif
     ASSERT_FALSE(refused) << refused.message();
     EXPECT_EQ(result, -1);
     EXPECT_NE((reporter.err + why).find("was replaced by another file during the run"), std::string::npos)
