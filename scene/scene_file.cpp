@@ -153,7 +153,7 @@ bool SceneFile::LoadSnapshot(std::string& refusal) {
   if (size < 0) return false;
   const TableRead read = ReadTextureTable(
       [this](int64_t at, int32_t* value) { return ReadInt32(at, value); },
-      [this](int64_t at, uint8_t* dst, size_t n, size_t* got) { return ReadBytesAt(at, dst, n, got); },
+      [this](int64_t at, uint8_t* dst, size_t n, size_t* delivered) { return ReadBytesAt(at, dst, n, delivered); },
       size, table, refusal);
   if (read != TableRead::kRead) return false;
   NoteProtectedRanges(table);
