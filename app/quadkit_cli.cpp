@@ -113,7 +113,8 @@ int32_t Dispatch(Mode mode, InterchangeFormat format, int argc, const char* cons
     case kModeImport:
       return ImportScene(argv[2], argv[3], format, reporter, why);
     case kModeExport:
-      return ExportScene(argv[2], argv[3], format, why);
+      // Argument 5: the folder of the textures' images, for glTF.
+      return ExportScene(argv[2], argv[3], format, why, argc > 5 ? argv[5] : nullptr, &reporter);
     case kModeResize: {
       // A missing factor leaves its axis as it is.
       float factors[3];

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "export/export_files.h"
+#include "report/reporter.h"
 #include "scene/scene_file.h"
 
 // One rectangle as the pipeline read it.
@@ -39,6 +40,15 @@ class FormatExport {
   virtual bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) = 0;
   virtual bool AddRect(const ExportRect& rect, std::string& why) = 0;
   virtual bool Finish(std::string& why) = 0;
+  // The folder of images named by texture word (argument 5 of Export),
+  // given before Begin; warnings go to reporter, which outlives the export.
+  // The formats that carry no images ignore it.
+  virtual bool UseTextureFolder(const std::string& folder, Reporter& reporter, std::string& why) {
+    (void)folder;
+    (void)reporter;
+    (void)why;
+    return true;
+  }
 };
 
 // The shape of a format of one file whose header, rectangle blocks and

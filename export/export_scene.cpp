@@ -31,6 +31,13 @@ const FormatRow& FindFormat(InterchangeFormat format) {
 
 namespace {
 
+// Where the warnings of an export go when its caller wants none.
+class SilentReporter : public Reporter {
+ public:
+  void Say(const std::string&) override {}
+  void Complain(const std::string&) override {}
+};
+
 // Reads every rectangle and hands it to the format. A rectangle that cannot
 // be read fails the export: the output would lack it.
 bool ExportRects(SceneFile& scene, const FormatRow& row, FormatExport& writer, std::string& why) {
@@ -48,15 +55,20 @@ bool ExportRects(SceneFile& scene, const FormatRow& row, FormatExport& writer, s
 }  // namespace
 
 int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
-                    std::string& why) {
+                    std::string& why, const char* textureFolder, Reporter* reporter) {
   const FormatRow& row = FindFormat(format);
+  static SilentReporter silent;
+  const std::unique_ptr<FormatExport> writer = row.makeExport();
+  if (textureFolder != nullptr &&
+      !writer->UseTextureFolder(textureFolder, reporter != nullptr ? *reporter : silent, why)) {
+    return kModeFailed;
+  }
   SceneFile scene;
   // The shared lock keeps runs that write the scene out until the export
   // has read it whole.
   if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kShared, why)) return kModeFailed;
   ExportFiles files(scenePath, outputPath);
   if (!files.CreateOutput(why)) return kModeFailed;
-  const std::unique_ptr<FormatExport> writer = row.makeExport();
   if (!writer->Begin(scene, files, why) || !ExportRects(scene, row, *writer, why) ||
       !writer->Finish(why) || !scene.EndRun(why) || !files.CommitAll(why)) {
     return kModeFailed;

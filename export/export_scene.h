@@ -35,7 +35,11 @@ const FormatRow& FindFormat(InterchangeFormat format);
 // what it read, or an output file cannot be created or written. Every
 // output path then names what it named before. A format outside the known
 // ones exports the ASCII listing.
+//
+// With textureFolder, the glTF formats take each texture's image from that
+// folder (export/texture_images.h); a folder that does not exist fails the
+// export before any file is written. Its warnings go to reporter.
 int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format,
-                    std::string& why);
+                    std::string& why, const char* textureFolder = nullptr, Reporter* reporter = nullptr);
 
 #endif  // QUADKIT_EXPORT_EXPORT_SCENE_H_

@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "export/texture_images.h"
+#include "files/folder_listing.h"
 #include "formats/gltf_rules.h"
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
@@ -38,6 +40,18 @@ constexpr TextTemplate<Int, Int, Int, Int> kMesh{
 constexpr TextTemplate<Text, Text> kMaterial{
     "{\"name\":%s,\"pbrMetallicRoughness\":{\"baseColorFactor\":[%s,1],\"metallicFactor\":0,"
     "\"roughnessFactor\":1},\"doubleSided\":true}"};
+// A material whose texture has an image: the image as its base colour,
+// unchanged by a factor.
+constexpr TextTemplate<Text, Int> kTexturedMaterial{
+    "{\"name\":%s,\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":%d},\"metallicFactor\":0,"
+    "\"roughnessFactor\":1},\"doubleSided\":true}"};
+// Texture k shows image k, sampled with the scene's texture coordinates as
+// they are: repeated beyond 0 to 1 on both axes.
+constexpr TextTemplate<Int> kTexture{"{\"sampler\":0,\"source\":%d}"};
+constexpr char kSamplers[] = "\"samplers\":[{\"wrapS\":10497,\"wrapT\":10497}],\r\n";
+constexpr TextTemplate<Text, Text> kImageWithUri{"{\"uri\":%s,\"mimeType\":\"%s\"}"};
+constexpr TextTemplate<Int, Text> kImageInBuffer{"{\"bufferView\":%d,\"mimeType\":\"%s\"}"};
+constexpr TextTemplate<Int, Int> kImageView{"{\"buffer\":0,\"byteOffset\":%d,\"byteLength\":%d}"};
 constexpr TextTemplate<Int> kIndexAccessor{
     "{\"bufferView\":%d,\"componentType\":5123,\"count\":6,\"type\":\"SCALAR\"}"};
 constexpr TextTemplate<Int, Text, Text> kPositionAccessor{
@@ -117,6 +131,19 @@ std::string UriOfFileName(const std::string& name) {
   return uri;
 }
 
+// A relative path as a URI: each of its parts as UriOfFileName writes it,
+// '/' between them.
+std::string UriOfRelativePath(const std::string& path) {
+  std::string uri;
+  size_t from = 0;
+  for (size_t slash = path.find('/'); ; slash = path.find('/', from)) {
+    uri += UriOfFileName(path.substr(from, slash - from));
+    if (slash == std::string::npos) return uri;
+    uri += '/';
+    from = slash + 1;
+  }
+}
+
 // Material t's colour, red, green and blue: hues a golden angle apart, so
 // neighbours in the table differ clearly; two decimals.
 std::string BaseColour(int32_t t) {
@@ -146,6 +173,12 @@ class GltfExport : public FormatExport {
  public:
   explicit GltfExport(bool binary) : binary_(binary) {}
 
+  bool UseTextureFolder(const std::string& folder, Reporter& reporter, std::string& why) override {
+    reporter_ = &reporter;
+    images_ = std::make_unique<TextureImages>();
+    return images_->Open(folder, why);
+  }
+
   bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
     if (!binary_) {
       buffer_ = files.AddCompanion(".bin", "buffer", why);
@@ -153,9 +186,22 @@ class GltfExport : public FormatExport {
     }
     output_ = &files.output();
     textureCount_ = std::max(scene.GetTextureCount(), 0);
+    std::string withoutImage;
     for (int32_t t = 0; t < textureCount_; ++t) {
       Separate(materials_, static_cast<size_t>(t));
-      AppendTemplate(materials_, kMaterial, JsonString(EncodeTextureWord(scene.GetTextureName(t))), BaseColour(t));
+      const std::string word = EncodeTextureWord(scene.GetTextureName(t));
+      int32_t image = -1;
+      if (images_ != nullptr && !images_->Find(word, binary_, image, why)) return false;
+      if (image >= 0) {
+        AppendTemplate(materials_, kTexturedMaterial, JsonString(word), image);
+      } else {
+        AppendTemplate(materials_, kMaterial, JsonString(word), BaseColour(t));
+        if (images_ != nullptr) withoutImage += (withoutImage.empty() ? "" : ", ") + word;
+      }
+    }
+    if (!withoutImage.empty()) {
+      reporter_->Complain("texture folder '" + images_->folder() + "' holds no image for " + withoutImage +
+                          ": they keep their colour");
     }
     Separate(materials_, static_cast<size_t>(textureCount_));
     AppendTemplate(materials_, kMaterial, JsonString(gltf::kNoTextureMaterial), "1,0,1");
@@ -196,7 +242,17 @@ class GltfExport : public FormatExport {
       buffer.push_back(static_cast<uint8_t>(index & 0xFF));
       buffer.push_back(static_cast<uint8_t>(index >> 8));
     }
-    std::string json = Document(indicesOffset, buffer.size());
+    // A .glb carries its images in its buffer, each at a multiple of 4.
+    std::vector<size_t> imageOffsets;
+    if (binary_ && images_ != nullptr) {
+      for (const TextureImage& image : images_->images()) {
+        PadTo4(buffer, 0);
+        imageOffsets.push_back(buffer.size());
+        buffer.insert(buffer.end(), image.bytes.begin(), image.bytes.end());
+      }
+    }
+    std::string json;
+    if (!Document(indicesOffset, imageOffsets, buffer.size(), json, why)) return false;
     if (!binary_) {
       return buffer_->Write(buffer.data(), buffer.size(), why) && output_->Write(json, why);
     }
@@ -211,9 +267,9 @@ class GltfExport : public FormatExport {
 
   // Accessor 0 holds the indices that every primitive shares; then come the
   // positions and texture coordinates of each rectangle in turn.
-  std::string Document(size_t indicesOffset, size_t bufferLength) const {
+  bool Document(size_t indicesOffset, const std::vector<size_t>& imageOffsets, size_t bufferLength,
+                std::string& json, std::string& why) const {
     const size_t count = rects_.size();
-    std::string json;
     json.reserve(600 + count * 450 + materials_.size());
     AppendTemplate(json, kHead, JsonString(kGenerator));
     for (size_t k = 0; k < count; ++k) {
@@ -234,7 +290,10 @@ class GltfExport : public FormatExport {
       }
       json += "],\r\n";
     }
-    json += "\"materials\":[\r\n" + materials_ + "],\r\n\"accessors\":[\r\n";
+    json += "\"materials\":[\r\n" + materials_ + "],\r\n";
+    const size_t imageViews = count > 0 ? 3 : 1;  // the first view after the vertices and indices
+    if (!Images(imageViews, json, why)) return false;
+    json += "\"accessors\":[\r\n";
     AppendTemplate(json, kIndexAccessor, count > 0 ? 2 : 0);
     for (size_t k = 0; k < count; ++k) {
       const RectEntry& rect = rects_[k];
@@ -253,13 +312,49 @@ class GltfExport : public FormatExport {
       json += ",\r\n";
     }
     AppendTemplate(json, kIndexView, indicesOffset);
+    for (size_t k = 0; k < imageOffsets.size(); ++k) {
+      json += ",\r\n";
+      AppendTemplate(json, kImageView, imageOffsets[k], images_->images()[k].bytes.size());
+    }
     json += "],\r\n";
     if (binary_) {
       AppendTemplate(json, kBuffer, bufferLength);
     } else {
       AppendTemplate(json, kBufferWithUri, JsonString(UriOfFileName(FileNameOf(buffer_->path()))), bufferLength);
     }
-    return json;
+    return true;
+  }
+
+  // The textures, their sampler and their images, when any texture has
+  // one: in a .glb each image in a buffer view of its own from view
+  // firstView on, beside a .gltf each named by its path relative to the
+  // output.
+  bool Images(size_t firstView, std::string& json, std::string& why) const {
+    if (images_ == nullptr || images_->images().empty()) return true;
+    const std::vector<TextureImage>& images = images_->images();
+    json += "\"textures\":[\r\n";
+    for (size_t k = 0; k < images.size(); ++k) {
+      Separate(json, k);
+      AppendTemplate(json, kTexture, k);
+    }
+    json += "],\r\n";
+    json += kSamplers;
+    json += "\"images\":[\r\n";
+    for (size_t k = 0; k < images.size(); ++k) {
+      Separate(json, k);
+      if (binary_) {
+        AppendTemplate(json, kImageInBuffer, firstView + k, images[k].mimeType);
+        continue;
+      }
+      std::string relative;
+      if (!RelativePathFrom(FolderOf(output_->path()), images[k].path, relative)) {
+        return Fail(why, "image '" + images[k].path + "' cannot be named relative to the output '" +
+                             output_->path() + "' (another drive?): export with /GLB to carry it inside");
+      }
+      AppendTemplate(json, kImageWithUri, JsonString(UriOfRelativePath(relative)), images[k].mimeType);
+    }
+    json += "],\r\n";
+    return true;
   }
 
   // The .glb: header, the JSON chunk padded with blanks, the buffer chunk
@@ -286,6 +381,8 @@ class GltfExport : public FormatExport {
   const bool binary_;
   OutputFile* output_ = nullptr;
   OutputFile* buffer_ = nullptr;  // the .bin beside a .gltf
+  std::unique_ptr<TextureImages> images_;  // with a texture folder
+  Reporter* reporter_ = nullptr;
   int32_t textureCount_ = 0;
   std::string materials_;  // the JSON of every material, one to a line
   std::vector<RectEntry> rects_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release packages as a user gets them (tools/package.sh): built twice,
 # in two folders, into the same bytes; the zip unpacked and its quadkit.exe
-# run under Wine on the sample scene; the Debian package installed (as root,
+# run under Wine on the sample scene, the notices of what it contains beside
+# it; the Debian package checked by lintian, installed (as root,
 # when no quadkit package is installed yet; otherwise unpacked), its quadkit
 # and man quadkit run, and removed again.
 set -euo pipefail
@@ -17,13 +18,15 @@ bash tools/package.sh "${work}/again" >/dev/null
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "${release}/linux/CMakeCache.txt")"
 zip="quadkit-${version}-windows-x86_64.zip"
 deb="quadkit_${version}_amd64.deb"
-for package in "${zip}" "${deb}"; do
+addon="quadkit-blender-${version}.zip"
+for package in "${zip}" "${deb}" "${addon}"; do
   if ! cmp "${release}/${package}" "${work}/again/${package}"; then
     echo "${package}: two builds of one checkout differ" >&2
     exit 1
   fi
 done
-echo "${zip} ($(stat -c %s "${release}/${zip}") bytes) and ${deb} ($(stat -c %s "${release}/${deb}") bytes)," \
+echo "${zip} ($(stat -c %s "${release}/${zip}") bytes), ${deb} ($(stat -c %s "${release}/${deb}") bytes)" \
+     "and ${addon} ($(stat -c %s "${release}/${addon}") bytes),"  \
      "the same bytes both times (${SECONDS} s so far)"
 
 # What a run of the sample's export prints and writes, kept by the tests.
@@ -45,8 +48,13 @@ echo "== packages: the Windows zip under Wine"
 cmake -E chdir "${work}" cmake -E tar xf "${release}/${zip}"
 folder="${work}/quadkit-${version}-windows-x86_64"
 listing="$(cd "${folder}" && LC_ALL=C ls)"
-if [ "${listing//$'\n'/ }" != "README.txt quadkit-manual.txt quadkit.exe" ]; then
-  echo "${zip} holds ${listing//$'\n'/ }, not quadkit.exe, README.txt and quadkit-manual.txt" >&2
+if [ "${listing//$'\n'/ }" != "README.txt licenses quadkit-manual.txt quadkit.exe" ]; then
+  echo "${zip} holds ${listing//$'\n'/ }, not quadkit.exe, README.txt, quadkit-manual.txt and licenses" >&2
+  exit 1
+fi
+notices="$(cd "${folder}/licenses" && LC_ALL=C ls)"
+if [ "${notices//$'\n'/ }" != "GCC-runtime.txt LICENSE MinGW-w64-runtime.txt nlohmann-json.txt" ]; then
+  echo "${zip}: licenses/ holds ${notices//$'\n'/ }, not the notices of quadkit, nlohmann/json and the runtime" >&2
   exit 1
 fi
 exe="${folder}/quadkit.exe"
@@ -75,7 +83,53 @@ expect_sample_export "${work}/windows" "quadkit.exe from ${zip}"
 expect_version_line "${work}/windows/stderr" "quadkit.exe from ${zip}"
 echo "quadkit.exe: stripped, version resource ${version}, exports the sample (${SECONDS} s so far)"
 
+echo "== packages: the Blender add-on"
+mkdir "${work}/addon"
+unzip -q "${release}/${addon}" -d "${work}/addon"
+listing="$(cd "${work}/addon" && LC_ALL=C find . -type f | LC_ALL=C sort | tr '\n' ' ')"
+expected="./quadkit_zem/COPYING ./quadkit_zem/README.md ./quadkit_zem/__init__.py ./quadkit_zem/bin/quadkit"
+expected+=" ./quadkit_zem/bin/quadkit.exe ./quadkit_zem/blender_manifest.toml ./quadkit_zem/licenses/GCC-runtime-Linux.txt"
+expected+=" ./quadkit_zem/licenses/GCC-runtime.txt ./quadkit_zem/licenses/GNU-C-library.txt"
+expected+=" ./quadkit_zem/licenses/LICENSE ./quadkit_zem/licenses/MinGW-w64-runtime.txt"
+expected+=" ./quadkit_zem/licenses/nlohmann-json.txt "
+if [ "${listing}" != "${expected}" ]; then
+  echo "${addon} holds ${listing}, not ${expected}" >&2
+  exit 1
+fi
+bin="${work}/addon/quadkit_zem/bin"
+if ! file "${bin}/quadkit" | grep -q 'statically linked'; then
+  echo "${addon}: bin/quadkit is not linked statically: $(file "${bin}/quadkit")" >&2
+  exit 1
+fi
+chmod +x "${bin}/quadkit"
+mkdir "${work}/addon-run"
+cp examples/box.zem "${work}/addon-run/"
+(cd "${work}/addon-run" && "${bin}/quadkit" /e box.zem out.txt >stdout)
+expect_sample_export "${work}/addon-run" "bin/quadkit from ${addon}"
+(cd "${work}/addon-run" && wine "${bin}/quadkit.exe" /e box.zem out.txt >stdout)
+expect_sample_export "${work}/addon-run" "bin/quadkit.exe from ${addon} under Wine"
+# In Blender: installed from the zip, a textured import, edits, the export.
+tests="${root}/build/tests/quadkit_tests"
+if [ ! -x "${tests}" ]; then
+  cmake -S . -B build -DQUADKIT_BUILD_TESTS=ON >/dev/null
+  cmake --build build -j2 --target quadkit_tests >/dev/null
+fi
+# It must run here, not skip.
+if ! QUADKIT_ADDON_ZIP="${release}/${addon}" "${tests}" --gtest_filter='GltfInteropTest.BlenderAddon*' \
+    >"${work}/addon-test.log" 2>&1 || ! grep -q '^\[       OK \]' "${work}/addon-test.log"; then
+  cat "${work}/addon-test.log" >&2
+  echo "${addon}: the test of the add-on in Blender failed or did not run" >&2
+  exit 1
+fi
+echo "${addon}: its quadkit (static) and quadkit.exe (Wine) export the sample; in Blender it imports," \
+     "exports exactly the edits, keeps the .bak and reports a modifier's error (${SECONDS} s so far)"
+
 echo "== packages: the Debian package"
+# lintian, Debian's package checker: no error and no warning.
+if ! lintian --fail-on error,warning "${release}/${deb}"; then
+  echo "${deb}: lintian finds the problems above" >&2
+  exit 1
+fi
 mkdir "${work}/linux"
 cp examples/box.zem "${work}/linux/"
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W quadkit >/dev/null 2>&1; then

@@ -80,10 +80,32 @@ struct BlenderEdits {
   const char* material;
 };
 
+// What the scene must become after the edits that Blender makes, each
+// moving by (0.5, -1, 2) in Blender's axes: the edited values, rewritten as
+// the import rewrites a rectangle; every other byte as it was. corners are
+// the vertex rectangle's before.
+void ApplyEdits(const std::string& path, const BlenderEdits& edit, const RectCoords& corners) {
+  const double gltfOffset[3] = {0.5, 2.0, 1.0};  // glTF's y is Blender's z, glTF's z Blender's -y
+  SceneFile expected;
+  std::string why;
+  ASSERT_TRUE(expected.Open(path.c_str(), why));
+  RectCoords vertexMoved = corners;
+  RectCoords objectMoved = *expected.GetRectCoords(edit.movedRect, why);
+  for (int axis = 0; axis < 3; ++axis) {
+    vertexMoved[3 * edit.corner + axis] = static_cast<float>(vertexMoved[3 * edit.corner + axis] + gltfOffset[axis]);
+    for (int k = 0; k < 4; ++k) {
+      objectMoved[3 * k + axis] = static_cast<float>(objectMoved[3 * k + axis] + gltfOffset[axis]);
+    }
+  }
+  ASSERT_TRUE(expected.UpdateRect(edit.vertexRect, &vertexMoved, nullptr, why));
+  ASSERT_TRUE(expected.UpdateRect(edit.movedRect, &objectMoved, nullptr, why));
+  RecordingReporter quiet;
+  ASSERT_TRUE(expected.SetRectTextureByName(edit.retexturedRect, edit.material, quiet, why));
+}
+
 TEST(GltfInteropTest, BlenderRoundTripChangesExactlyTheEdits) {
   if (!Installed("blender")) GTEST_SKIP() << "blender is not on the PATH";
   const BlenderEdits edit = {1, 1, 5, 9, "flr"};
-  const double gltfOffset[3] = {0.5, 2.0, 1.0};  // glTF's y is Blender's z, glTF's z Blender's -y
   const std::vector<uint8_t> original = ReadFileBytes(kSource + "/tests/golden/odd.zem");
   for (const bool edited : {false, true}) {
     SCOPED_TRACE(edited ? "edited" : "no edit");
@@ -108,25 +130,8 @@ TEST(GltfInteropTest, BlenderRoundTripChangesExactlyTheEdits) {
     }
     ASSERT_TRUE(RunShell(command, dir.File("blender.log"))) << ReadFileText(dir.File("blender.log"));
 
-    // What the scene must become: the edited values, rewritten as the import
-    // rewrites a rectangle; every other byte as it was.
     ASSERT_TRUE(WriteFileBytes(dir.File("expected.zem"), original));
-    SceneFile expected;
-    ASSERT_TRUE(expected.Open(dir.File("expected.zem").c_str(), why));
-    if (edited) {
-      RectCoords vertexMoved = corners;
-      RectCoords objectMoved = *expected.GetRectCoords(edit.movedRect, why);
-      for (int axis = 0; axis < 3; ++axis) {
-        vertexMoved[3 * edit.corner + axis] = static_cast<float>(vertexMoved[3 * edit.corner + axis] + gltfOffset[axis]);
-        for (int k = 0; k < 4; ++k) {
-          objectMoved[3 * k + axis] = static_cast<float>(objectMoved[3 * k + axis] + gltfOffset[axis]);
-        }
-      }
-      ASSERT_TRUE(expected.UpdateRect(edit.vertexRect, &vertexMoved, nullptr, why));
-      ASSERT_TRUE(expected.UpdateRect(edit.movedRect, &objectMoved, nullptr, why));
-      RecordingReporter quiet;
-      ASSERT_TRUE(expected.SetRectTextureByName(edit.retexturedRect, edit.material, quiet, why));
-    }
+    if (edited) ApplyEdits(dir.File("expected.zem"), edit, corners);
     for (const char* exported : {"separate.gltf", "binary.glb"}) {
       SCOPED_TRACE(exported);
       ASSERT_TRUE(WriteFileBytes(dir.File("copy.zem"), original));
@@ -138,6 +143,42 @@ TEST(GltfInteropTest, BlenderRoundTripChangesExactlyTheEdits) {
       ExpectSameBytes(ReadFileBytes(dir.File("copy.zem")), ReadFileBytes(dir.File("expected.zem")), exported);
     }
   }
+}
+
+// The add-on from its zip (QUADKIT_ADDON_ZIP, set by tools/check_packages.sh
+// after it built the packages) in Blender: File > Import > ZEM scene with a
+// texture folder, the edits, File > Export > ZEM scene
+// (tests/blender_addon_session.py).
+TEST(GltfInteropTest, BlenderAddonPutsExactlyTheEditsIntoTheScene) {
+  const char* zip = std::getenv("QUADKIT_ADDON_ZIP");
+  if (zip == nullptr || !Installed("blender")) GTEST_SKIP() << "QUADKIT_ADDON_ZIP is not set, or blender is missing";
+  const BlenderEdits edit = {1, 1, 5, 9, "flr"};
+  const std::vector<uint8_t> original = ReadFileBytes(kSource + "/tests/golden/odd.zem");
+  TempDir dir;
+  ASSERT_TRUE(WriteFileBytes(dir.File("odd.zem"), original));
+  ASSERT_TRUE(RunShell("mkdir '" + dir.File("tex") + "' && cp '" + kSource + "/examples/textures/WALL.png' '" +
+                       kSource + "/examples/textures/FLR.png' '" + dir.File("tex") + "/'", dir.File("log")));
+  SceneFile scene;
+  std::string why;
+  ASSERT_TRUE(scene.Open(dir.File("odd.zem").c_str(), why));
+  const RectCoords corners = *scene.GetRectCoords(edit.vertexRect, why);
+  char where[96];
+  std::snprintf(where, sizeof where, " %.9g %.9g %.9g", corners[3 * edit.corner], corners[3 * edit.corner + 1],
+                corners[3 * edit.corner + 2]);
+  const std::string command = "HOME='" + dir.path() + "' BLENDER_USER_CONFIG='" + dir.File("config") +
+                              "' BLENDER_USER_SCRIPTS='" + dir.File("scripts") +
+                              "' blender -b --factory-startup --python-exit-code 1 --python '" + kSource +
+                              "/tests/blender_addon_session.py' -- '" + zip + "' '" + dir.File("odd.zem") + "' '" +
+                              dir.File("tex") + "' Rect_2" + where + " Rect_6 Rect_10 flr Rect_3";
+  ASSERT_TRUE(RunShell(command, dir.File("blender.log"))) << ReadFileText(dir.File("blender.log"));
+
+  ASSERT_TRUE(WriteFileBytes(dir.File("expected.zem"), original));
+  ApplyEdits(dir.File("expected.zem"), edit, corners);
+  ExpectSameBytes(ReadFileBytes(dir.File("odd.zem.edited")), ReadFileBytes(dir.File("expected.zem")), "edited");
+  ExpectSameBytes(ReadFileBytes(dir.File("odd.zem.bak.first")), original, "kept as .bak");
+  const std::string error = ReadFileText(dir.File("odd.zem.error"));
+  EXPECT_NE(error.find("Rect_3"), std::string::npos) << error;
+  EXPECT_NE(error.find("the scene file is unchanged"), std::string::npos) << error;
 }
 
 TEST(GltfExportTest, WhatGltfCannotHoldIsNoExport) {
