@@ -6,8 +6,7 @@
 #include "app/number_argument.h"
 #include "check/scene_check.h"
 #include "edit/scale_move.h"
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "formats/interchange_format.h"
 #include "report/failure.h"
 #include "report/messages.h"
@@ -68,13 +67,13 @@ bool UsageNames(const std::string& word) {
   return false;
 }
 
-// The switch words of the format table, joined by commas; with
-// beyondUsage, only those the usage text does not name.
-std::string FormatWords(bool beyondUsage) {
+// The switch words of the format table that the usage text does not name,
+// joined by commas.
+std::string FormatWordsBeyondUsage() {
   std::string words;
   for (size_t k = 0; k < kFormatCount; ++k) {
     const char* word = kFormats[k].switchWord;
-    if (word == nullptr || (beyondUsage && UsageNames(word))) continue;
+    if (word == nullptr || UsageNames(word)) continue;
     words += (words.empty() ? "" : ", ") + std::string(word);
   }
   return words;
@@ -83,7 +82,7 @@ std::string FormatWords(bool beyondUsage) {
 // The usage text is kept as it has always been; the formats added since are
 // named beside it, on standard error.
 void MentionFormatsBeyondUsage(Reporter& reporter) {
-  reporter.Complain("more formats: " + FormatWords(true) +
+  reporter.Complain("more formats: " + FormatWordsBeyondUsage() +
                     "; the check of a scene file: /c [ZEMFILE]"
                     " (the README and 'man quadkit' describe every format and the check)");
 }
@@ -168,7 +167,7 @@ int32_t RunQuadkit(int argc, const char* const* argv, Reporter& reporter) {
   int32_t result = kModeFailed;
   // For Move argument 4 is a number, and an unknown mode fails anyway.
   if (format == nullptr && (mode == kModeImport || mode == kModeExport)) {
-    Fail(why, std::string("unknown format '") + argv[4] + "' (the formats are " + FormatWords(false) +
+    Fail(why, std::string("unknown format '") + argv[4] + "' (the formats are " + FormatWords() +
                   ", and none for the ASCII listing)");
   } else {
     result = Dispatch(mode, format != nullptr ? format->format : kFormats[0].format, argc, argv, reporter, why);

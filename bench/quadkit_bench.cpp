@@ -32,11 +32,10 @@
 
 #include "check/scene_check.h"
 #include "edit/scale_move.h"
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "files/file_access.h"
 #include "files/platform_files.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "export/export_files.h"
 
+#include "files/path_names.h"
 #include "files/platform_files.h"
 #include "report/failure.h"
 
@@ -41,8 +42,7 @@ bool ExportFiles::CommitAll(std::string& why) {
 }
 
 std::string CompanionPath(const std::string& outputPath, const char* extension) {
-  const size_t slash = outputPath.find_last_of("/\\");
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t nameStart = outputPath.size() - FileNameOf(outputPath).size();
   const size_t dot = outputPath.find_last_of('.');
   if (dot == std::string::npos || dot < nameStart) return outputPath + extension;
   return outputPath.substr(0, dot) + extension;

@@ -40,7 +40,3 @@ bool WriteAndClear(OutputFile& file, std::string& text, std::string& why) {
   return written;
 }
 
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}

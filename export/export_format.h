@@ -14,7 +14,7 @@
 // them all in place only when the whole export succeeded.
 //
 // A new format is one file that defines its FormatExport, and its row in
-// the format table.
+// the format table (app/format_table.cpp).
 #ifndef QUADKIT_EXPORT_EXPORT_FORMAT_H_
 #define QUADKIT_EXPORT_EXPORT_FORMAT_H_
 
@@ -23,6 +23,7 @@
 #include <string>
 
 #include "export/export_files.h"
+#include "files/path_names.h"  // FileNameOf: the formats that name their files in their text
 #include "report/reporter.h"
 #include "scene/scene_file.h"
 
@@ -66,8 +67,5 @@ std::unique_ptr<FormatExport> MakeTextWritersExport(const TextWriters& writers);
 // Writes text to file and empties it, for the next piece.
 bool WriteAndClear(OutputFile& file, std::string& text, std::string& why);
 
-// The file name at the end of path, after its last '/' or '\\', for the
-// formats that name their files in their text.
-std::string FileNameOf(const std::string& path);
 
 #endif  // QUADKIT_EXPORT_EXPORT_FORMAT_H_

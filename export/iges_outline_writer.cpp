@@ -30,13 +30,13 @@ const char kFooter[] =
     "108,0.,0.,-1.,-100.,9,0.,0.,0.,0.;                                    11P      6\r\n"
     "S      1G      3D     12P      6                                        T      1\r\n";
 
-const TextWriters kIgesOutlineWriters = {WriteIgesHeader, WriteIgesRect, WriteIgesFooter};
+const TextWriters kIgesOutlineWriters = {WriteCadOutlineHeader, WriteCadOutlineRect, WriteCadOutlineFooter};
 
 }  // namespace
 
-void WriteIgesHeader(int32_t /*count*/, std::string& text) { text += kHeader; }
+void WriteCadOutlineHeader(int32_t /*count*/, std::string& text) { text += kHeader; }
 
-void WriteIgesRect(const ExportRect& rect, std::string& text) {
+void WriteCadOutlineRect(const ExportRect& rect, std::string& text) {
   const RectCoords& c = rect.corners;
   AppendTemplate(text, kRectTemplate,
                  c[0], c[1], c[2], c[3], c[4], c[5],
@@ -45,6 +45,6 @@ void WriteIgesRect(const ExportRect& rect, std::string& text) {
                  c[9], c[10], c[11], c[0], c[1], c[2]);
 }
 
-void WriteIgesFooter(int32_t /*count*/, std::string& text) { text += kFooter; }
+void WriteCadOutlineFooter(int32_t /*count*/, std::string& text) { text += kFooter; }
 
 std::unique_ptr<FormatExport> MakeIgesOutlineExport() { return MakeTextWritersExport(kIgesOutlineWriters); }

@@ -9,11 +9,11 @@
 #include "export/export_format.h"
 
 // The 328-byte Start and Global sections.
-void WriteIgesHeader(int32_t count, std::string& text);
+void WriteCadOutlineHeader(int32_t count, std::string& text);
 // Four Line entities, the outline of the rectangle.
-void WriteIgesRect(const ExportRect& rect, std::string& text);
+void WriteCadOutlineRect(const ExportRect& rect, std::string& text);
 // The Composite Curve, the Plane and the Terminate line, 246 bytes.
-void WriteIgesFooter(int32_t count, std::string& text);
+void WriteCadOutlineFooter(int32_t count, std::string& text);
 
 std::unique_ptr<FormatExport> MakeIgesOutlineExport();
 

@@ -11,13 +11,12 @@
 
 #include "check/scene_check.h"
 #include "edit/scale_move.h"
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "import/gltf_import.h"
 #include "formats/interchange_format.h"
-#include "import/import_scene.h"
 #include "files/little_endian.h"
-#include "tests/support/sample_scene.h"
-#include "tests/support/scene_builder.h"
+#include "sample/sample_scene.h"
+#include "sample/scene_builder.h"
 
 namespace {
 
@@ -121,7 +120,7 @@ const SampleGltf& Sample() {
 
 class SampleBuffer : public GltfResources {
  public:
-  bool Load(const std::string&, TextImage& image, std::string&) override {
+  bool Load(const std::string&, FileImage& image, std::string&) override {
     const std::string& buffer = Sample().buffer;
     image.text.reset(new char[buffer.size() + 1]());
     std::copy(buffer.begin(), buffer.end(), image.text.get());
@@ -129,6 +128,18 @@ class SampleBuffer : public GltfResources {
     return true;
   }
 };
+
+// A text of each format that can be imported, as the scene target gives
+// it to every scene.
+std::string SampleTextFor(InterchangeFormat format) {
+  switch (format) {
+    case kFormatAscii: return kListing;
+    case kFormatDesignWorkshop: return kDesignWorkshop;
+    case kFormatObj: return kObj;
+    case kFormatGltf: return Sample().glb;
+    default: std::abort();  // a format that can be imported needs its text here
+  }
+}
 
 // The stored rectangle count of a scene image, as the reader decodes it.
 int32_t StoredCountOf(const uint8_t* data, size_t size) {
@@ -153,16 +164,13 @@ FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size) {
     outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormatAscii, why));
     return outcome;
   }
-  for (InterchangeFormat format : {kFormatAscii, kFormatDirectX, kFormatIgesOutline, kFormatDesignWorkshop,
-                                   kFormatObj, kFormatIgesSurfaces, kFormatGltf, kFormatGlb}) {
-    outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), format, why));
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormats[k].format, why));
   }
   outcome.results.push_back(MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, why));
-  for (const auto& [text, format] : {std::pair<std::string, InterchangeFormat>{kListing, kFormatAscii},
-                                     {kDesignWorkshop, kFormatDesignWorkshop}, {kObj, kFormatObj},
-                                     {Sample().glb, kFormatGltf}}) {
-    WriteText(ScratchFile("text.txt"), text);
-    outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), format, reporter, why));
+  for (const FormatRow* row : ImportRows()) {
+    WriteText(ScratchFile("text.txt"), SampleTextFor(row->format));
+    outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), row->format, reporter, why));
   }
   outcome.sceneChanged = ReadFileBytes(scene) != std::vector<uint8_t>(data, data + size);
   return outcome;
@@ -192,4 +200,18 @@ FuzzOutcome FuzzGltf(const uint8_t* data, size_t size) {
   }
   outcome.sceneChanged = ReadFileBytes(path) != SampleScene();
   return outcome;
+}
+
+std::vector<const FormatRow*> ImportRows() {
+  std::vector<const FormatRow*> rows;
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const FormatRow& row = kFormats[k];
+    bool readerSeen = !row.CanImport();
+    for (const FormatRow* seen : rows) {
+      readerSeen = readerSeen || (seen->importer.reader == row.importer.reader &&
+                                  seen->importer.fileReader == row.importer.fileReader);
+    }
+    if (!readerSeen) rows.push_back(&row);
+  }
+  return rows;
 }

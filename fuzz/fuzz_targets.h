@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/format_table.h"
+
 // What one run of a target did, for the test that replays the inputs: the
 // result of each mode operation it ran, in order, and whether the bytes of
 // the scene file changed.
@@ -16,9 +18,10 @@ struct FuzzOutcome {
   bool sceneChanged = false;
 };
 
-// The input as a scene file: opened and exported in every format, moved by
-// zero, and given a fixed listing, Design Workshop file, OBJ file and the
-// sample's .glb.
+// The input as a scene file: opened and exported in every format of the
+// format table, moved by zero, and given a fixed text of each of the
+// ImportRows (a listing, a Design Workshop file, an OBJ file and the
+// sample's .glb).
 FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
 FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size);
@@ -30,5 +33,9 @@ FuzzOutcome FuzzObj(const uint8_t* data, size_t size);
 // every buffer file it names reads as the buffer of the sample's own
 // glTF export.
 FuzzOutcome FuzzGltf(const uint8_t* data, size_t size);
+
+// The rows of the format table whose formats the scene target imports, in
+// table order: one for each reader.
+std::vector<const FormatRow*> ImportRows();
 
 #endif  // QUADKIT_FUZZ_FUZZ_TARGETS_H_

@@ -10,7 +10,7 @@
 
 #include "import/text_import.h"
 
-// The reader of the listing (see TextReader in import/text_import.h): true
+// The reader of the listing (see ImageReader in import/text_import.h): true
 // when the listing was read to the end of its count; false when the text does
 // not begin with "NUM_RECTS=" or ends before its count of blocks is
 // complete (the blocks before stay written), why then saying what is

@@ -137,8 +137,8 @@ bool ApplyDesignWorkshop(SceneFile& scene, const char* text, size_t /*size*/, Re
     if (!AbsoluteCornerSumIsPositive(corners)) continue;
 
     reporter.Say(FillTemplate(messages::kDesignWorkshopProgress, ShownCornersOffset(scene, i)));
-    std::string why;
-    if (!scene.UpdateRect(i, &corners, nullptr, why)) failures.Add(i, why);
+    std::string cannot;
+    if (!scene.UpdateRect(i, &corners, nullptr, cannot)) failures.Add(i, cannot);
     ++i;
   }
   reporter.Say(FillTemplate(messages::kRectanglesImported, i));

@@ -11,7 +11,7 @@
 
 #include "import/text_import.h"
 
-// The reader of the Design Workshop file (see TextReader in
+// The reader of the Design Workshop file (see ImageReader in
 // import/text_import.h): true when the file was read through; false when the text
 // is not empty but holds neither a Polyline block nor a header line
 // (nothing is written then), or a block breaks off before its vertex lines

@@ -30,7 +30,7 @@ class GltfResources {
   virtual ~GltfResources() = default;
   // path is the URI with its %XX escapes decoded. False, with why, when the
   // bytes cannot be had.
-  virtual bool Load(const std::string& path, TextImage& image, std::string& why) = 0;
+  virtual bool Load(const std::string& path, FileImage& image, std::string& why) = 0;
 };
 
 // A member of an accessor as the file gives it.
@@ -90,7 +90,7 @@ class GltfDocument {
   Span binChunk_;
   bool binary_ = false;
   GltfJson json_;
-  std::vector<TextImage> files_;
+  std::vector<FileImage> files_;
   std::vector<std::vector<uint8_t>> decoded_;
   std::vector<Span> buffers_;
   std::vector<Span> views_;

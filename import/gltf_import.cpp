@@ -7,7 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "files/path_names.h"
 #include "formats/gltf_rules.h"
+#include "import/gltf_nodes.h"
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
 #include "report/messages.h"
@@ -15,55 +17,6 @@
 #include "text/text_template.h"
 
 namespace {
-
-// Column-major, as glTF writes matrices.
-using Matrix = std::array<double, 16>;
-constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
-Matrix Multiply(const Matrix& a, const Matrix& b) {
-  Matrix product = {};
-  for (int column = 0; column < 4; ++column) {
-    for (int row = 0; row < 4; ++row) {
-      double sum = 0;
-      for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[column * 4 + k];
-      product[column * 4 + row] = sum;
-    }
-  }
-  return product;
-}
-
-// An array of exactly count numbers.
-bool ReadNumbers(const GltfJson* value, size_t count, double* numbers) {
-  if (value == nullptr || !value->is_array() || value->size() != count) return false;
-  for (size_t k = 0; k < count; ++k) {
-    if (!(*value)[k].is_number()) return false;
-    numbers[k] = (*value)[k].get<double>();
-  }
-  return true;
-}
-
-// The node's own transform: its matrix, or translation * rotation * scale.
-bool LocalTransform(const GltfJson& node, Matrix& m) {
-  if (MemberOf(node, "matrix") != nullptr) return ReadNumbers(MemberOf(node, "matrix"), 16, m.data());
-  double t[3] = {0, 0, 0};
-  double q[4] = {0, 0, 0, 1};
-  double s[3] = {1, 1, 1};
-  if ((MemberOf(node, "translation") != nullptr && !ReadNumbers(MemberOf(node, "translation"), 3, t)) ||
-      (MemberOf(node, "rotation") != nullptr && !ReadNumbers(MemberOf(node, "rotation"), 4, q)) ||
-      (MemberOf(node, "scale") != nullptr && !ReadNumbers(MemberOf(node, "scale"), 3, s))) {
-    return false;
-  }
-  const double x = q[0], y = q[1], z = q[2], w = q[3];
-  const double rotation[9] = {1 - 2 * (y * y + z * z), 2 * (x * y + w * z),     2 * (x * z - w * y),
-                              2 * (x * y - w * z),     1 - 2 * (x * x + z * z), 2 * (y * z + w * x),
-                              2 * (x * z + w * y),     2 * (y * z - w * x),     1 - 2 * (x * x + y * y)};
-  m = kIdentity;
-  for (int column = 0; column < 3; ++column) {
-    for (int row = 0; row < 3; ++row) m[column * 4 + row] = rotation[column * 3 + row] * s[column];
-    m[12 + column] = t[column];
-  }
-  return true;
-}
 
 bool IsShowable(const std::string& name) {
   if (name.empty() || name.size() > 64) return false;
@@ -148,7 +101,7 @@ class GltfReader {
     nodes_ = MemberOf(json_, "nodes");
     if (nodes_ == nullptr || !nodes_->is_array() || nodes_->empty()) return Fail(why, "holds no node");
     if (!CheckTopArray("meshes", meshes_, why) || !CheckTopArray("materials", materials_, why) ||
-        !LinkParents(why)) {
+        !worlds_.Compute(*nodes_, why)) {
       return false;
     }
     for (uint64_t k = 0; k < nodes_->size(); ++k) ClaimRect(k);
@@ -198,50 +151,6 @@ class GltfReader {
   bool CheckTopArray(const char* name, const GltfJson*& array, std::string& why) {
     array = MemberOf(json_, name);
     if (array != nullptr && !array->is_array()) return Fail(why, std::string("is not valid glTF 2.0: /") + name + " is not an array");
-    return true;
-  }
-
-  // Every node has at most one parent, and no node is its own ancestor.
-  bool LinkParents(std::string& why) {
-    parents_.assign(nodes_->size(), -1);
-    for (uint64_t k = 0; k < nodes_->size(); ++k) {
-      const GltfJson* children = MemberOf((*nodes_)[k], "children");
-      if (children == nullptr) continue;
-      if (!children->is_array()) return Fail(why, "is not valid glTF 2.0: " + PointerOf("nodes", k) + "/children is not an array");
-      for (const GltfJson& child : *children) {
-        uint64_t c = 0;
-        if (!AsIndex(&child, nodes_->size(), c) || c == k || parents_[c] >= 0) {
-          return Fail(why, "is not valid glTF 2.0: " + PointerOf("nodes", k) +
-                               "/children names a node that is no child of its own");
-        }
-        parents_[c] = static_cast<int64_t>(k);
-      }
-    }
-    worlds_.assign(nodes_->size(), kIdentity);
-    state_.assign(nodes_->size(), 0);
-    for (uint64_t k = 0; k < nodes_->size(); ++k) {
-      if (!ComputeWorld(k, why)) return false;
-    }
-    return true;
-  }
-
-  // The node's transform in the scene, through every parent, computed once
-  // per node from its root down.
-  bool ComputeWorld(uint64_t k, std::string& why) {
-    std::vector<uint64_t> chain;
-    for (int64_t n = static_cast<int64_t>(k); n >= 0 && state_[n] != 2; n = parents_[n]) {
-      if (state_[n] == 1) return Fail(why, "is not valid glTF 2.0: " + PointerOf("nodes", k) + " is its own ancestor");
-      state_[n] = 1;
-      chain.push_back(static_cast<uint64_t>(n));
-    }
-    for (auto n = chain.rbegin(); n != chain.rend(); ++n) {
-      Matrix local;
-      if (!LocalTransform((*nodes_)[*n], local)) {
-        return Fail(why, "is not valid glTF 2.0: " + PointerOf("nodes", *n) + " has a transform that is not numbers");
-      }
-      worlds_[*n] = parents_[*n] >= 0 ? Multiply(worlds_[parents_[*n]], local) : local;
-      state_[*n] = 2;
-    }
     return true;
   }
 
@@ -447,7 +356,7 @@ class GltfReader {
       plan.notApplied = "its two triangles do not make one quad: keep the rectangle one face of four corners";
       return true;
     }
-    if (!PlaceCorners(worlds_[static_cast<uint64_t>(plan.node)], quad, plan)) return true;
+    if (!PlaceCorners(worlds_.World(static_cast<uint64_t>(plan.node)), quad, plan)) return true;
     if (triangles.materials[0] >= 0) {
       const GltfJson* name = MemberOf((*materials_)[static_cast<uint64_t>(triangles.materials[0])], "name");
       if (name != nullptr && name->is_string()) {
@@ -460,10 +369,10 @@ class GltfReader {
 
   // The corners in the scene and their texture coordinates, each value
   // that comes back as stored keeping its stored bits.
-  static bool PlaceCorners(const Matrix& world, const GltfCorner (&quad)[4], RectPlan& plan) {
+  static bool PlaceCorners(const GltfMatrix& world, const GltfCorner (&quad)[4], RectPlan& plan) {
     const RectCoords& storedCorners = plan.storedCorners;
     const RectTexCoords& storedTex = plan.storedTexCoords;
-    const bool moved = world != kIdentity;
+    const bool moved = world != kGltfIdentity;
     for (int k = 0; k < 4; ++k) {
       for (int axis = 0; axis < 3; ++axis) {
         float value = quad[k].position[axis];
@@ -521,27 +430,21 @@ class GltfReader {
   const GltfJson* nodes_ = nullptr;
   const GltfJson* meshes_ = nullptr;
   const GltfJson* materials_ = nullptr;
-  std::vector<int64_t> parents_;
-  std::vector<Matrix> worlds_;
-  std::vector<uint8_t> state_;  // per node: 0 not yet, 1 being computed, 2 done
+  GltfNodeTransforms worlds_;
   int32_t claimed_ = 0;
 };
 
 // The buffer files of a .gltf: named relative to its folder.
 class FilesBeside : public GltfResources {
  public:
-  explicit FilesBeside(const char* path) {
-    const std::string text = path;
-    const size_t slash = text.find_last_of("/\\");
-    folder_ = slash == std::string::npos ? "" : text.substr(0, slash + 1);
-  }
-  bool Load(const std::string& path, TextImage& image, std::string& why) override {
+  explicit FilesBeside(const char* path) : gltfPath_(path) {}
+  bool Load(const std::string& path, FileImage& image, std::string& why) override {
     if (path.find('\0') != std::string::npos) return Fail(why, "its name holds a zero byte");
-    return LoadTextImage((folder_ + path).c_str(), image, why);
+    return LoadFileImage(PathBeside(gltfPath_, path).c_str(), image, why);
   }
 
  private:
-  std::string folder_;
+  std::string gltfPath_;
 };
 
 }  // namespace

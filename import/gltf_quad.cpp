@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "formats/gltf_rules.h"
-#include "import/obj_import.h"
+#include "import/triangle_quad.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ bool RebuildQuad(const GltfCorner (&triangles)[2][3], bool hasTexCoords, const R
   // the file repeats them.
   GltfCorner distinct[6];
   int distinctCount = 0;
-  ObjCorner halves[2][3];
+  TriangleCorner halves[2][3];
   for (int t = 0; t < 2; ++t) {
     for (int k = 0; k < 3; ++k) {
       int id = 0;
@@ -88,7 +88,7 @@ bool RebuildQuad(const GltfCorner (&triangles)[2][3], bool hasTexCoords, const R
       halves[t][k] = {id, id};
     }
   }
-  ObjCorner ringIds[4];
+  TriangleCorner ringIds[4];
   if (!QuadFromTriangles(halves[0], halves[1], ringIds)) {
     if (!AreStoredTriangles(triangles, stored)) return false;
     for (int k = 0; k < 4; ++k) quad[k] = stored.Corner(k);

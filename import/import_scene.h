@@ -5,17 +5,25 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/interchange_format.h"
+#include "import/text_import.h"
 #include "report/reporter.h"
+
+// How a format is imported: the name its file goes by in messages
+// ("listing", "OBJ file", ...) and its reader, one that reads the file
+// alone or one that also reads the files it names (app/format_table.h has
+// a row for each format).
+struct ImportFormat {
+  const char* kind;
+  ImageReader reader;
+  FileReader fileReader;
+};
 
 // Writes the rectangles of the text file into the scene: 0 when the text
 // was applied and every rectangle it names was written; -1, with why, when
 // the scene cannot be opened or written, the text file cannot be read or
-// names the scene file itself, the format's reader
-// refuses the text, or a rectangle could not be written (what was written
-// stays written). Only the ASCII listing, the Design Workshop format, OBJ
-// and glTF can be imported.
-int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format,
-                    Reporter& reporter, std::string& why);
+// names the scene file itself, the format's reader refuses the text, or a
+// rectangle could not be written (what was written stays written).
+int32_t ImportSceneAs(const char* scenePath, const char* textPath, const ImportFormat& format,
+                      Reporter& reporter, std::string& why);
 
 #endif  // QUADKIT_IMPORT_IMPORT_SCENE_H_

@@ -7,7 +7,11 @@
 #include <new>
 #include <string>
 
+#include "import/editor_decimals.h"
+#include "import/obj_lexer.h"
+#include "import/obj_vertices.h"
 #include "import/text_import.h"
+#include "import/turned_scene.h"
 #include "report/failure.h"
 #include "report/messages.h"
 #include "text/float_text.h"
@@ -17,149 +21,9 @@
 
 namespace {
 
-// A run of bytes inside the file image; it owns nothing.
-struct TextSpan {
-  const char* begin = nullptr;
-  size_t length = 0;
-  const char* end() const { return begin + length; }
-  std::string ToString() const { return std::string(begin, length); }
-};
-
-bool SameText(const TextSpan& a, const TextSpan& b) {
-  return a.length == b.length && (a.length == 0 || std::memcmp(a.begin, b.begin, a.length) == 0);
-}
-
-bool SpanIs(const TextSpan& span, const char* word) {
-  return span.length == std::strlen(word) && std::memcmp(span.begin, word, span.length) == 0;
-}
-
-// Takes the next word (a run without white space) of rest and moves rest
-// behind it; false when rest holds no more words.
-bool TakeWord(TextSpan& rest, TextSpan& word) {
-  const char* p = rest.begin;
-  const char* const end = rest.end();
-  while (p < end && IsScanSpace(*p)) ++p;
-  const char* const start = p;
-  while (p < end && !IsScanSpace(*p)) ++p;
-  rest = {p, static_cast<size_t>(end - p)};
-  word = {start, static_cast<size_t>(p - start)};
-  return word.length > 0;
-}
-
-// Walks the text line by line; a line comes without its line feed.
-class LineWalker {
- public:
-  LineWalker(const char* text, size_t size) : text_(text), size_(size) {}
-  bool Next(TextSpan& line) {
-    if (position_ >= size_) return false;
-    const char* const start = text_ + position_;
-    const void* const feed = std::memchr(start, '\n', size_ - position_);
-    const size_t length =
-        feed != nullptr ? static_cast<size_t>(static_cast<const char*>(feed) - start) : size_ - position_;
-    position_ += length + 1;
-    ++lineNumber_;
-    line = {start, length};
-    return true;
-  }
-  int64_t lineNumber() const { return lineNumber_; }
-
- private:
-  const char* text_;
-  size_t size_;
-  size_t position_ = 0;
-  int64_t lineNumber_ = 0;
-};
-
-bool IsTextLine(const TextSpan& line) {
-  for (const char* p = line.begin; p < line.end(); ++p) {
-    const unsigned char u = static_cast<unsigned char>(*p);
-    if ((u < 0x20 && !IsScanSpace(*p)) || u == 0x7F) return false;
-  }
-  return true;
-}
-
-enum class Statement { kOther, kPosition, kTexCoord, kNormal, kFace, kObject, kGroup, kMaterial };
-
-// What a line states, by its first word, which it takes off the line;
-// kOther for a blank line, a comment and anything not read.
-Statement TakeStatement(TextSpan& line) {
-  TextSpan keyword;
-  if (!TakeWord(line, keyword)) return Statement::kOther;
-  static const struct {
-    const char* word;
-    Statement statement;
-  } kKeywords[] = {{"v", Statement::kPosition}, {"vt", Statement::kTexCoord},
-                   {"vn", Statement::kNormal},  {"f", Statement::kFace},
-                   {"o", Statement::kObject},   {"g", Statement::kGroup},
-                   {"usemtl", Statement::kMaterial}};
-  for (const auto& entry : kKeywords) {
-    if (SpanIs(keyword, entry.word)) return entry.statement;
-  }
-  return Statement::kOther;
-}
-
-// The count of decimals of a plain number ("-12.500" has 3, "7" none): an
-// optional minus sign, digits, and a point with digits after it; -1 for any
-// other text.
-int DecimalsOfPlainNumber(const char* text, size_t length) {
-  const char* p = text;
-  const char* const end = text + length;
-  if (p < end && *p == '-') ++p;
-  const char* const digits = p;
-  while (p < end && *p >= '0' && *p <= '9') ++p;
-  if (p == digits) return -1;
-  if (p == end) return 0;
-  if (*p != '.') return -1;
-  const char* const decimals = ++p;
-  while (p < end && *p >= '0' && *p <= '9') ++p;
-  if (p != end || p == decimals || p - decimals > kMaxFixedDecimals) return -1;
-  return static_cast<int>(p - decimals);
-}
-
-// True when read, a number of the file written with decimals decimals, is
-// what stored printed with that many decimals reads as: an editor that
-// writes that many decimals read stored and wrote it back unchanged. Two
-// texts of as many decimals that read as the same float are the same text
-// wherever the float's steps are finer than the last decimal; where they
-// are coarser, stored printed so reads as stored itself. A zero counts with
-// or without its minus sign (an editor may write -0 as 0).
-bool IsRoundedStoredValue(float read, float stored, int decimals) {
-  const std::string rounded = FixedFloatText(stored, decimals);
-  float value = 0.0f;
-  if (ScanFloat(rounded.c_str(), &value) == rounded.c_str()) return false;
-  return std::memcmp(&value, &read, sizeof value) == 0 || (value == 0.0f && read == 0.0f);
-}
-
 // The widths of the vertex statements that are read: x, y, z and u, v.
 constexpr size_t kPositionWidth = 3;
 constexpr size_t kTexCoordWidth = 2;
-
-// How many numbers of the v and vt lines have each count of decimals, for
-// the counts an editor writes.
-class DecimalsTally {
- public:
-  void Count(TextSpan rest, size_t width) {
-    TextSpan word;
-    for (size_t k = 0; k < width && TakeWord(rest, word); ++k) {
-      const int decimals = DecimalsOfPlainNumber(word.begin, word.length);
-      if (decimals >= 0 && decimals < kCounted) ++counts_[decimals];
-    }
-  }
-  // The count most numbers have (the larger of two as common), or -1 when
-  // that is none: a file of whole numbers and of shortest texts such as
-  // quadkit writes holds no rounded numbers.
-  int EditorDecimals() const {
-    int most = 0;
-    for (int k = 1; k < kCounted; ++k) {
-      if (counts_[k] >= counts_[most]) most = k;
-    }
-    return most > 0 && counts_[most] > 0 ? most : -1;
-  }
-
- private:
-  static constexpr int kCounted = 32;
-  size_t counts_[kCounted] = {};
-};
 
 // What a first pass learns of the file before anything is kept or written.
 struct ObjSurvey {
@@ -197,98 +61,10 @@ ObjSurvey SurveyObj(const char* text, size_t size) {
   return survey;
 }
 
-// The rows of one kind of vertex statement, width floats each, in one
-// block whose size the survey counted, and for each number whether its
-// text is a plain number with the decimals the editor writes.
-class FloatRows {
- public:
-  explicit FloatRows(size_t width) : width_(width) {}
-  bool Reserve(size_t rows) {
-    if (rows > SIZE_MAX / sizeof(float) / width_) return false;
-    values_.reset(new (std::nothrow) float[rows * width_ + 1]);
-    editorTexts_.reset(new (std::nothrow) uint8_t[rows + 1]);
-    capacity_ = rows;
-    return values_ != nullptr && editorTexts_ != nullptr;
-  }
-  // Reads the numbers after the keyword; a missing number is 0.
-  void Add(TextSpan rest, int editorDecimals) {
-    if (rows_ >= capacity_) return;
-    float* const row = values_.get() + rows_ * width_;
-    uint8_t editorTexts = 0;
-    for (size_t k = 0; k < width_; ++k) {
-      TextSpan word;
-      row[k] = 0.0f;
-      // The image ends with a zero byte, so the scan stops inside it; a
-      // word starts with no white space, so the scan cannot run on into
-      // the next line.
-      if (!TakeWord(rest, word)) continue;
-      ScanFloat(word.begin, &row[k]);
-      if (editorDecimals > 0 && DecimalsOfPlainNumber(word.begin, word.length) == editorDecimals) {
-        editorTexts |= static_cast<uint8_t>(1u << k);
-      }
-    }
-    editorTexts_[rows_] = editorTexts;
-    ++rows_;
-  }
-  int64_t rows() const { return static_cast<int64_t>(rows_); }
-  const float* Row(int64_t k) const { return values_.get() + static_cast<size_t>(k) * width_; }
-  // Whether number n of row k was written with the editor's decimals.
-  bool IsEditorText(int64_t k, size_t n) const { return (editorTexts_[static_cast<size_t>(k)] >> n & 1u) != 0; }
-
- private:
-  size_t width_;
-  std::unique_ptr<float[]> values_;
-  std::unique_ptr<uint8_t[]> editorTexts_;
-  size_t capacity_ = 0;
-  size_t rows_ = 0;
-};
-
-// An OBJ index (1-based, or negative counting back from the last element)
-// in [begin, end) as a 0-based index into count elements; -1 when it is no
-// number or names none of them.
-int64_t ResolveIndex(const char* begin, const char* end, int64_t count) {
-  const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (p < end && (*p == '+' || *p == '-')) ++p;
-  if (p == end) return -1;
-  int64_t value = 0;
-  for (; p < end; ++p) {
-    if (*p < '0' || *p > '9') return -1;
-    if (value <= count) value = value * 10 + (*p - '0');  // beyond count it names nothing anyway
-  }
-  if (value == 0 || value > count) return -1;
-  return negative ? count - value : value - 1;
-}
-
-struct VertexCounts {
-  int64_t positions;
-  int64_t texCoords;
-  int64_t normals;
-};
-
-// Resolves one face reference (a, a/b, a//c, a/b/c); false when an index
-// in it names nothing.
-bool ResolveCorner(const TextSpan& ref, const VertexCounts& counts, ObjCorner& corner) {
-  const char* const end = ref.end();
-  const char* const slash1 = std::find(ref.begin, end, '/');
-  corner.position = ResolveIndex(ref.begin, slash1, counts.positions);
-  corner.texCoord = -1;
-  bool resolved = corner.position >= 0;
-  if (slash1 != end) {
-    const char* const slash2 = std::find(slash1 + 1, end, '/');
-    if (slash2 > slash1 + 1) {
-      corner.texCoord = ResolveIndex(slash1 + 1, slash2, counts.texCoords);
-      resolved = resolved && corner.texCoord >= 0;
-    }
-    if (slash2 != end) resolved = resolved && ResolveIndex(slash2 + 1, end, counts.normals) >= 0;
-  }
-  return resolved;
-}
-
 // As much of a face as a quad or a triangle needs, with its full size.
 struct FaceSeen {
   int64_t cornerCount = 0;
-  ObjCorner corners[4] = {};
+  TriangleCorner corners[4] = {};
   TextSpan material;  // the object's usemtl in effect at the face; empty when none
 };
 
@@ -304,18 +80,6 @@ struct ObjectSeen {
   TextSpan badReference;  // its first face reference that names nothing
 };
 
-bool HasDistinctPositions(const ObjCorner (&triangle)[3]) {
-  return triangle[0].position != triangle[1].position && triangle[1].position != triangle[2].position &&
-         triangle[0].position != triangle[2].position;
-}
-
-int IndexOfPosition(const ObjCorner (&triangle)[3], int64_t position) {
-  for (int k = 0; k < 3; ++k) {
-    if (triangle[k].position == position) return k;
-  }
-  return -1;
-}
-
 // What the user can do about an object that names a rectangle but cannot
 // be applied to it.
 const char kKeepOneQuad[] =
@@ -327,37 +91,12 @@ const char kExportAgain[] = "the file refers to a vertex it does not hold: expor
 const char kOneMaterial[] = "give the rectangle's two triangles one material";
 const char kSameTexCoords[] = "give the corners its two triangles share the same texture coordinates";
 
-// The ways the file's rectangles may stand to the scene's: as they are,
-// or turned by the axis settings of an editor whose up axis is z. A
-// y-up file read with up z and written back with up y (or the other way
-// round) comes out as (x, z, -y) (or (x, -z, y)).
-enum class Turn { kNone, kUpYWritten, kUpZWritten, kCount };
-
-// True when corners are stored, turned as told, give or take the rounding
-// of an editor's text.
-bool MatchesTurned(const float (&corners)[12], const RectCoords& stored, Turn turn) {
-  float scale = 1.0f;
-  for (float value : stored) {
-    if (std::isfinite(value)) scale = std::max(scale, std::fabs(value));
-  }
-  const float tolerance = 1e-5f * scale;
-  for (int k = 0; k < 4; ++k) {
-    const float x = stored[3 * k], y = stored[3 * k + 1], z = stored[3 * k + 2];
-    const float turned[3] = {x, turn == Turn::kUpYWritten ? z : turn == Turn::kUpZWritten ? -z : y,
-                             turn == Turn::kUpYWritten ? -y : turn == Turn::kUpZWritten ? y : z};
-    for (int axis = 0; axis < 3; ++axis) {
-      if (!(std::fabs(corners[3 * k + axis] - turned[axis]) <= tolerance)) return false;
-    }
-  }
-  return true;
-}
-
 // An object that names a rectangle and can be applied to it, with what the
 // scene holds there now.
 struct RectPlan {
   int64_t line = 0;  // of the object; 0 while no object was taken for it
   TextSpan name;
-  ObjCorner quad[4] = {};
+  TriangleCorner quad[4] = {};
   TextSpan material;
   bool readable = false;  // the scene's values below were read
   RectCoords storedCorners = {};
@@ -421,31 +160,17 @@ class ObjReader {
   // once turned: the file went through an editor with other axis settings
   // on the way in than on the way out. A few turned rectangles are edits.
   bool CheckAxes(std::string& why) const {
-    size_t compared = 0;
-    size_t turnedOnly[static_cast<int>(Turn::kCount)] = {};
+    TurnedSceneCheck check;
     for (size_t k = 0; k < taken_; ++k) {
       const RectPlan& plan = plans_[order_[k]];
       if (!plan.readable) continue;
-      ++compared;
       float corners[12];
       for (int c = 0; c < 4; ++c) std::copy_n(positions_.Row(plan.quad[c].position), 3, &corners[3 * c]);
-      if (MatchesTurned(corners, plan.storedCorners, Turn::kNone)) continue;
-      for (Turn turn : {Turn::kUpYWritten, Turn::kUpZWritten}) {
-        if (MatchesTurned(corners, plan.storedCorners, turn)) ++turnedOnly[static_cast<int>(turn)];
-      }
+      check.Compare(corners, plan.storedCorners);
     }
-    for (Turn turn : {Turn::kUpYWritten, Turn::kUpZWritten}) {
-      const size_t turned = turnedOnly[static_cast<int>(turn)];
-      if (2 * turned <= compared) continue;
-      return Fail(why, "holds the scene turned on its side: " + std::to_string(turned) + " of its " +
-                           std::to_string(compared) +
-                           " rectangles are the scene's only with y and z exchanged, as (" +
-                           (turn == Turn::kUpYWritten ? "x, z, -y" : "x, -z, y") +
-                           "): an editor read it with other axes than it wrote it with (in Blender, Forward -Z "
-                           "and Up Y on one of its OBJ import and export). Nothing was written. Import and "
-                           "export in Blender with Forward Axis Y and Up Axis Z, then import the file again");
-    }
-    return true;
+    return check.Passes("in Blender, Forward -Z and Up Y on one of its OBJ import and export",
+                        "Import and export in Blender with Forward Axis Y and Up Axis Z, then import the file again",
+                        why);
   }
 
   void Apply() {
@@ -516,7 +241,7 @@ class ObjReader {
     const VertexCounts counts = {positions_.rows(), texCoords_.rows(), normals_};
     TextSpan ref;
     while (TakeWord(rest, ref)) {
-      ObjCorner corner;
+      TriangleCorner corner;
       if (!ResolveCorner(ref, counts, corner) && object_.badReference.length == 0) {
         object_.badReference = ref;
       }
@@ -567,7 +292,7 @@ class ObjReader {
 
   // The object's quad: its one face of four corners, or its two triangles
   // rebuilt into one; false when it has neither, with a warning.
-  bool TakeQuad(ObjCorner (&quad)[4]) {
+  bool TakeQuad(TriangleCorner (&quad)[4]) {
     const FaceSeen(&faces)[2] = object_.faces;
     const bool twoTriangles = object_.faceCount == 2 && faces[0].cornerCount == 3 && faces[1].cornerCount == 3;
     if (object_.faceCount != 1 && !twoTriangles) {
@@ -586,8 +311,8 @@ class ObjReader {
     if (!SameText(faces[0].material, faces[1].material)) {
       return Skip(messages::kObjectTrianglesTwoMaterials, kOneMaterial);
     }
-    ObjCorner first[3];
-    ObjCorner second[3];
+    TriangleCorner first[3];
+    TriangleCorner second[3];
     std::copy_n(faces[0].corners, 3, first);
     std::copy_n(faces[1].corners, 3, second);
     if (!QuadFromTriangles(first, second, quad)) return Skip(messages::kObjectTrianglesNoQuad, kKeepOneQuad);
@@ -597,8 +322,8 @@ class ObjReader {
 
   // True when every corner the triangles share has the same texture
   // coordinates (or none) in both.
-  bool SharedCornersAgree(const ObjCorner (&first)[3], const ObjCorner (&second)[3]) const {
-    for (const ObjCorner& corner : second) {
+  bool SharedCornersAgree(const TriangleCorner (&first)[3], const TriangleCorner (&second)[3]) const {
+    for (const TriangleCorner& corner : second) {
       const int k = IndexOfPosition(first, corner.position);
       if (k < 0) continue;
       const int64_t a = first[k].texCoord;
@@ -673,29 +398,6 @@ class ObjReader {
 };
 
 }  // namespace
-
-bool QuadFromTriangles(const ObjCorner (&first)[3], const ObjCorner (&second)[3], ObjCorner (&quad)[4]) {
-  if (!HasDistinctPositions(first) || !HasDistinctPositions(second)) return false;
-  int lone = -1;  // the corner of the first triangle that the second lacks
-  for (int k = 0; k < 3; ++k) {
-    if (IndexOfPosition(second, first[k].position) >= 0) continue;
-    if (lone >= 0) return false;
-    lone = k;
-  }
-  if (lone < 0) return false;
-  // The first triangle runs lone, s1, s2; the second must run s2, s1, far.
-  const ObjCorner& s1 = first[(lone + 1) % 3];
-  const ObjCorner& s2 = first[(lone + 2) % 3];
-  const int at = IndexOfPosition(second, s2.position);
-  if (second[(at + 1) % 3].position != s1.position) return false;
-  const ObjCorner ring[4] = {first[lone], s1, second[(at + 2) % 3], s2};
-  int start = 0;
-  for (int k = 1; k < 4; ++k) {
-    if (ring[k].position < ring[start].position) start = k;
-  }
-  for (int k = 0; k < 4; ++k) quad[k] = ring[(start + k) % 4];
-  return true;
-}
 
 int32_t RectIndexOfObjectName(const char* name, size_t length, int32_t rectCount) {
   static const char kPrefix[] = "Rect_";

@@ -39,8 +39,9 @@
 #include <string>
 
 #include "import/text_import.h"
+#include "import/triangle_quad.h"
 
-// The reader of OBJ files (see TextReader in import/text_import.h): true when
+// The reader of OBJ files (see ImageReader in import/text_import.h): true when
 // every object that names a rectangle was applied; false, with why, when
 // the text is not text (a zero byte inside makes it none), holds no object
 // at all, is too large for memory or holds the scene turned (nothing is
@@ -48,23 +49,6 @@
 // every object was.
 bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
               RectWriteFailures& failures, std::string& why);
-
-// One corner of a face: the 0-based indexes of its position and of its
-// texture coordinates (-1 when the face gives none).
-struct ObjCorner {
-  int64_t position;
-  int64_t texCoord;
-};
-
-// Rebuilds the quad that two triangles make: each has three distinct
-// positions, together they have four, and the edge they share runs the
-// opposite way in each, so that both wind alike. The quad runs round their
-// common boundary in that winding, starting at the corner of the lowest
-// position index (the one whose v line comes first). The texture
-// coordinates of a shared corner are taken from the first triangle. False
-// when the triangles make no such quad.
-bool QuadFromTriangles(const ObjCorner (&first)[3], const ObjCorner (&second)[3],
-                       ObjCorner (&quad)[4]);
 
 // The 0-based rectangle that an object's name gives, or -1: "Rect_N", or
 // "Rect_N_" followed by anything, with N from 1 to rectCount in at most

@@ -1,29 +1,19 @@
 // The frame every import shares: open the scene and make sure it can be
-// written, refuse a text path that names the scene file itself, read the
-// text file whole into a file image, hand it to the format's reader, and
-// fail the run when any rectangle could not be written.
+// written, refuse a path that names the scene file itself, read the file
+// whole into a file image (a text, or a .glb's bytes), hand it to the
+// format's reader, and fail the run when any rectangle could not be
+// written.
 #ifndef QUADKIT_IMPORT_TEXT_IMPORT_H_
 #define QUADKIT_IMPORT_TEXT_IMPORT_H_
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "files/file_image.h"
 #include "report/rect_failures.h"
 #include "report/reporter.h"
 #include "scene/scene_file.h"
-
-// A whole text file in one block of its size plus a zero byte.
-struct TextImage {
-  std::unique_ptr<char[]> text;
-  size_t size = 0;
-};
-
-// Reads the file at path. False, with why naming the file, when it cannot
-// be opened or read, is a directory, its size cannot be told, or the memory
-// for it cannot be had.
-bool LoadTextImage(const char* path, TextImage& image, std::string& why);
 
 // The file offset of rectangle i's corners, as the import progress lines
 // show it: 99 for an index beyond the scene's rectangles.
@@ -35,17 +25,17 @@ inline uint32_t ShownCornersOffset(const SceneFile& scene, int32_t i) {
 // in a file image. What a zero byte inside the text means is the format's
 // own rule. A reader returns false, with why saying what is wrong with the
 // text; it reports the rectangles it cannot write to failures.
-using TextReader = bool (*)(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
-                            RectWriteFailures& failures, std::string& why);
+using ImageReader = bool (*)(SceneFile& scene, const char* text, size_t size, Reporter& reporter,
+                             RectWriteFailures& failures, std::string& why);
 
 // kind names the text in messages ("listing", "OBJ file", ...). On -1, why
 // names the file.
-int32_t ImportTextFile(const char* scenePath, const char* textPath, const char* kind,
-                       TextReader reader, Reporter& reporter, std::string& why);
+int32_t ImportFileImage(const char* scenePath, const char* textPath, const char* kind,
+                        ImageReader reader, Reporter& reporter, std::string& why);
 
 // A reader that also reads files that its file names beside it (a .gltf's
 // buffers), and so is given the file's path as well; otherwise a
-// TextReader, in the same frame.
+// an ImageReader, in the same frame.
 using FileReader = bool (*)(SceneFile& scene, const char* path, const char* text, size_t size,
                             Reporter& reporter, RectWriteFailures& failures, std::string& why);
 int32_t ImportFile(const char* scenePath, const char* path, const char* kind, FileReader reader,

@@ -73,6 +73,10 @@ struct RectTexture {
   const char* name = nullptr;
 };
 
+// The longest scene path SceneFile keeps, in bytes: a limit of the
+// program, not of the scene file's layout.
+constexpr int kMaxPathLength = 255;
+
 class SceneFile {
  public:
   SceneFile();
@@ -221,7 +225,7 @@ class SceneFile {
 
   int32_t rectCount = 0;
   std::unique_ptr<RectIndexEntry[]> indexTable;
-  char fileName[scene_layout::kMaxPathLength + 1] = {};
+  char fileName[kMaxPathLength + 1] = {};
   std::unique_ptr<TextureName[]> textureNames;
   int32_t textureCount = 0;
   RectCoords coordBuffer = {};

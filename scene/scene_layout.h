@@ -64,7 +64,6 @@ constexpr int32_t kTextureIndexInSlot = 12;
 constexpr int32_t kNameSize = 4;
 constexpr int32_t kMaxStoredCount = 20000;
 constexpr float kBoundsMargin = 256.0f;
-constexpr int kMaxPathLength = 255;
 }  // namespace scene_layout
 
 #endif  // QUADKIT_SCENE_SCENE_LAYOUT_H_

@@ -2,7 +2,7 @@
 // (default examples/box.zem, relative to the current directory).
 #include <cstdio>
 
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 int main(int argc, char** argv) {
   const char* path = argc > 1 ? argv[1] : "examples/box.zem";

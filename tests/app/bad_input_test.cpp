@@ -10,7 +10,7 @@
 
 #include "app/quadkit_cli.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 using namespace scene_layout;
 

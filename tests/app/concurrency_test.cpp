@@ -13,7 +13,7 @@
 
 #include "edit/scale_move.h"
 #include "files/file_lock.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 #include "tests/support/test_support.h"
 
 using namespace scene_layout;

@@ -13,10 +13,10 @@
 
 #include "app/quadkit_cli.h"
 #include "edit/scale_move.h"
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "files/file_access.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

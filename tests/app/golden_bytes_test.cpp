@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 

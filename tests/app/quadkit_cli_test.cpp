@@ -2,6 +2,8 @@
 // files afterwards.
 #include <gtest/gtest.h>
 
+#include "app/format_table.h"
+
 #include <string>
 
 #ifdef _WIN32
@@ -13,7 +15,7 @@
 #endif
 
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 
@@ -84,13 +86,20 @@ class QuadkitCliTest : public ::testing::Test {
 };
 
 TEST_F(QuadkitCliTest, TooFewArgumentsPrintTheUsage) {
+  std::string beyondUsage;  // the switch words of the format table that the usage text leaves out
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const char* word = kFormats[k].switchWord;
+    if (word == nullptr || kUsage.find("{" + std::string(word) + "}") != std::string::npos) continue;
+    beyondUsage += (beyondUsage.empty() ? "" : ", ") + std::string(word);
+  }
+  EXPECT_NE(beyondUsage, "");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"/e"}, {"/e", "box.zem"}, {"/c"}, {"/x", "box.zem"}}) {
     const RunResult run = RunQuadkitBinary(args);
     EXPECT_EQ(run.out, kBanner + kUsage);
     // Beside the usage text, not in it: the formats it does not name, the
     // check, and the version.
-    EXPECT_EQ(run.err, "quadkit: more formats: /OBJ, /IGES, /GLTF, /GLB; the check of a scene file: /c [ZEMFILE] "
+    EXPECT_EQ(run.err, "quadkit: more formats: " + beyondUsage + "; the check of a scene file: /c [ZEMFILE] "
                        "(the README and 'man quadkit' describe every format and the check)\n"
                        "quadkit: version " QUADKIT_VERSION "\n");
     EXPECT_EQ(run.exitCode, 255);
@@ -115,7 +124,11 @@ TEST_F(QuadkitCliTest, SwitchesIgnoreLetterCaseAndExtraArguments) {
 // A fourth argument of Import or Export that names no format ends the run
 // before any file is opened; Move takes it as its Y offset.
 TEST_F(QuadkitCliTest, UnknownFormatWritesNothing) {
-  const std::string formats = "' (the formats are /DX, /CAD, /DW, /OBJ, /IGES, /GLTF, /GLB, and none for the ASCII listing)\n";
+  std::string words;
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    if (kFormats[k].switchWord != nullptr) words += (words.empty() ? "" : ", ") + std::string(kFormats[k].switchWord);
+  }
+  const std::string formats = "' (the formats are " + words + ", and none for the ASCII listing)\n";
   WriteFileText(dir.File("in.obj"), "o Rect_1\nv 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2 3\n");
   for (const char* word : {"/GLTFX", "OBJ", "/IGS", "-OBJ", "", "/OBJ "}) {
     for (const char* mode : {"/e", "/I"}) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 

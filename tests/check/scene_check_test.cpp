@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 #include "tests/support/test_support.h"
 
 using namespace scene_layout;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -15,13 +15,13 @@ class ScaleMoveTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"T"};
+    SceneContents contents;
+    contents.textureNames = {"T"};
     BuilderRect rect;
     rect.corners = {1, 2, 3, -4, 5, 6, 7, -8, 9, 10, 11, -12};
     rect.texCoords = {1, 2, 3, 4, 5, 6, 7, 8};
-    spec.rects = {rect, rect};
-    built = BuildScene(spec);
+    contents.rects = {rect, rect};
+    built = BuildScene(contents);
     path = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(path, built.bytes));
   }

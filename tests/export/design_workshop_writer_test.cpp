@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 
@@ -35,8 +35,8 @@ std::string Polyline(int material, const std::string& vertexLines) {
 class DesignWorkshopWriterTest : public ::testing::Test {
  protected:
   std::string why;
-  std::string Export(const SceneContents& spec) {
-    EXPECT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
+  std::string Export(const SceneContents& contents) {
+    EXPECT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(contents).bytes));
     EXPECT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.dw").c_str(), kFormatDesignWorkshop, why), 0);
     return ReadFileText(dir.File("s.dw"));
   }
@@ -44,16 +44,16 @@ class DesignWorkshopWriterTest : public ::testing::Test {
 };
 
 TEST_F(DesignWorkshopWriterTest, MaterialsAndBlocksWithYAndZExchanged) {
-  SceneContents spec;
-  spec.textureNames = {"WXYZ", "AB"};
-  spec.rects.resize(4);
-  spec.rects[0].corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  spec.rects[1].corners = {-0.0f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -0.0f};  // all zero: left out
-  spec.rects[2].corners = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -0.5f, 0};     // only y of corner 3
-  spec.rects[2].textureIndex = 1;
-  spec.rects[3].corners = {1, NAN, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};       // not a number: left out
+  SceneContents contents;
+  contents.textureNames = {"WXYZ", "AB"};
+  contents.rects.resize(4);
+  contents.rects[0].corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  contents.rects[1].corners = {-0.0f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -0.0f};  // all zero: left out
+  contents.rects[2].corners = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -0.5f, 0};     // only y of corner 3
+  contents.rects[2].textureIndex = 1;
+  contents.rects[3].corners = {1, NAN, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};       // not a number: left out
   const std::string zeros = "0.000000 0.000000 0.000000 1\r\n";
-  EXPECT_EQ(Export(spec),
+  EXPECT_EQ(Export(contents),
             Header(4) + "numMaterials: 2\r\n\r\nMaterial: WXYZ\r\n1\r\n\r\nMaterial: AB\r\n2\r\n\r\n" +
                 Polyline(1, "1.000000 3.000000 2.000000 1\r\n4.000000 6.000000 5.000000 1\r\n"
                             "7.000000 9.000000 8.000000 1\r\n10.000000 12.000000 11.000000 1\r\n") +
@@ -65,9 +65,9 @@ TEST_F(DesignWorkshopWriterTest, EmptySceneAndNoTextures) {
 }
 
 TEST_F(DesignWorkshopWriterTest, MaterialsBlockGrowsWithTheTextureCount) {
-  SceneContents spec;
-  for (int t = 0; t < 1000; ++t) spec.textureNames.push_back("T" + std::to_string(t));
-  const std::string text = Export(spec);
+  SceneContents contents;
+  for (int t = 0; t < 1000; ++t) contents.textureNames.push_back("T" + std::to_string(t));
+  const std::string text = Export(contents);
   EXPECT_NE(text.find("numMaterials: 1000\r\n\r\nMaterial: T0\r\n1\r\n"), std::string::npos);
   EXPECT_NE(text.find("Material: T999\r\n1000\r\n\r\n\r\n"), std::string::npos);
   size_t expectedSize = Header(0).size() + std::string("numMaterials: 1000\r\n\r\n").size() + 2;

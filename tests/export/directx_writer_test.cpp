@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "export/export_scene.h"
+#include "app/format_table.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 
@@ -13,8 +13,8 @@ class ExportSceneTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"ABCD", "XY"};
+    SceneContents contents;
+    contents.textureNames = {"ABCD", "XY"};
     BuilderRect first;
     first.corners = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     first.texCoords = {0.5f, 1, 0.5f, 0, 1, 0, 1, 1};
@@ -22,9 +22,9 @@ class ExportSceneTest : public ::testing::Test {
     BuilderRect second;
     second.corners = {-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12.75f};
     second.textureIndex = 0;
-    spec.rects = {first, second};
+    contents.rects = {first, second};
     scenePath = dir.File("scene.zem");
-    sceneBytes = BuildScene(spec).bytes;
+    sceneBytes = BuildScene(contents).bytes;
     ASSERT_TRUE(WriteFileBytes(scenePath, sceneBytes));
   }
   TempDir dir;
@@ -56,9 +56,9 @@ TEST_F(ExportSceneTest, WritesTheListingByteForByte) {
 }
 
 TEST_F(ExportSceneTest, UnknownFormatValuesExportTheListing) {
-  for (int32_t format : {8, -1, 9, INT32_MAX}) {
+  for (const InterchangeFormat format : FormatsNoRowHas()) {
     const std::string out = dir.File("out" + std::to_string(format) + ".txt");
-    ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), static_cast<InterchangeFormat>(format), why), 0)
+    ASSERT_EQ(ExportScene(scenePath.c_str(), out.c_str(), format, why), 0)
         << format;
     EXPECT_EQ(ReadFileText(out), kTwoRectListing) << format;
   }

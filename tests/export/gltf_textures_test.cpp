@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files/little_endian.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 #include "tests/support/test_support.h"
 
 namespace {

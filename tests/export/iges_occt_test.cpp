@@ -14,9 +14,9 @@
 #include <cmath>
 #include <sstream>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 
@@ -41,13 +41,13 @@ TEST(IgesWriterTest, SceneWithoutRectangles) {
 
 TEST(IgesWriterTest, TwoRectanglesRepeatPointersAndSequenceNumbers) {
   std::string why;
-  SceneContents spec;
-  spec.rects.resize(2);
-  spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
-  spec.rects[1].corners = {-1234.567f, 0.005f, 12345678, 100, 100, 100,
+  SceneContents contents;
+  contents.rects.resize(2);
+  contents.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+  contents.rects[1].corners = {-1234.567f, 0.005f, 12345678, 100, 100, 100,
                            100, 100, 100, 0, 0, 0};
   TempDir dir;
-  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(contents).bytes));
   ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.igs").c_str(), kFormatIgesOutline, why), 0);
   const std::string hundreds = "100.00,100.00,100.00,100.00,100.00,100.00";
   ASSERT_EQ(EntityLine(hundreds, 3, 2).size(), 93u + 2u);

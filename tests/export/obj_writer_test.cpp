@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "export/export_scene.h"
+#include "app/format_table.h"
 #include "formats/texture_name_codec.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 
@@ -32,15 +32,15 @@ TEST(ObjWriterTest, TextureWordsSurviveAnyName) {
 
 TEST(ObjWriterTest, ObjAndLibraryByteForByte) {
   std::string why;
-  SceneContents spec;
-  spec.textureNames = {"AB C", "Q"};
-  spec.rects.resize(2);
-  spec.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, -0.0f, 0.1f, -2.5f};
-  spec.rects[0].texCoords = {0, 0, 1, 0, 1, 1, 1.17549435e-38f, 16777216.0f * 3};
-  spec.rects[1].textureIndex = 2;  // beyond the table: material (null)
-  spec.extraSlots = 1;
+  SceneContents contents;
+  contents.textureNames = {"AB C", "Q"};
+  contents.rects.resize(2);
+  contents.rects[0].corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, -0.0f, 0.1f, -2.5f};
+  contents.rects[0].texCoords = {0, 0, 1, 0, 1, 1, 1.17549435e-38f, 16777216.0f * 3};
+  contents.rects[1].textureIndex = 2;  // beyond the table: material (null)
+  contents.extraSlots = 1;
   TempDir dir;
-  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(spec).bytes));
+  ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(contents).bytes));
   ASSERT_EQ(ExportScene(dir.File("s.zem").c_str(), dir.File("s.obj").c_str(), kFormatObj, why), 0);
   const std::string zeroV = "v 0 0 0\r\n";
   const std::string zeroVt = "vt 0 0\r\n";

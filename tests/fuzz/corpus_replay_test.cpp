@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 namespace {
 
@@ -22,26 +22,49 @@ struct Expected {
   bool sceneChanged;
 };
 
-// Scene inputs run the check, eight exports (listing, DirectX, /CAD,
-// Design Workshop, OBJ, /IGES, /GLTF, /GLB), a Move by zero and four
-// imports (listing, Design Workshop, OBJ, glTF); a scene of more than 64
-// rectangles only the check and its listing export. Text inputs are
-// imported into the sample scene.
-const std::vector<int32_t> kSceneRefused(14, -1);
+// Scene inputs run the check, an export in every format of the table, a
+// Move by zero and an import of each of the ImportRows (listing, Design
+// Workshop, OBJ, glTF); a scene of more than 64 rectangles only the check
+// and its listing export. Text inputs are imported into the sample scene.
+using ByFormat = std::map<InterchangeFormat, int32_t>;
+std::vector<int32_t> SceneResults(int32_t check, int32_t exports, const ByFormat& exportsOtherwise, int32_t move,
+                                  const ByFormat& imports) {
+  std::vector<int32_t> results = {check};
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const auto otherwise = exportsOtherwise.find(kFormats[k].format);
+    results.push_back(otherwise != exportsOtherwise.end() ? otherwise->second : exports);
+  }
+  results.push_back(move);
+  for (const FormatRow* row : ImportRows()) {
+    const auto result = imports.find(row->format);
+    if (result == imports.end()) ADD_FAILURE() << "no expected import result for " << row->switchWord;
+    results.push_back(result != imports.end() ? result->second : 0);
+  }
+  return results;
+}
+ByFormat AllImports(int32_t result) {
+  return {{kFormatAscii, result}, {kFormatDesignWorkshop, result}, {kFormatObj, result}, {kFormatGltf, result}};
+}
 const std::map<std::string, Expected> kExpected = {
-    {"scene/sample_box.zem", {std::vector<int32_t>(14, 0), true}},
+    {"scene/sample_box.zem", {SceneResults(0, 0, {}, 0, AllImports(0)), true}},
     // The OBJ and glTF texts name rectangles of which this scene has none.
-    {"scene/no_rectangles.zem", {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1}, false}},
-    {"scene/huge_texture_count.zem", {kSceneRefused, false}},
+    {"scene/no_rectangles.zem",
+     {SceneResults(0, 0, {}, 0, {{kFormatAscii, 0}, {kFormatDesignWorkshop, 0}, {kFormatObj, -1}, {kFormatGltf, -1}}),
+      false}},
+    {"scene/huge_texture_count.zem", {SceneResults(-1, -1, {}, -1, AllImports(-1)), false}},
     // Records beyond the end of the file read as zeros and are never
     // written; the records inside it are. The check names them.
-    {"scene/record_offsets_outside.zem", {{-1, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, true}},
-    {"scene/truncated_in_records.zem", {{-1, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1}, false}},
+    {"scene/record_offsets_outside.zem", {SceneResults(-1, 0, {}, -1, AllImports(-1)), true}},
+    {"scene/truncated_in_records.zem", {SceneResults(-1, 0, {}, -1, AllImports(-1)), false}},
     // Damage the check names, several kinds at once. Records that overlap
     // the tables are never written; exports that cannot hold a value that
     // is no finite number (a NaN corner, junk texture coordinates) fail.
-    {"scene/records_shared_over_tables.zem", {{-1, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1, -1, -1}, false}},
-    {"scene/nan_corner_textures_beyond.zem", {{-1, 0, 0, 0, 0, 0, -1, -1, -1, -1, 0, -1, 0, -1}, true}},
+    {"scene/records_shared_over_tables.zem",
+     {SceneResults(-1, 0, {{kFormatGltf, -1}, {kFormatGlb, -1}}, -1, AllImports(-1)), false}},
+    {"scene/nan_corner_textures_beyond.zem",
+     {SceneResults(-1, 0, {{kFormatIgesSurfaces, -1}, {kFormatGltf, -1}, {kFormatGlb, -1}}, -1,
+                   {{kFormatAscii, 0}, {kFormatDesignWorkshop, -1}, {kFormatObj, 0}, {kFormatGltf, -1}}),
+      true}},
     // glTF: refused files change nothing; files with nodes that cannot be
     // applied fail, the nodes that can are applied.
     {"gltf/sample_box.gltf", {{0}, false}},

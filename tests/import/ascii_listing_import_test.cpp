@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -35,16 +37,16 @@ class AsciiImportTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"ABCD", "XY", "ab"};
+    SceneContents contents;
+    contents.textureNames = {"ABCD", "XY", "ab"};
     for (int k = 0; k < 3; ++k) {
       BuilderRect rect;
       for (int c = 0; c < 12; ++c) rect.corners[c] = 0.1234567f * (c + 1) - 3.3333333f * k;
       for (int c = 0; c < 8; ++c) rect.texCoords[c] = 0.7654321f * c + k;
       rect.textureIndex = 2 - k;
-      spec.rects.push_back(rect);
+      contents.rects.push_back(rect);
     }
-    built = BuildScene(spec);
+    built = BuildScene(contents);
     scene = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(scene, built.bytes));
   }
@@ -201,11 +203,42 @@ TEST_F(AsciiImportTest, RefusesTheSceneFileAsText) {
   }
 }
 
+// Another file saved under the scene's name after the import opened it
+// (here as the first progress line is printed): the import fails, saying
+// so, and the new file stays exactly as saved.
+TEST_F(AsciiImportTest, AReplacedSceneIsNotWrittenInto) {
+  ASSERT_EQ(ExportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, why), 0);
+  std::vector<uint8_t> saved = built.bytes;
+  saved[static_cast<size_t>(built.recordOffsets[0]) + kCornersInRecord] ^= 1;
+  ASSERT_TRUE(WriteFileBytes(dir.File("saved.zem"), saved));
+  struct Replacing : RecordingReporter {
+    std::function<void()> replace;
+    void Say(const std::string& text) override {
+      if (replace) std::exchange(replace, nullptr)();
+      RecordingReporter::Say(text);
+    }
+  } reporter;
+  reporter.replace = [&] {
+    std::filesystem::rename(std::filesystem::u8path(dir.File("saved.zem")), std::filesystem::u8path(scene));
+  };
+  EXPECT_EQ(ImportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, reporter, why), -1);
+  EXPECT_EQ(reporter.replace, nullptr);
+  EXPECT_NE((reporter.err + why).find("was replaced by another file during the run"), std::string::npos)
+      << reporter.err << why;
+  ExpectSameBytes(ReadFileBytes(scene), saved);
+}
+
 TEST_F(AsciiImportTest, OtherFormatsAreNotSupported) {
-  for (int32_t format : {1, 2, 5, 8, -1}) {
+  std::vector<InterchangeFormat> formats = FormatsNoRowHas();
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    if (!kFormats[k].CanImport()) formats.push_back(kFormats[k].format);
+  }
+  EXPECT_GE(formats.size(), 4u);
+  for (const InterchangeFormat format : formats) {
     RecordingReporter reporter;
-    EXPECT_EQ(ImportScene(scene.c_str(), dir.File("none.txt").c_str(), static_cast<InterchangeFormat>(format), reporter, why), -1);
+    EXPECT_EQ(ImportScene(scene.c_str(), dir.File("none.txt").c_str(), format, reporter, why), -1);
     EXPECT_EQ(reporter.out, "Import format NOT supported\r\n");
+    EXPECT_EQ(why, "this format cannot be imported (only the listing, /DW, /OBJ and /GLTF)") << format;
   }
 }
 

@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -25,16 +24,16 @@ class DesignWorkshopImportTest : public ::testing::Test {
   std::string why;
   // Three rectangles, three textures; rectangle k uses texture k.
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"A", "B", "C"};
+    SceneContents contents;
+    contents.textureNames = {"A", "B", "C"};
     for (int k = 0; k < 3; ++k) {
       BuilderRect rect;
       for (int c = 0; c < 12; ++c) rect.corners[c] = 1.0f / 3.0f * (c + 1) + 10.0f * k;
       rect.textureIndex = k;
-      spec.rects.push_back(rect);
+      contents.rects.push_back(rect);
     }
-    original = spec;
-    built = BuildScene(spec);
+    original = contents;
+    built = BuildScene(contents);
     scene = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(scene, built.bytes));
   }
@@ -99,6 +98,7 @@ TEST_F(DesignWorkshopImportTest, ClearedRectangleShiftsTheBlocks) {
 TEST_F(DesignWorkshopImportTest, MaterialsVertexCountsAndPartialVertexLines) {
   const std::string text =
       Block(" 3", " 3", "") +                          // skipped, material 3 applied to rect 0
+      Block(" 3", " 3", "7 7 7 1\r\n8 8 8 1\r\n9 9 9 1\r\n") +  // a triangle: skipped too
       Block(" 9", " 4", kUnitLines) +                  // warned, rect 0 gets the square
       Block("", " n/a", "1.0 2.0 3.0 1\r\n4 5 6 2\r\n") +  // no count: 4 as before
       Block(" 0", " 4", "0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n0 0 0 1\r\n");  // all zero: skipped

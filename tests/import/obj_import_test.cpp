@@ -10,10 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "export/export_scene.h"
-#include "import/import_scene.h"
+#include "app/format_table.h"
 #include "tests/support/test_support.h"
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 namespace {
 
@@ -187,7 +186,6 @@ TEST_F(ObjImportTest, GroupsTrianglesAndDuplicates) {
 // names a rectangle but cannot be applied fails the run, naming the
 // rectangle; a missing object and one that names no rectangle are warnings.
 TEST_F(ObjImportTest, EachObjectThatCannotBeAppliedIsNamed) {
-  std::string why;
   ASSERT_EQ(ExportScene(scene.c_str(), dir.File("out.obj").c_str(), kFormatObj, why), 0);
   std::string header;
   std::vector<std::string> o = Objects(ReadFileText(dir.File("out.obj")), &header);
@@ -298,7 +296,10 @@ TEST(ObjRoundTripTest, FullMantissaSceneComesBackExactly) {
                   {"one number edited", true, 0, 1.25f, 0},
                   {"turned by an editor", true, 12, 0, -1},
                   {"turned by an editor, exactly", false, 12, 0, -1},
-                  {"one rectangle turned by its user", false, 1, 0, 0}};
+                  {"one rectangle turned by its user", false, 1, 0, 0},
+                  // The first seven hold the cleared rectangle, which is the same turned.
+                  {"half the rectangles turned by their user", false, 7, 0, 0},
+                  {"most rectangles turned", false, 8, 0, -1}};
   const std::vector<uint8_t> before = ReadFileBytes(QUADKIT_SOURCE_DIR "/tests/golden/odd.zem");
   TempDir dir;
   const std::string scene = dir.File("s.zem");
@@ -315,9 +316,18 @@ TEST(ObjRoundTripTest, FullMantissaSceneComesBackExactly) {
     RectCoords corners = *expected.GetRectCoords(0, why);
     const RectTexCoords texCoords = *expected.GetRectTexCoords(0, why);
     corners[0] = std::strtof(Printed(corners[0] + v.edit, v.sixDecimals).c_str(), nullptr);
-    for (int k = 0; v.turned == 1 && k < 4; ++k) corners[3 * k + 1] = std::exchange(corners[3 * k + 2], -corners[3 * k + 1]);
-    if (v.edit != 0 || v.turned == 1) {
+    if (v.edit != 0) {
       ASSERT_TRUE(expected.UpdateRect(0, &corners, &texCoords, why));
+    }
+    // The rectangles turned by their user, as the file's text reads them.
+    for (int r = 0; v.result == 0 && r < v.turned; ++r) {
+      RectCoords turned = *expected.GetRectCoords(r, why);
+      const RectTexCoords storedTex = *expected.GetRectTexCoords(r, why);
+      const RectCoords stored = turned;
+      for (int k = 0; k < 4; ++k) turned[3 * k + 1] = std::exchange(turned[3 * k + 2], -turned[3 * k + 1]);
+      if (std::memcmp(&turned, &stored, sizeof turned) != 0) {
+        ASSERT_TRUE(expected.UpdateRect(r, &turned, &storedTex, why));
+      }
     }
     const std::vector<uint8_t> after = v.result == 0 ? ReadFileBytes(scene) : before;
 
@@ -330,10 +340,10 @@ TEST(ObjRoundTripTest, FullMantissaSceneComesBackExactly) {
   }
 }
 
-ObjCorner C(int64_t position) { return {position, position + 100}; }
+TriangleCorner C(int64_t position) { return {position, position + 100}; }
 
 // Ring corners (indices mod 4) as a triangle, started turn corners later.
-void Triangle(const int64_t* ring, const int (&corners)[3], int turn, ObjCorner (&triangle)[3]) {
+void Triangle(const int64_t* ring, const int (&corners)[3], int turn, TriangleCorner (&triangle)[3]) {
   for (int k = 0; k < 3; ++k) triangle[k] = C(ring[corners[(k + turn) % 3] % 4]);
 }
 
@@ -347,7 +357,7 @@ TEST(QuadFromTrianglesTest, EverySplitInEitherWinding) {
     for (const auto& halves : splits) {
       for (int order = 0; order < 2; ++order) {
         for (int turns = 0; turns < 9; ++turns) {
-          ObjCorner first[3], second[3], quad[4];
+          TriangleCorner first[3], second[3], quad[4];
           Triangle(rings[winding], halves[order], turns % 3, first);
           Triangle(rings[winding], halves[1 - order], turns / 3, second);
           ASSERT_TRUE(QuadFromTriangles(first, second, quad));
@@ -373,9 +383,9 @@ TEST(QuadFromTrianglesTest, TrianglesThatMakeNoQuad) {
       {{0, 1, 2}, {3, 4, 5}},  // nothing shared
   };
   for (const auto& c : cases) {
-    const ObjCorner first[3] = {C(c.first[0]), C(c.first[1]), C(c.first[2])};
-    const ObjCorner second[3] = {C(c.second[0]), C(c.second[1]), C(c.second[2])};
-    ObjCorner quad[4];
+    const TriangleCorner first[3] = {C(c.first[0]), C(c.first[1]), C(c.first[2])};
+    const TriangleCorner second[3] = {C(c.second[0]), C(c.second[1]), C(c.second[2])};
+    TriangleCorner quad[4];
     EXPECT_FALSE(QuadFromTriangles(first, second, quad)) << c.first[0] << c.first[1] << c.first[2];
   }
 }

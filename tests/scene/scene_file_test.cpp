@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -26,12 +26,12 @@ BuilderRect MakeRect(float base, int32_t texture) {
 
 // Three rectangles, textures "ABCD" and "XY"; rectangle 2 uses the slot
 // behind the table, whose index equals the texture count.
-SceneContents ThreeRectSpec() {
-  SceneContents spec;
-  spec.textureNames = {"ABCD", "XY"};
-  spec.rects = {MakeRect(10.0f, 1), MakeRect(-20.0f, 0), MakeRect(30.0f, 2)};
-  spec.extraSlots = 1;
-  return spec;
+SceneContents ThreeRectScene() {
+  SceneContents contents;
+  contents.textureNames = {"ABCD", "XY"};
+  contents.rects = {MakeRect(10.0f, 1), MakeRect(-20.0f, 0), MakeRect(30.0f, 2)};
+  contents.extraSlots = 1;
+  return contents;
 }
 
 class SceneFileTest : public ::testing::Test {
@@ -52,22 +52,22 @@ class SceneFileTest : public ::testing::Test {
 };
 
 TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
-  const BuiltScene built = BuildScene(ThreeRectSpec());
+  const BuiltScene built = BuildScene(ThreeRectScene());
   SceneFile scene;
   ASSERT_TRUE(scene.Open(WriteScene(built.bytes).c_str(), why));
   EXPECT_EQ(scene.GetRectCount(), 3);
   EXPECT_EQ(scene.GetTextureCount(), 2);
 
-  const SceneContents spec = ThreeRectSpec();
+  const SceneContents contents = ThreeRectScene();
   for (int32_t i = 0; i < 3; ++i) {
     const RectCoords* corners = scene.GetRectCoords(i, why);
     ASSERT_NE(corners, nullptr);
-    EXPECT_EQ(*corners, spec.rects[i].corners) << "rectangle " << i;
+    EXPECT_EQ(*corners, contents.rects[i].corners) << "rectangle " << i;
     const RectTexCoords* uv = scene.GetRectTexCoords(i, why);
     ASSERT_NE(uv, nullptr);
-    EXPECT_EQ(*uv, spec.rects[i].texCoords) << "rectangle " << i;
+    EXPECT_EQ(*uv, contents.rects[i].texCoords) << "rectangle " << i;
     EXPECT_EQ(scene.GetRectOffset(i), built.recordOffsets[i]);
-    EXPECT_EQ(scene.GetRectTextureIndex(i, why), spec.rects[i].textureIndex);
+    EXPECT_EQ(scene.GetRectTextureIndex(i, why), contents.rects[i].textureIndex);
   }
   EXPECT_STREQ(scene.GetRectTextureName(0, why), "XY");
   EXPECT_STREQ(scene.GetRectTextureName(1, why), "ABCD");
@@ -77,15 +77,15 @@ TEST_F(SceneFileTest, ReadsRectanglesThroughTheIndexTable) {
 }
 
 TEST_F(SceneFileTest, BufferIsSharedAndHoldsTheLastRead) {
-  SceneContents spec;
-  for (int k = 0; k < 6; ++k) spec.rects.push_back(MakeRect(100.0f * k, 0));
-  spec.textureNames = {"T"};
+  SceneContents contents;
+  for (int k = 0; k < 6; ++k) contents.rects.push_back(MakeRect(100.0f * k, 0));
+  contents.textureNames = {"T"};
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str(), why));
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(contents).bytes).c_str(), why));
   RectCoords* third = scene.GetRectCoords(3, why);
   RectCoords* fifth = scene.GetRectCoords(5, why);
   EXPECT_EQ(third, fifth);
-  EXPECT_EQ(*fifth, spec.rects[5].corners);
+  EXPECT_EQ(*fifth, contents.rects[5].corners);
 }
 
 TEST_F(SceneFileTest, StoredCountLimits) {
@@ -117,7 +117,7 @@ TEST_F(SceneFileTest, ShortFileReadsAsZeros) {
 }
 
 TEST_F(SceneFileTest, TruncatedRecordKeepsNoStaleValues) {
-  const BuiltScene built = BuildScene(ThreeRectSpec());
+  const BuiltScene built = BuildScene(ThreeRectScene());
   SceneFile scene;
   // Cut the file in the middle of rectangle 0's corners (the last record):
   // corners 0 and 1 survive, the rest reads as zero.
@@ -128,13 +128,13 @@ TEST_F(SceneFileTest, TruncatedRecordKeepsNoStaleValues) {
   ASSERT_NE(scene.GetRectCoords(1, why), nullptr);  // fills the buffer with rectangle 1
   const RectCoords* corners = scene.GetRectCoords(0, why);
   ASSERT_NE(corners, nullptr);
-  RectCoords expected = ThreeRectSpec().rects[0].corners;
+  RectCoords expected = ThreeRectScene().rects[0].corners;
   for (size_t c = 6; c < expected.size(); ++c) expected[c] = 0.0f;
   EXPECT_EQ(*corners, expected);
 }
 
 TEST_F(SceneFileTest, OffsetsOutsideTheFileReadAsZeros) {
-  BuiltScene built = BuildScene(ThreeRectSpec());
+  BuiltScene built = BuildScene(ThreeRectScene());
   PutInt32(built.bytes, kIndexTableOffset + kRecordOffsetInEntry, -1000);  // rect 0
   PutInt32(built.bytes, kIndexTableOffset + 12 + kRecordOffsetInEntry, 0x7FFFFFF0);  // rect 1
   PutInt32(built.bytes, built.nameTableOffset, -4);  // texture 0's name
@@ -155,10 +155,10 @@ TEST_F(SceneFileTest, OffsetsOutsideTheFileReadAsZeros) {
 }
 
 TEST_F(SceneFileTest, TextureNamesArePaddedAndCutAtFour) {
-  SceneContents spec;
-  spec.textureNames = {"WALL", "AB", "", "Q"};
+  SceneContents contents;
+  contents.textureNames = {"WALL", "AB", "", "Q"};
   SceneFile scene;
-  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(spec).bytes).c_str(), why));
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(contents).bytes).c_str(), why));
   ASSERT_EQ(scene.GetTextureCount(), 4);
   // The builder puts junk right behind each four name bytes.
   EXPECT_STREQ(scene.GetTextureName(0), "WALL");
@@ -170,8 +170,8 @@ TEST_F(SceneFileTest, TextureNamesArePaddedAndCutAtFour) {
 }
 
 TEST_F(SceneFileTest, TextureCountOutsideWhatTheFileHolds) {
-  SceneContents spec = ThreeRectSpec();
-  BuiltScene built = BuildScene(spec);
+  SceneContents contents = ThreeRectScene();
+  BuiltScene built = BuildScene(contents);
   const int32_t fits = static_cast<int32_t>(built.bytes.size() / 4);
 
   PutInt32(built.bytes, kTextureCountOffset, INT32_MAX);
@@ -194,7 +194,7 @@ TEST_F(SceneFileTest, RectangleGuard) {
   SceneFile scene;
   EXPECT_EQ(scene.GetRectCoords(0, why), nullptr);  // no scene held
   EXPECT_EQ(scene.GetRectOffset(0), -1);
-  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(ThreeRectSpec()).bytes).c_str(), why));
+  ASSERT_TRUE(scene.Open(WriteScene(BuildScene(ThreeRectScene()).bytes).c_str(), why));
   for (int32_t i : {-1, 3, INT32_MIN, INT32_MAX}) {
     EXPECT_EQ(scene.GetRectCoords(i, why), nullptr) << i;
     EXPECT_EQ(scene.GetRectTexCoords(i, why), nullptr) << i;
@@ -218,7 +218,7 @@ TEST_F(SceneFileTest, ScenesWithoutRectangles) {
 
 TEST_F(SceneFileTest, FailedOpenKeepsOrDropsTheHeldScene) {
   SceneFile scene;
-  const std::string good = WriteScene(BuildScene(ThreeRectSpec()).bytes, "good.zem");
+  const std::string good = WriteScene(BuildScene(ThreeRectScene()).bytes, "good.zem");
   ASSERT_TRUE(scene.Open(good.c_str(), why));
 
   // Refused before the file is read: the old scene stays usable.
@@ -236,7 +236,7 @@ TEST_F(SceneFileTest, FailedOpenKeepsOrDropsTheHeldScene) {
 }
 
 TEST_F(SceneFileTest, ReadsSeeTheFileAsItIsNow) {
-  BuiltScene built = BuildScene(ThreeRectSpec());
+  BuiltScene built = BuildScene(ThreeRectScene());
   const std::string path = WriteScene(built.bytes);
   SceneFile scene;
   ASSERT_TRUE(scene.Open(path.c_str(), why));
@@ -252,7 +252,7 @@ TEST_F(SceneFileTest, ReadsSeeTheFileAsItIsNow) {
 // and renames it over the old one): every later operation fails, naming the
 // file as replaced, and nothing is written into the new file.
 TEST_F(SceneFileTest, AReplacedSceneIsNeverReadOrWritten) {
-  const BuiltScene built = BuildScene(ThreeRectSpec());
+  const BuiltScene built = BuildScene(ThreeRectScene());
   const std::string path = WriteScene(built.bytes);
   SceneFile scene;
   ASSERT_TRUE(scene.Open(path.c_str(), why));
@@ -282,7 +282,7 @@ TEST_F(SceneFileTest, AReplacedSceneIsNeverReadOrWritten) {
 // Read errors are failures, not zeros: at every read of Open, and at the
 // reads of one rectangle, with the system's reason.
 TEST_F(SceneFileTest, ReadErrorsAreFailures) {
-  const std::string path = WriteScene(BuildScene(ThreeRectSpec()).bytes);
+  const std::string path = WriteScene(BuildScene(ThreeRectScene()).bytes);
   const std::string cannotRead = "cannot read scene file '" + path + "': " + ErrorText(EIO);
   for (int64_t nth = 1;; ++nth) {
     SceneFile scene;
@@ -311,14 +311,14 @@ TEST_F(SceneFileTest, PathLengthLimit) {
   const std::string base = dir.path() + "/";
   ASSERT_LT(base.size(), 200u);
   const std::string longest = base + std::string(255 - base.size(), 'p');
-  ASSERT_TRUE(WriteFileBytes(longest, BuildScene(ThreeRectSpec()).bytes));
+  ASSERT_TRUE(WriteFileBytes(longest, BuildScene(ThreeRectScene()).bytes));
   SceneFile scene;
   ASSERT_TRUE(scene.Open(longest.c_str(), why));
   EXPECT_EQ(std::string(scene.GetFileName()), longest);
   EXPECT_NE(scene.GetRectCoords(0, why), nullptr);
 
   const std::string tooLong = longest + "q";
-  ASSERT_TRUE(WriteFileBytes(tooLong, BuildScene(ThreeRectSpec()).bytes));
+  ASSERT_TRUE(WriteFileBytes(tooLong, BuildScene(ThreeRectScene()).bytes));
   EXPECT_FALSE(scene.Open(tooLong.c_str(), why));
   EXPECT_STREQ(scene.GetFileName(), longest.c_str());  // unchanged
 }
@@ -339,7 +339,7 @@ TEST_F(SceneFileTest, ALargeFileIsReadOnlyWhereTheIndexPoints) {
     int reads = 0;
     size_t bytesRead = 0;
   };
-  const BuiltScene built = BuildScene(ThreeRectSpec());
+  const BuiltScene built = BuildScene(ThreeRectScene());
   std::vector<uint8_t> bytes = built.bytes;
   bytes.resize(size_t{64} << 20);  // 64 MiB, the scene in its first few hundred bytes
   auto owned = std::make_unique<CountedBytes>(bytes);

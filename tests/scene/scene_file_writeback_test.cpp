@@ -6,7 +6,7 @@
 
 #include "scene/scene_file.h"
 #include "tests/support/test_support.h"
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 using namespace scene_layout;
 
@@ -34,12 +34,12 @@ class WritebackTest : public ::testing::Test {
  protected:
   std::string why;
   void SetUp() override {
-    SceneContents spec;
-    spec.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
-    spec.rects.resize(2);
-    spec.rects[0].textureIndex = 2;
-    spec.rects[1].textureIndex = 5;
-    built = BuildScene(spec);
+    SceneContents contents;
+    contents.textureNames = {"ABCD", "gras", "EF", "abcd", "X", "Y5"};
+    contents.rects.resize(2);
+    contents.rects[0].textureIndex = 2;
+    contents.rects[1].textureIndex = 5;
+    built = BuildScene(contents);
     path = dir.File("s.zem");
     ASSERT_TRUE(WriteFileBytes(path, built.bytes));
     ASSERT_TRUE(scene.Open(path.c_str(), why));

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/format_table.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -230,4 +233,20 @@ void ExpectSameBytes(const std::vector<uint8_t>& actual, const std::vector<uint8
   ADD_FAILURE() << what << " differ at offset " << at << " (sizes " << actual.size() << " and "
                 << expected.size() << "):\n  actual:   \"" << Excerpt(actual, at)
                 << "\"\n  expected: \"" << Excerpt(expected, at) << "\"";
+}
+
+std::vector<InterchangeFormat> FormatsNoRowHas() {
+  int32_t smallest = INT32_MAX;
+  int32_t largest = INT32_MIN;
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    smallest = std::min<int32_t>(smallest, kFormats[k].format);
+    largest = std::max<int32_t>(largest, kFormats[k].format);
+  }
+  std::vector<InterchangeFormat> values;
+  for (const int64_t value : {int64_t{largest} + 1, int64_t{largest} + 2, int64_t{smallest} - 1, int64_t{INT32_MAX}}) {
+    if (value >= INT32_MIN && value <= INT32_MAX && FindFormat(static_cast<InterchangeFormat>(value)) == nullptr) {
+      values.push_back(static_cast<InterchangeFormat>(value));
+    }
+  }
+  return values;
 }

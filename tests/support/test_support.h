@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/interchange_format.h"
 #include "report/reporter.h"
 #include "tests/support/file_faults.h"
 
@@ -85,6 +86,9 @@ std::vector<uint8_t> Bytes(const std::string& text);
 // at which they do, with a few bytes of each side from there.
 void ExpectSameBytes(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected,
                      const std::string& what = "bytes");
+
+// Format values that no row of the format table has.
+std::vector<InterchangeFormat> FormatsNoRowHas();
 
 bool FileExists(const std::string& path);
 std::string ReadFileText(const std::string& path);

@@ -1,4 +1,4 @@
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // and records lie in the file in reverse order, so that a reader that takes
 // the wrong field or guesses a position instead of following the offsets
 // shows at once.
-#ifndef QUADKIT_TESTS_SUPPORT_SCENE_BUILDER_H_
-#define QUADKIT_TESTS_SUPPORT_SCENE_BUILDER_H_
+#ifndef QUADKIT_SAMPLE_SCENE_BUILDER_H_
+#define QUADKIT_SAMPLE_SCENE_BUILDER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +37,7 @@ struct BuiltScene {
   std::vector<int32_t> nameOffsets;  // texture t's four name bytes
 };
 
-BuiltScene BuildScene(const SceneContents& spec);
+BuiltScene BuildScene(const SceneContents& contents);
 
 // Little-endian field access on a file image, for patching and checking.
 void PutInt32(std::vector<uint8_t>& bytes, size_t offset, int32_t value);
@@ -49,4 +49,4 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // The whole file; empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 
-#endif  // QUADKIT_TESTS_SUPPORT_SCENE_BUILDER_H_
+#endif  // QUADKIT_SAMPLE_SCENE_BUILDER_H_

@@ -1,4 +1,4 @@
-#include "tests/support/sample_scene.h"
+#include "sample/sample_scene.h"
 
 #include <algorithm>
 
@@ -23,9 +23,9 @@ BuilderRect Quad(float ax, float ay, float az, float bx, float by, float bz, flo
 }  // namespace
 
 SceneContents SampleBoxContents() {
-  SceneContents spec;
-  spec.textureNames = {"WALL", "FLR", "ROOF"};
-  spec.rects = {
+  SceneContents contents;
+  contents.textureNames = {"WALL", "FLR", "ROOF"};
+  contents.rects = {
       Quad(kX0, kY0, kZ0, kX0, kY1, kZ0, kX1, kY1, kZ0, kX1, kY0, kZ0, 4.0f, 1.5f, kWall),
       Quad(kX1, kY0, kZ1, kX1, kY1, kZ1, kX0, kY1, kZ1, kX0, kY0, kZ1, 4.0f, 1.5f, kWall),
       Quad(kX0, kY0, kZ1, kX0, kY1, kZ1, kX0, kY1, kZ0, kX0, kY0, kZ0, 3.0039f, 1.5f, kWall),
@@ -33,14 +33,14 @@ SceneContents SampleBoxContents() {
       Quad(kX0, kY0, kZ0, kX1, kY0, kZ0, kX1, kY0, kZ1, kX0, kY0, kZ1, 2.0f, 1.5020f, kFloor),
       Quad(kX0, kY1, kZ1, kX1, kY1, kZ1, kX1, kY1, kZ0, kX0, kY1, kZ0, 0.5f, 0.3755f, kRoof),
   };
-  return spec;
+  return contents;
 }
 
 BuiltScene BuildSampleBoxScene() {
   BuiltScene built = BuildScene(SampleBoxContents());
-  const SceneContents spec = SampleBoxContents();
-  for (size_t k = 0; k < spec.rects.size(); ++k) {
-    const RectCoords& c = spec.rects[k].corners;
+  const SceneContents contents = SampleBoxContents();
+  for (size_t k = 0; k < contents.rects.size(); ++k) {
+    const RectCoords& c = contents.rects[k].corners;
     for (int axis = 0; axis < 3; ++axis) {
       const float lo = std::min({c[axis], c[3 + axis], c[6 + axis], c[9 + axis]});
       const float hi = std::max({c[axis], c[3 + axis], c[6 + axis], c[9 + axis]});

@@ -1,4 +1,4 @@
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,11 +23,11 @@ int32_t ToOffset(size_t value) { return static_cast<int32_t>(value); }
 
 }  // namespace
 
-BuiltScene BuildScene(const SceneContents& spec) {
-  const int32_t recordSize = std::max(spec.recordSize, kMinRecordSize);
-  const size_t rectCount = spec.rects.size();
-  const size_t textureCount = spec.textureNames.size();
-  const size_t slotCount = textureCount + static_cast<size_t>(spec.extraSlots);
+BuiltScene BuildScene(const SceneContents& contents) {
+  const int32_t recordSize = std::max(contents.recordSize, kMinRecordSize);
+  const size_t rectCount = contents.rects.size();
+  const size_t textureCount = contents.textureNames.size();
+  const size_t slotCount = textureCount + static_cast<size_t>(contents.extraSlots);
   constexpr size_t kNameStride = 8;  // four name bytes, four junk bytes
 
   BuiltScene built;
@@ -59,7 +59,7 @@ BuiltScene BuildScene(const SceneContents& spec) {
     built.recordOffsets[k] = ToOffset(record);
     PutInt32(built.bytes, indexTable + k * kIndexEntrySize + kRecordOffsetInEntry,
              built.recordOffsets[k]);
-    const BuilderRect& rect = spec.rects[k];
+    const BuilderRect& rect = contents.rects[k];
     for (size_t c = 0; c < rect.corners.size(); ++c) {
       PutFloat(built.bytes, record + kCornersInRecord + 4 * c, rect.corners[c]);
     }
@@ -74,7 +74,7 @@ BuiltScene BuildScene(const SceneContents& spec) {
     const size_t name = names + t * kNameStride;
     built.nameOffsets.push_back(ToOffset(name));
     PutInt32(built.bytes, nameTable + 4 * t, ToOffset(name));
-    const std::string& text = spec.textureNames[t];
+    const std::string& text = contents.textureNames[t];
     for (size_t c = 0; c < 4; ++c) {
       built.bytes[name + c] = c < text.size() ? static_cast<uint8_t>(text[c]) : 0;
     }

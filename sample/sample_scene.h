@@ -1,12 +1,12 @@
 // The bundled sample scene: a textured room, a box of six rectangles with
 // three textures, one of them named with fewer than four characters.
-#ifndef QUADKIT_TESTS_SUPPORT_SAMPLE_SCENE_H_
-#define QUADKIT_TESTS_SUPPORT_SAMPLE_SCENE_H_
+#ifndef QUADKIT_SAMPLE_SAMPLE_SCENE_H_
+#define QUADKIT_SAMPLE_SAMPLE_SCENE_H_
 
-#include "tests/support/scene_builder.h"
+#include "sample/scene_builder.h"
 
 SceneContents SampleBoxContents();
 // The sample scene's bytes, with bounds as a level editor would store them.
 BuiltScene BuildSampleBoxScene();
 
-#endif  // QUADKIT_TESTS_SUPPORT_SAMPLE_SCENE_H_
+#endif  // QUADKIT_SAMPLE_SAMPLE_SCENE_H_
