@@ -12,7 +12,7 @@
 #include "files/file_access.h"
 #include "report/failure.h"
 #include "report/messages.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "text/text_template.h"
 
 using namespace scene_layout;

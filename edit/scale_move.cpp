@@ -43,7 +43,7 @@ bool EditRect(SceneFile& scene, int32_t i, const float amounts[3], const EditKin
 int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind& kind,
                   Reporter& reporter, std::string& why) {
   SceneFile scene;
-  if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kExclusive, why) ||
+  if (!scene.OpenForUpdate(scenePath, why) || !scene.Lock(LockMode::kExclusive, why) ||
       !scene.CheckWritable(why)) {
     return kModeFailed;
   }
@@ -58,7 +58,7 @@ int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind&
     Fail(why, failures.Summary(scene.GetFileName()));
     return kModeFailed;
   }
-  return 0;
+  return scene.EndRun(why) ? 0 : kModeFailed;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ int32_t ExportSceneAs(const char* scenePath, const char* outputPath, const Expor
   ExportFiles files(scenePath, outputPath);
   if (!files.CreateOutput(why)) return kModeFailed;
   if (!writer->Begin(scene, files, why) || !ExportRects(scene, format, *writer, why) ||
-      !writer->Finish(why) || !files.CommitAll(why)) {
+      !writer->Finish(why) || !scene.EndRun(why) || !files.CommitAll(why)) {
     return kModeFailed;
   }
   scene.Close();

@@ -11,7 +11,7 @@
 #include "formats/gltf_rules.h"
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "text/hex_text.h"
 #include "text/text_template.h"
 

@@ -1,10 +1,10 @@
 // Every file quadkit touches, the scene file and the export's output alike,
 // is opened, read, written, flushed, closed and renamed through here. The
 // calls are plain C stdio; each is counted, and a test can make the nth
-// call of one kind fail with a chosen errno, to stage a full disk, a failing
-// read, close or sync, or a refused open: the call then fails as the real
-// one does, delivering or writing nothing. In normal runs no fault is
-// planned and the calls do exactly what stdio does.
+// call of one kind fail with a chosen errno, through a hook it hands in, to
+// stage a full disk, a failing read, close or sync, or a refused open: the
+// call then fails as the real one does, delivering or writing nothing. In
+// normal runs no hook is handed in and the calls do exactly what stdio does.
 #ifndef QUADKIT_FILES_FILE_ACCESS_H_
 #define QUADKIT_FILES_FILE_ACCESS_H_
 
@@ -19,21 +19,31 @@
 enum class FileOperation { kOpen, kRead, kWrite, kFlush, kSync, kClose, kRename };
 constexpr int kFileOperationKinds = 7;
 
-// Test hook: the nth call (counted from 1 after this call) of operation
-// fails with errorNumber; nth 0 plans no fault. One fault at a time. A
-// failing write writes its first partialBytes bytes before it fails.
-void PlanFileFault(FileOperation operation, int64_t nth, int errorNumber, size_t partialBytes = 0);
-void ClearFileFault();
-
-// How many calls of each kind ran since the last reset; the benchmark's
-// opens per rectangle come from here.
-struct FileAccessCounts {
-  int64_t calls[kFileOperationKinds] = {};
-  int64_t updateOpens = 0;  // the opens among them that open a file for update ("r+b")
-  int64_t operator[](FileOperation operation) const { return calls[static_cast<int>(operation)]; }
+// One call of the file layer, as a FileCallHook is told of it.
+struct FileCall {
+  FileOperation operation;
+  bool forUpdate = false;  // an open for update ("r+b", or the scene opened to be written)
 };
-FileAccessCounts GetFileAccessCounts();
-void ResetFileAccessCounts();
+
+// Told of every file call before it runs: a test's implementation makes a
+// chosen call fail, the benchmark's counts them. Without one, every call
+// does what the system does.
+class FileCallHook {
+ public:
+  virtual ~FileCallHook() = default;
+  // True, with errno set, to make the call fail as the system's would,
+  // delivering nothing; a failing write first writes *partialBytes bytes,
+  // and a failing positioned read first delivers as many (0 unless the
+  // hook says otherwise).
+  virtual bool Fails(const FileCall& call, size_t* partialBytes) = 0;
+};
+
+// Hands every later file call to hook (null: none); returns the hook
+// handed in before.
+FileCallHook* SetFileCallHook(FileCallHook* hook);
+// What the calls of the file layer ask the hook; true, with errno set, when
+// the call is to fail.
+bool FileCallFails(const FileCall& call, size_t* partialBytes = nullptr);
 
 // Closes a file that was only read; such a close cannot lose data.
 struct FileCloser {
@@ -43,11 +53,6 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens path with the stdio mode; null, with errno set, when it fails.
 FileHandle OpenFile(const char* path, const char* mode);
-
-// The same without a stdio buffer, for the few positioned reads and writes
-// of one rectangle: each then costs one system call instead of a block read
-// around it, and a write reaches the file without a re-read.
-FileHandle OpenFileUnbuffered(const char* path, const char* mode);
 
 // Creates path for writing, failing when anything stands there already;
 // it takes the permission bits of modelPath when that names a file.
@@ -64,21 +69,6 @@ FileHandle OpenTextFile(const char* path, int writerWaitMilliseconds);
 // False, with errno set, when the read meets an I/O error; the end of the
 // file is no error.
 bool ReadBytes(std::FILE* file, void* dst, size_t size, size_t* got);
-
-// Zero-fills dst, then reads up to size bytes at offset into it; *got says
-// how many the file delivered. A file that ends early, or a negative
-// offset, delivers fewer bytes or none and leaves zeros: no error. False,
-// with errno set, only for an I/O error.
-bool ReadAt(std::FILE* file, int64_t offset, uint8_t* dst, size_t size, size_t* got);
-
-// The little-endian int32 at offset, 0 where the file does not supply it;
-// false, with errno set, for an I/O error.
-bool ReadInt32At(std::FILE* file, int64_t offset, int32_t* value);
-
-// Writes size bytes at offset; false when the position cannot be reached or
-// the write falls short, *written (when given) saying how many bytes were
-// written. Nothing is written at any other position.
-bool WriteAt(std::FILE* file, int64_t offset, const void* src, size_t size, size_t* written = nullptr);
 
 // Writes size bytes at the current position; false, with errno set, when
 // the write falls short, *written (when given) saying how many were written.

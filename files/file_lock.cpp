@@ -9,6 +9,18 @@ LockAttempt FileLock::Acquire(const char* path, LockMode mode, int waitMilliseco
   Release();
   handle_ = OpenLock(path, identity_);
   if (!handle_.IsOpen()) return LockAttempt::kFailed;
+  return TakeWithin(mode, waitMilliseconds);
+}
+
+LockAttempt FileLock::AcquireThrough(LockHandle borrowed, LockMode mode, int waitMilliseconds) {
+  Release();
+  handle_ = borrowed;
+  borrowed_ = true;
+  return TakeWithin(mode, waitMilliseconds);
+}
+
+LockAttempt FileLock::TakeWithin(LockMode mode, int waitMilliseconds) {
+  mode_ = mode;
   constexpr int kRetryMilliseconds = 50;
   for (int waited = 0;; waited += kRetryMilliseconds) {
     const LockAttempt attempt = PlatformTryLock(handle_, mode == LockMode::kExclusive);
@@ -21,6 +33,7 @@ LockAttempt FileLock::Acquire(const char* path, LockMode mode, int waitMilliseco
 }
 
 void FileLock::Release() {
-  PlatformCloseLock(handle_);
+  if (!borrowed_) PlatformCloseLock(handle_);
   handle_ = LockHandle();
+  borrowed_ = false;
 }

@@ -19,12 +19,21 @@ class FileLock {
   // while another program holds it. kFailed, with errno set, when the file
   // cannot be opened or locked.
   LockAttempt Acquire(const char* path, LockMode mode, int waitMilliseconds);
+  // The same through a handle that another object opened and closes: the
+  // lock then ends with that handle's close, and identity() tells nothing.
+  LockAttempt AcquireThrough(LockHandle borrowed, LockMode mode, int waitMilliseconds);
   // The identity of the file locked, as Acquire found it.
   const FileIdentity& identity() const { return identity_; }
+  bool IsHeld() const { return handle_.IsOpen(); }
+  LockMode mode() const { return mode_; }
   void Release();
 
  private:
+  LockAttempt TakeWithin(LockMode mode, int waitMilliseconds);
+
   LockHandle handle_;
+  bool borrowed_ = false;
+  LockMode mode_ = LockMode::kShared;
   FileIdentity identity_;
 };
 

@@ -6,6 +6,7 @@
 #ifndef QUADKIT_FILES_PLATFORM_FILES_H_
 #define QUADKIT_FILES_PLATFORM_FILES_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -52,6 +53,44 @@ inline bool operator!=(const FileIdentity& a, const FileIdentity& b) { return !(
 // told.
 bool PlatformIdentify(std::FILE* file, FileIdentity* identity);
 
+// A file opened for positioned reads and writes: every transfer names its
+// offset and goes to the system at once, with no buffer in the process
+// and no file position shared between calls.
+struct PositionedHandle {
+  intptr_t value = -1;
+  bool IsOpen() const { return value != -1; }
+};
+// Opens the existing file at path for reading, or for reading and writing.
+// Windows lets other programs read, write, rename and delete it meanwhile,
+// as they may while it is closed. A handle that is not open, with errno
+// set, when it fails.
+PositionedHandle PlatformOpenPositioned(const char* path, bool forUpdate);
+// Reads up to size bytes at offset; *got says how many came before the end
+// of the file. False, with errno set, for an I/O error.
+bool PlatformReadAt(PositionedHandle handle, int64_t offset, void* dst, size_t size, size_t* got);
+// Writes size bytes at offset, as one write where the system takes it
+// whole; *written says how many landed. False, with errno set, when it
+// falls short.
+bool PlatformWriteAt(PositionedHandle handle, int64_t offset, const void* src, size_t size,
+                     size_t* written);
+// Size of the file in bytes; -1, with errno set, when it cannot be told.
+int64_t PlatformSizeOf(PositionedHandle handle);
+bool PlatformIdentifyPositioned(PositionedHandle handle, FileIdentity* identity);
+// Whether path names the file of identity now, told without opening it on
+// POSIX (stat); Windows tells a file's number only through an open of its
+// attributes, which reads and writes nothing. kOther when path names
+// another file, kMissing (errno ENOENT) when it names none, kUnknown (errno
+// set) when the system cannot tell.
+enum class PathNaming { kSame, kOther, kMissing, kUnknown };
+PathNaming PlatformPathNames(const char* path, const FileIdentity& identity);
+// True when the file of handle was deleted while open: Windows keeps its
+// name until the last handle closes. POSIX removes the name at once, which
+// PlatformPathNames sees.
+bool PlatformDeletePending(PositionedHandle handle);
+// Closes the handle; false, with errno set, when the system reports that
+// written data may not have reached the file.
+bool PlatformClosePositioned(PositionedHandle handle);
+
 // Opens path for reading in binary mode. A FIFO (POSIX) is opened without
 // waiting for a writer; then it waits up to writerWaitMilliseconds for data
 // or a writer's end, and fails with errno ETIMEDOUT when neither comes.
@@ -70,9 +109,8 @@ bool PlatformSyncFolderOf(const char* path);
 // own for as long as it is kept, so that the run's other opens and closes
 // of the file do not end it. POSIX: flock on an open of the file itself.
 // Windows: LockFileEx on a lock file in the user's temporary folder, named
-// after the file's identity: a lock on the file itself would be mandatory
-// for the run's own reads and writes, and Wine keeps every handle closed
-// while a file is locked, so a run of many reopens would run out of them.
+// after the file's identity: a lock on the file itself would be mandatory,
+// keeping every other program from reading the locked bytes of the scene.
 struct LockHandle {
   intptr_t value = -1;
   bool IsOpen() const { return value != -1; }
@@ -85,5 +123,9 @@ LockHandle PlatformOpenLock(const char* path, FileIdentity* identity);
 LockAttempt PlatformTryLock(LockHandle handle, bool exclusive);
 // Ends the lock and closes its handle.
 void PlatformCloseLock(LockHandle handle);
+// The lock of a file through the run's own open of it, where the system
+// locks that way (POSIX: flock on the same descriptor, which ends with its
+// close); a handle that is not open where it does not (Windows, above).
+LockHandle PlatformLockThrough(PositionedHandle handle);
 
 #endif  // QUADKIT_FILES_PLATFORM_FILES_H_

@@ -118,8 +118,8 @@ bool PlatformSyncFolderOf(const char* path) {
 }
 
 // flock, not fcntl: an fcntl lock ends when the process closes any
-// descriptor of the file, which every read and write of the run does; a
-// flock lock belongs to this one open.
+// descriptor of the file; a flock lock belongs to the one open it is taken
+// through, the scene's own or one of its own.
 LockHandle PlatformOpenLock(const char* path, FileIdentity* identity) {
   LockHandle handle;
   handle.value = open(path, O_RDONLY | O_CLOEXEC);
@@ -140,3 +140,74 @@ LockAttempt PlatformTryLock(LockHandle handle, bool exclusive) {
 void PlatformCloseLock(LockHandle handle) {
   if (handle.IsOpen()) close(static_cast<int>(handle.value));  // also ends the lock
 }
+
+PositionedHandle PlatformOpenPositioned(const char* path, bool forUpdate) {
+  PositionedHandle handle;
+  handle.value = open(path, (forUpdate ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  return handle;
+}
+
+bool PlatformReadAt(PositionedHandle handle, int64_t offset, void* dst, size_t size, size_t* got) {
+  *got = 0;
+  auto* into = static_cast<unsigned char*>(dst);
+  while (*got < size) {
+    const ssize_t part = pread(static_cast<int>(handle.value), into + *got, size - *got,
+                               static_cast<off_t>(offset + static_cast<int64_t>(*got)));
+    if (part < 0 && errno == EINTR) continue;
+    if (part < 0) return false;
+    if (part == 0) break;  // the end of the file
+    *got += static_cast<size_t>(part);
+  }
+  return true;
+}
+
+bool PlatformWriteAt(PositionedHandle handle, int64_t offset, const void* src, size_t size,
+                     size_t* written) {
+  *written = 0;
+  const auto* from = static_cast<const unsigned char*>(src);
+  while (*written < size) {
+    const ssize_t part = pwrite(static_cast<int>(handle.value), from + *written, size - *written,
+                                static_cast<off_t>(offset + static_cast<int64_t>(*written)));
+    if (part < 0 && errno == EINTR) continue;
+    if (part <= 0) {
+      if (part == 0) errno = ENOSPC;
+      return false;
+    }
+    *written += static_cast<size_t>(part);
+  }
+  return true;
+}
+
+int64_t PlatformSizeOf(PositionedHandle handle) {
+  struct stat info;
+  if (fstat(static_cast<int>(handle.value), &info) != 0) return -1;
+  return static_cast<int64_t>(info.st_size);
+}
+
+bool PlatformIdentifyPositioned(PositionedHandle handle, FileIdentity* identity) {
+  return IdentifyDescriptor(static_cast<int>(handle.value), identity);
+}
+
+PathNaming PlatformPathNames(const char* path, const FileIdentity& identity) {
+  struct stat info;
+  if (stat(path, &info) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return PathNaming::kUnknown;
+    errno = ENOENT;
+    return PathNaming::kMissing;
+  }
+  const bool same = identity.volume == static_cast<uint64_t>(info.st_dev) &&
+                    identity.index[0] == static_cast<uint64_t>(info.st_ino);
+  return same ? PathNaming::kSame : PathNaming::kOther;
+}
+
+bool PlatformClosePositioned(PositionedHandle handle) {
+  return !handle.IsOpen() || close(static_cast<int>(handle.value)) == 0;
+}
+
+LockHandle PlatformLockThrough(PositionedHandle handle) {
+  LockHandle lock;
+  lock.value = handle.value;
+  return lock;
+}
+
+bool PlatformDeletePending(PositionedHandle /*handle*/) { return false; }

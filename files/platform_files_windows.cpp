@@ -12,6 +12,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -377,3 +378,121 @@ LockAttempt PlatformTryLock(LockHandle lock, bool exclusive) {
 void PlatformCloseLock(LockHandle lock) {
   if (lock.IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(lock.value));  // also ends the lock
 }
+
+PositionedHandle PlatformOpenPositioned(const char* path, bool forUpdate) {
+  PositionedHandle positioned;
+  std::wstring wide;
+  if (!WidePath(path, &wide)) return positioned;
+  // Every sharing mode, as when the file is closed: another program may
+  // read or write it, and an editor may save another file under its name,
+  // which the run's check of the name then finds.
+  const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | (forUpdate ? GENERIC_WRITE : 0),
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return positioned;
+  }
+  if (GetFileType(handle) != FILE_TYPE_DISK) {  // a device or a pipe has no positions
+    CloseHandle(handle);
+    errno = EINVAL;
+    return positioned;
+  }
+  positioned.value = reinterpret_cast<intptr_t>(handle);
+  return positioned;
+}
+
+namespace {
+
+HANDLE HandleOf(PositionedHandle handle) { return reinterpret_cast<HANDLE>(handle.value); }
+
+// The offset of a transfer, given to ReadFile and WriteFile with it.
+OVERLAPPED At(int64_t offset) {
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(static_cast<uint64_t>(offset) & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+  return at;
+}
+
+// The most one call transfers; larger transfers take several.
+constexpr size_t kLargestTransfer = size_t{1} << 30;
+
+}  // namespace
+
+bool PlatformReadAt(PositionedHandle handle, int64_t offset, void* dst, size_t size, size_t* got) {
+  *got = 0;
+  auto* into = static_cast<unsigned char*>(dst);
+  while (*got < size) {
+    OVERLAPPED at = At(offset + static_cast<int64_t>(*got));
+    DWORD part = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min(size - *got, kLargestTransfer));
+    if (ReadFile(HandleOf(handle), into + *got, wanted, &part, &at) == 0) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_HANDLE_EOF) break;  // at or beyond the end of the file
+      errno = ErrnoOf(error);
+      return false;
+    }
+    if (part == 0) break;
+    *got += part;
+  }
+  return true;
+}
+
+bool PlatformWriteAt(PositionedHandle handle, int64_t offset, const void* src, size_t size,
+                     size_t* written) {
+  *written = 0;
+  const auto* from = static_cast<const unsigned char*>(src);
+  while (*written < size) {
+    OVERLAPPED at = At(offset + static_cast<int64_t>(*written));
+    DWORD part = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min(size - *written, kLargestTransfer));
+    if (WriteFile(HandleOf(handle), from + *written, wanted, &part, &at) == 0 || part == 0) {
+      errno = part == 0 && GetLastError() == ERROR_SUCCESS ? ENOSPC : ErrnoOf(GetLastError());
+      *written += part;
+      return false;
+    }
+    *written += part;
+  }
+  return true;
+}
+
+int64_t PlatformSizeOf(PositionedHandle handle) {
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(HandleOf(handle), &size) == 0) {
+    errno = ErrnoOf(GetLastError());
+    return -1;
+  }
+  return static_cast<int64_t>(size.QuadPart);
+}
+
+bool PlatformIdentifyPositioned(PositionedHandle handle, FileIdentity* identity) {
+  return IdentifyHandle(HandleOf(handle), identity);
+}
+
+PathNaming PlatformPathNames(const char* path, const FileIdentity& identity) {
+  const AttributeHandle file(path, true);
+  if (!file.IsOpen()) {
+    const DWORD error = file.error();
+    errno = ErrnoOf(error);
+    return errno == ENOENT ? PathNaming::kMissing : PathNaming::kUnknown;
+  }
+  FileIdentity now;
+  if (!IdentifyHandle(file.get(), &now)) return PathNaming::kUnknown;
+  return now == identity ? PathNaming::kSame : PathNaming::kOther;
+}
+
+bool PlatformDeletePending(PositionedHandle handle) {
+  FILE_STANDARD_INFO info = {};
+  return GetFileInformationByHandleEx(HandleOf(handle), FileStandardInfo, &info, sizeof info) != 0 &&
+         info.DeletePending != 0;
+}
+
+bool PlatformClosePositioned(PositionedHandle handle) {
+  if (!handle.IsOpen() || CloseHandle(HandleOf(handle)) != 0) return true;
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
+
+// A lock on the scene file itself would be mandatory (see
+// files/platform_files.h): the lock file stays.
+LockHandle PlatformLockThrough(PositionedHandle /*handle*/) { return LockHandle(); }

@@ -14,7 +14,7 @@
 #include "app/format_table.h"
 #include "import/gltf_import.h"
 #include "formats/interchange_format.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "sample/sample_scene.h"
 #include "sample/scene_builder.h"
 

@@ -6,7 +6,7 @@
 #include "formats/gltf_rules.h"
 #include "import/gltf_uri.h"
 #include "report/failure.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ template <typename Read>
 int32_t RunImport(const char* scenePath, const char* textPath, const char* kind, Read reader,
                   Reporter& reporter, std::string& why) {
   SceneFile scene;
-  if (!scene.Open(scenePath, why)) return kModeFailed;
+  if (!scene.OpenForUpdate(scenePath, why)) return kModeFailed;
   const std::string quoted = Quoted(textPath);
   if (NameSameFile(scenePath, textPath)) {
     Fail(why, "refusing to import " + quoted + ": it is the scene file itself");
@@ -29,7 +29,7 @@ int32_t RunImport(const char* scenePath, const char* textPath, const char* kind,
     Fail(why, failures.Summary(scene.GetFileName()));
     return kModeFailed;
   }
-  return 0;
+  return scene.EndRun(why) ? 0 : kModeFailed;
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 
 using namespace scene_layout;
 

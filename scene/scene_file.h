@@ -1,10 +1,16 @@
 // SceneFile: the one gateway to a ZEM scene file (its layout is in
 // scene/scene_layout.h).
 //
-// The object never holds the file open between calls. Open takes a snapshot
-// of the index table and the texture names; every other read reopens the file
-// by its stored name, reads and closes it again, so it always sees what was
-// last written. Bytes that a short file does not supply read as zero.
+// Open opens the file once and keeps that handle until Close: every read
+// and write goes through it, at its offset, and every write reaches the
+// file when it is made. Open takes a snapshot of the index table and the
+// texture names; at the first read of a rectangle the records and slots
+// that the index table points to (or the whole file, when it is small) are
+// read in a few large reads, and the rectangle reads are served from
+// those bytes, which every write of the object keeps in step with the
+// file. Bytes that a short file does not supply read as zero. At the first
+// rectangle operation, every 256th after it and in EndRun, the object
+// checks that the path still names the file it opened.
 // Every operation that fails says why in the why its caller hands in.
 #ifndef QUADKIT_SCENE_SCENE_FILE_H_
 #define QUADKIT_SCENE_SCENE_FILE_H_
@@ -17,6 +23,7 @@
 
 #include <vector>
 
+#include "files/byte_access.h"
 #include "files/file_access.h"
 #include "files/file_lock.h"
 #include "report/reporter.h"
@@ -83,6 +90,14 @@ class SceneFile {
   // textureCount that the file cannot hold, or a failed allocation (the
   // object then holds no scene).
   bool Open(const char* path, std::string& why);
+  // As Open, for a mode that writes the scene: the file is opened for
+  // update, so that the run's one open serves its writes too. A file that
+  // opens only for reading is loaded all the same, and CheckWritable then
+  // reports why it cannot be written.
+  bool OpenForUpdate(const char* path, std::string& why);
+  // Loads the scene from bytes handed in (memory, in tests and the fuzz
+  // targets); name stands for the file's name in messages.
+  bool Open(std::unique_ptr<ByteAccess> bytes, const char* name, std::string& why);
   // Releases the scene and its lock; safe to call any number of times.
   void Close();
 
@@ -92,10 +107,14 @@ class SceneFile {
   // another program"); fails too when the file locked is no longer the one
   // Open read.
   bool Lock(LockMode mode, std::string& why);
-  // True once a reopen found another file under the scene's name (an
+  // True once a check found another file under the scene's name (an
   // editor that saves by replacing the file): from then on every operation
   // fails at once, and a mode stops.
   bool WasReplaced() const { return replaced; }
+  // What a mode calls before its result: false, saying why, when the path
+  // no longer names the file opened, or when the close of a file that was
+  // written reports a failure. Afterwards the object holds no file open.
+  bool EndRun(std::string& why);
 
   // Null, or -1, when the rectangle guard fails or the file cannot be read;
   // the texture name also for a texture index outside the texture table.
@@ -139,9 +158,9 @@ class SceneFile {
   // Reads the texture table from the file again, not from the snapshot of
   // Open. False when the file cannot be read or its table no longer fits it.
   bool ReadTextureTableAgain(StoredTextureTable& table, std::string& why) const;
-  // Opens the file for update and closes it again, so that a mode that
-  // writes learns before it changes anything whether it can.
-  bool CheckWritable(std::string& why) const;
+  // Opens the file for update, unless Open did, so that a mode that writes
+  // learns before it changes anything whether it can.
+  bool CheckWritable(std::string& why);
 
   // For a reader of its own that checks the file: the identity of the file
   // Open read, and the bytes the write-back never writes (the header, the
@@ -152,16 +171,32 @@ class SceneFile {
  private:
   // 0 <= i < rectCount, a file name is held and the index table is present.
   bool PassesRectGuard(int32_t i, std::string& why) const;
+  bool OpenWith(const char* path, bool forUpdate, std::string& why);
+  bool Load(std::unique_ptr<ByteAccess> bytes, const char* path, std::string& why);
   // False with the reason in why; the caller releases what was created.
-  bool LoadSnapshot(std::FILE* file, std::string& why);
+  bool LoadSnapshot(std::string& why);
+  // The rectangle guard, then the check of the path when one is due, then
+  // the bytes of the records read when they are not yet.
+  bool Reach(int32_t i, std::string& why) const;
+  bool CheckPath(std::string& why) const;
+  bool Replaced(std::string& why) const;
+  bool LoadRecords(std::string& why) const;
+  struct HeldBytes;
+  // The bytes held that hold [offset, offset + size), or hold it up to the
+  // end of the file; null when none do.
+  const HeldBytes* HeldFor(int64_t offset, size_t size) const;
+  bool HeldOverlaps(int64_t start, int64_t end) const;
   // Reads the floats at offsetInRecord of rectangle i's record into buffer.
   template <size_t N>
   std::array<float, N>* ReadRectFloats(int32_t i, int32_t offsetInRecord,
                                        std::array<float, N>& buffer, std::string& why);
-  // Opens the scene file for one read, or one update, and checks that it
-  // is still the file Open read.
-  FileHandle OpenForReading(std::string& why) const;
-  FileHandle Reopen(const char* mode, std::string& why) const;
+  // Zero-fills dst, then reads size bytes at offset into it, from the
+  // bytes held when they hold them all; *got says how many the file has.
+  // False, with errno set, only for an I/O error.
+  bool ReadBytesAt(int64_t offset, uint8_t* dst, size_t size, size_t* got) const;
+  bool ReadInt32(int64_t offset, int32_t* value) const;
+  // Writes through to the file, and into the bytes held.
+  bool WriteBytesAt(int64_t offset, const uint8_t* src, size_t size, size_t* written);
   // "cannot read scene file" with the file's name and errno's text.
   bool CannotRead(std::string& why) const;
   // True when bytes [start, start + size) of the file overlap the header,
@@ -169,15 +204,24 @@ class SceneFile {
   bool OverlapsTables(int64_t start, int64_t size) const;
   // Takes the protected ranges from the snapshot, sorted and merged.
   void NoteProtectedRanges(const StoredTextureTable& table);
-  // Opens the scene file for one update; on failure says why.
-  FileHandle OpenForUpdate(std::string& why) const;
-  // Closes the file of an update; false, saying why, when the write or the
-  // close failed.
-  bool FinishUpdate(FileHandle file, bool written, std::string& why) const;
-  bool ReadUpdateSpan(std::FILE* file, int32_t i, int32_t offsetInRecord, uint8_t* span, size_t size,
+  // True when writes reach the file; otherwise false, saying why.
+  bool CanWrite(std::string& why);
+  // Checks that a span of rectangle i's record lies whole in the file, and
+  // reads it: false, with why, for an I/O error or a span that the file
+  // does not hold whole (writing it would grow the file).
+  bool ReadUpdateSpan(int32_t i, int32_t offsetInRecord, uint8_t* span, size_t size,
                       std::string& why) const;
-  bool WriteUpdateSpan(std::FILE* file, int64_t offset, const uint8_t* span, const uint8_t* original,
-                       size_t size) const;
+  // Writes span at offset; false, saying why, when it fails.
+  bool WriteUpdateSpan(int64_t offset, const uint8_t* span, const uint8_t* original, size_t size,
+                       std::string& why);
+
+  // Bytes of the file read at once: [start, start + bytes.size()); reachesEnd
+  // when the file ends there.
+  struct HeldBytes {
+    int64_t start;
+    bool reachesEnd;
+    std::vector<uint8_t> bytes;
+  };
 
   int32_t rectCount = 0;
   std::unique_ptr<RectIndexEntry[]> indexTable;
@@ -186,7 +230,12 @@ class SceneFile {
   int32_t textureCount = 0;
   RectCoords coordBuffer = {};
   RectTexCoords texCoordBuffer = {};
-  FileIdentity identity;                 // of the file Open read
+  std::unique_ptr<ByteAccess> bytes;      // the one open of the file, until Close
+  FileIdentity identity;                  // of the file Open opened
+  int updateError = 0;                    // why the file did not open for update; 0: it did, or was not asked to
+  mutable std::vector<HeldBytes> held;    // sorted by start, not overlapping
+  mutable bool loaded = false;
+  mutable int32_t untilCheck = 0;         // rectangle operations until the path is checked again
   mutable bool replaced = false;
   std::vector<ByteRange> protectedRanges;  // never written: header and tables
   FileLock lock;

@@ -2,14 +2,13 @@
 // rewrite fields of an existing rectangle record, and the check that the
 // file can be written at all.
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
 #include "files/file_access.h"
 #include "report/failure.h"
 #include "report/messages.h"
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "scene/scene_file.h"
 #include "text/text_rules.h"
 #include "text/text_template.h"
@@ -64,55 +63,65 @@ void EncodeFloats(const std::array<float, N>& values, uint8_t* raw) {
 
 }  // namespace
 
-FileHandle SceneFile::OpenForUpdate(std::string& why) const {
-  FileHandle file = Reopen("r+b", why);
-  if (!file && !replaced) {
-    Fail(why, "cannot open scene file " + Quoted(fileName) + " for writing: " + ErrorText(errno));
+bool SceneFile::CanWrite(std::string& why) {
+  if (bytes && bytes->Writable()) return true;
+  if (updateError == 0) return CheckWritable(why);
+  return Fail(why, "cannot open scene file " + Quoted(fileName) + " for writing: " + ErrorText(updateError));
+}
+
+bool SceneFile::CheckWritable(std::string& why) {
+  if (fileName[0] == '\0' || !bytes) return Fail(why, "no scene file is open");
+  if (bytes->Writable()) return true;
+  if (updateError == 0) {
+    // Opened for reading only: the file opened again for update takes its
+    // place, when it is still the same file.
+    std::unique_ptr<ByteAccess> update = OpenFileBytes(fileName, true);
+    if (!update) {
+      updateError = errno;
+    } else if (update->NamedBy(fileName) != PathNaming::kSame || bytes->NamedBy(fileName) != PathNaming::kSame) {
+      return Replaced(why);
+    } else {
+      // A lock taken through the old open ends with its close: it is taken
+      // again through the new one, as it was.
+      const bool relock = lock.IsHeld() && bytes->LockThrough().IsOpen();
+      const LockMode mode = lock.mode();
+      if (relock) lock.Release();
+      bytes->Close();
+      bytes = std::move(update);
+      return !relock || Lock(mode, why);
+    }
   }
-  return file;
+  return CanWrite(why);
 }
 
-bool SceneFile::FinishUpdate(FileHandle file, bool written, std::string& why) const {
-  const int writeError = errno;
-  if (!CloseFile(std::move(file)) || !written) {
-    return Fail(why, "cannot write scene file " + Quoted(fileName) + ": " +
-                         ErrorText(written ? errno : writeError));
-  }
-  return true;
-}
-
-bool SceneFile::CheckWritable(std::string& why) const {
-  return static_cast<bool>(OpenForUpdate(why));
-}
-
-// Reads size bytes at offset of an update's open: false, with why, for an
-// I/O error or a span that the file does not hold whole (writing it would
-// grow the file).
-bool SceneFile::ReadUpdateSpan(std::FILE* file, int32_t i, int32_t offsetInRecord, uint8_t* span,
-                               size_t size, std::string& why) const {
+// Reads size bytes at offsetInRecord of rectangle i's record: false, with
+// why, for an I/O error or a span that the file does not hold whole.
+bool SceneFile::ReadUpdateSpan(int32_t i, int32_t offsetInRecord, uint8_t* span, size_t size,
+                               std::string& why) const {
   const int32_t recordOffset = indexTable[i].recordOffset;
   size_t got = 0;
-  if (!ReadAt(file, static_cast<int64_t>(recordOffset) + offsetInRecord, span, size, &got)) {
+  if (!ReadBytesAt(static_cast<int64_t>(recordOffset) + offsetInRecord, span, size, &got)) {
     return CannotRead(why);
   }
   return got == size || RecordOutsideFile(recordOffset, why);
 }
 
-// Writes span at offset; a write that fails half way puts back the bytes
-// it replaced, so that no rectangle is left half old and half new.
-bool SceneFile::WriteUpdateSpan(std::FILE* file, int64_t offset, const uint8_t* span,
-                                const uint8_t* original, size_t size) const {
+// Writes span at offset in one write; a write that fails half way puts
+// back the bytes it replaced, so that no rectangle is left half old and
+// half new.
+bool SceneFile::WriteUpdateSpan(int64_t offset, const uint8_t* span, const uint8_t* original,
+                                size_t size, std::string& why) {
   size_t written = 0;
-  if (WriteAt(file, offset, span, size, &written)) return true;
+  if (WriteBytesAt(offset, span, size, &written)) return true;
   const int reason = errno;
-  if (written > 0) WriteAt(file, offset, original, written);
-  errno = reason;
-  return false;
+  size_t putBack = 0;
+  if (written > 0) WriteBytesAt(offset, original, written, &putBack);
+  return Fail(why, "cannot write scene file " + Quoted(fileName) + ": " + ErrorText(reason));
 }
 
 bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCoords* texCoords,
                            std::string& why) {
-  if (!PassesRectGuard(i, why)) return false;
+  if (!Reach(i, why)) return false;
   if (corners == nullptr) return Fail(why, "no corners were given");
   // Bounds, corners and texture coordinates go back in one write, so that
   // a run killed at any moment leaves the rectangle either old or new. The
@@ -121,17 +130,15 @@ bool SceneFile::UpdateRect(int32_t i, const RectCoords* corners, const RectTexCo
   if (recordOffset < 0) return RecordOutsideFile(recordOffset, why);
   const int64_t spanStart = static_cast<int64_t>(recordOffset) + kSpanStart;
   if (OverlapsTables(spanStart, kSpanWriteSize)) return RecordOverlapsTables(recordOffset, why);
-  FileHandle file = OpenForUpdate(why);
-  if (!file) return false;
+  if (!CanWrite(why)) return false;
   uint8_t span[kSpanReadSize];
-  if (!ReadUpdateSpan(file.get(), i, kSpanStart, span, sizeof span, why)) return false;
+  if (!ReadUpdateSpan(i, kSpanStart, span, sizeof span, why)) return false;
   uint8_t original[kSpanWriteSize];
   std::memcpy(original, span, sizeof original);
   EncodeFloats(ComputeRectBounds(*corners), span);
   EncodeFloats(*corners, span + (kCornersInRecord - kSpanStart));
   if (texCoords != nullptr) EncodeFloats(*texCoords, span + (kTexCoordsInRecord - kSpanStart));
-  const bool written = WriteUpdateSpan(file.get(), spanStart, span, original, kSpanWriteSize);
-  return FinishUpdate(std::move(file), written, why);
+  return WriteUpdateSpan(spanStart, span, original, kSpanWriteSize, why);
 }
 
 bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& why) {
@@ -152,10 +159,9 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
   if (recordOffset < 0) return RecordOutsideFile(recordOffset, why);
   const int64_t reference = static_cast<int64_t>(recordOffset) + kSlotOffsetInRecord;
   if (OverlapsTables(reference, 4)) return RecordOverlapsTables(recordOffset, why);
-  FileHandle file = OpenForUpdate(why);
-  if (!file) return false;
+  if (!CanWrite(why)) return false;
   uint8_t raw[4];
-  if (!ReadUpdateSpan(file.get(), i, kSlotOffsetInRecord, raw, sizeof raw, why)) return false;
+  if (!ReadUpdateSpan(i, kSlotOffsetInRecord, raw, sizeof raw, why)) return false;
   const uint8_t original[4] = {raw[0], raw[1], raw[2], raw[3]};
   const int64_t newSlot =
       DecodeInt32LE(raw) + (static_cast<int64_t>(newIndex) - oldIndex) * kSlotSize;
@@ -164,7 +170,7 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
   // would name the wrong texture.
   int32_t slotIndex = -1;
   if (newSlot >= 0 && newSlot <= INT32_MAX &&
-      !ReadInt32At(file.get(), newSlot + kTextureIndexInSlot, &slotIndex)) {
+      !ReadInt32(newSlot + kTextureIndexInSlot, &slotIndex)) {
     return CannotRead(why);
   }
   if (newSlot < 0 || newSlot > INT32_MAX || slotIndex != newIndex) {
@@ -172,8 +178,7 @@ bool SceneFile::SetRectTextureIndex(int32_t i, int32_t newIndex, std::string& wh
                          " lies outside the slot table");
   }
   EncodeInt32LE(static_cast<int32_t>(newSlot), raw);
-  const bool written = WriteUpdateSpan(file.get(), reference, raw, original, sizeof raw);
-  return FinishUpdate(std::move(file), written, why);
+  return WriteUpdateSpan(reference, raw, original, sizeof raw, why);
 }
 
 bool SceneFile::SetRectTextureByName(int32_t i, const char* name, Reporter& reporter,

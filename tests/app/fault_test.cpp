@@ -133,13 +133,17 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
       {"/s", scene, "2", "1", "0.5"},
       {"/m", scene, "8", "-4", "2"},
       {"/c", scene, "ignored"}};
+  // A read or write cut short delivers or writes its first bytes, then
+  // fails.
   const struct {
     FileOperation operation;
     int errorNumber;
-  } faults[] = {{FileOperation::kOpen, EACCES}, {FileOperation::kRead, EIO},
-                {FileOperation::kWrite, ENOSPC}, {FileOperation::kFlush, ENOSPC},
-                {FileOperation::kSync, EIO},     {FileOperation::kClose, EIO},
-                {FileOperation::kRename, EACCES}};
+    size_t partialBytes;
+  } faults[] = {{FileOperation::kOpen, EACCES, 0}, {FileOperation::kRead, EIO, 0},
+                {FileOperation::kRead, EIO, 60},   {FileOperation::kWrite, ENOSPC, 0},
+                {FileOperation::kWrite, ENOSPC, 100}, {FileOperation::kFlush, ENOSPC, 0},
+                {FileOperation::kSync, EIO, 0},    {FileOperation::kClose, EIO, 0},
+                {FileOperation::kRename, EACCES, 0}};
   int faultRuns = 0;
   for (const std::vector<std::string>& args : runs) {
     const bool exports = args[0] == "/e";
@@ -163,7 +167,7 @@ TEST_F(FaultTest, EveryFailingCallOfEveryModeEndsHonestly) {
         Reset();
         RecordingReporter reporter;
         ResetFileAccessCounts();
-        PlanFileFault(fault.operation, nth, fault.errorNumber);
+        PlanFileFault(fault.operation, nth, fault.errorNumber, fault.partialBytes);
         const int32_t result = RunInProcess(args, reporter);
         ClearFileFault();
         ++faultRuns;
@@ -250,6 +254,88 @@ TEST_F(FaultTest, KilledResizeLeavesNoTornRectangle) {
       for (int c = 0; c < 12; ++c) corners[c] = GetFloat(after, record + kCornersInRecord + 4 * c);
       for (int c = 0; c < 6; ++c) bounds[c] = GetFloat(after, record + kBoundsInRecord + 4 * c);
       ASSERT_EQ(bounds, ComputeRectBounds(corners)) << "rectangle " << r << " after kill " << round;
+    }
+  }
+  EXPECT_GT(killedMidway, 0) << "no run was killed before it ended";
+}
+
+// Every in-place mode killed at random moments of its run on the largest
+// scene: each rectangle's bounds match its corners, and no byte outside the
+// parts of the records that the modes rewrite has changed.
+TEST_F(FaultTest, KilledInPlaceModesTearNoRectangle) {
+  SceneContents contents;
+  contents.textureNames = {"WALL", "FLR"};
+  for (int k = 0; k < 19999; ++k) {
+    BuilderRect rect;
+    const float x = static_cast<float>(k % 200) * 64.0f;
+    rect.corners = {x, 0, 0, x + 64, 0, 0, x + 64, 32, 64, x, 32, 64};
+    rect.textureIndex = k % 2;
+    contents.rects.push_back(rect);
+  }
+  BuiltScene large = BuildScene(contents);
+  const std::string path = dir.File("large.zem");
+  ASSERT_TRUE(WriteFileBytes(path, large.bytes));
+  ASSERT_EQ(RunQuadkitBinary({"/s", path, "1"}).exitCode, 0);  // bounds that match, to begin with
+  large.bytes = ReadFileBytes(path);
+  // The texts to import: the scene moved, so that every rectangle changes.
+  const std::string moved = dir.File("moved.zem");
+  ASSERT_TRUE(WriteFileBytes(moved, large.bytes));
+  ASSERT_EQ(RunQuadkitBinary({"/m", moved, "64", "8"}).exitCode, 0);
+  for (const char* text : {"in.txt", "in.dw", "in.obj", "in.gltf"}) {
+    const std::string format = text == std::string("in.txt") ? "" : text == std::string("in.dw") ? "/dw"
+                               : text == std::string("in.obj") ? "/obj" : "/gltf";
+    std::vector<std::string> args = {"/e", moved, dir.File(text)};
+    if (!format.empty()) args.push_back(format);
+    ASSERT_EQ(RunQuadkitBinary(args).exitCode, 0) << text;
+  }
+  const std::vector<std::vector<std::string>> runs = {
+      {"/s", path, "1.5", "0.5", "2"}, {"/m", path, "64"}, {"/i", path, dir.File("in.txt")},
+      {"/i", path, dir.File("in.dw"), "/dw"}, {"/i", path, dir.File("in.obj"), "/obj"},
+      {"/i", path, dir.File("in.gltf"), "/gltf"}};
+  std::vector<bool> inRecords(large.bytes.size(), false);
+  for (const int32_t record : large.recordOffsets) {
+    for (const RecordPart& part : kParts) {
+      std::fill_n(inRecords.begin() + record + static_cast<int64_t>(part.offset), part.size, true);
+    }
+  }
+  std::mt19937 random(20261210);
+  int killedMidway = 0;
+  for (const std::vector<std::string>& args : runs) {
+    for (int round = 0; round < 2; ++round) {
+      SCOPED_TRACE(args[0] + " " + args.back() + ", round " + std::to_string(round));
+      ASSERT_TRUE(WriteFileBytes(path, large.bytes));
+      std::vector<const char*> argv = {"quadkit"};
+      for (const std::string& arg : args) argv.push_back(arg.c_str());
+      argv.push_back(nullptr);
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execv(QuadkitBinaryPath(), const_cast<char* const*>(argv.data()));
+        _exit(127);
+      }
+      usleep(std::uniform_int_distribution<useconds_t>(5000, 120000)(random));
+      kill(child, SIGKILL);
+      int status = 0;
+      waitpid(child, &status, 0);
+      killedMidway += WIFSIGNALED(status) ? 1 : 0;
+      const std::vector<uint8_t> after = ReadFileBytes(path);
+      ASSERT_EQ(after.size(), large.bytes.size());
+      for (size_t at = 0; at < after.size(); ++at) {
+        if (!inRecords[at]) {
+          ASSERT_EQ(after[at], large.bytes[at]) << "byte " << at << " outside the records";
+        }
+      }
+      for (size_t r = 0; r < large.recordOffsets.size(); ++r) {
+        const size_t record = static_cast<size_t>(large.recordOffsets[r]);
+        RectCoords corners;
+        RectBounds bounds;
+        for (int c = 0; c < 12; ++c) corners[c] = GetFloat(after, record + kCornersInRecord + 4 * c);
+        for (int c = 0; c < 6; ++c) bounds[c] = GetFloat(after, record + kBoundsInRecord + 4 * c);
+        ASSERT_EQ(bounds, ComputeRectBounds(corners)) << "rectangle " << r;
+      }
     }
   }
   EXPECT_GT(killedMidway, 0) << "no run was killed before it ended";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "app/format_table.h"
@@ -80,7 +81,16 @@ TEST_F(DesignWorkshopWriterTest, HeaderFailsWhenTheSceneIsGone) {
   ASSERT_TRUE(WriteFileBytes(dir.File("s.zem"), BuildScene(SceneContents{}).bytes));
   SceneFile scene;
   ASSERT_TRUE(scene.Open(dir.File("s.zem").c_str(), why));
-  std::remove(dir.File("s.zem").c_str());
+  const bool removed = std::remove(dir.File("s.zem").c_str()) == 0;
+#ifdef _WIN32
+  // Windows may refuse to delete a file that the run holds open, or keep
+  // its name, for every program, until the run closes it (Wine does).
+  std::error_code unknown;
+  if (!removed || std::filesystem::exists(std::filesystem::u8path(dir.File("s.zem")), unknown)) {
+    GTEST_SKIP() << "this system keeps the name of a deleted scene while a run holds it open";
+  }
+#endif
+  ASSERT_TRUE(removed);
   std::string text;
   EXPECT_FALSE(WriteDesignWorkshopHeader(7, scene, text, why));
   EXPECT_NE(why.find("cannot read scene file"), std::string::npos) << why;

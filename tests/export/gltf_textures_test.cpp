@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 #include "sample/scene_builder.h"
 #include "tests/support/test_support.h"
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/byte_access.h"
+
 #include <cerrno>
 #include <string>
 
@@ -13,38 +15,44 @@
 
 namespace {
 
-// Positioned reads zero-fill what the file does not supply and say how
-// much it did; positioned writes change those bytes and no others.
+// Positioned reads say how much the file supplied; positioned writes change
+// those bytes and no others, in the file and in memory alike.
 TEST(FileAccessTest, PositionedReadsAndWrites) {
   TempDir dir;
   const std::string path = dir.File("f.bin");
   WriteFileText(path, "0123456789");
-  FileHandle file = OpenFile(path.c_str(), "r+b");
+  std::unique_ptr<ByteAccess> file = OpenFileBytes(path.c_str(), true);
   ASSERT_TRUE(file);
+  MemoryBytes memory(std::vector<uint8_t>{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
   const struct {
     int64_t offset;
     size_t delivered;
     const char* bytes;
-  } kReads[] = {{2, 4, "2345"}, {8, 2, "89\0\0"}, {10, 0, "\0\0\0\0"}, {-1, 0, "\0\0\0\0"}};
-  for (const auto& r : kReads) {
-    uint8_t buffer[4] = {'x', 'x', 'x', 'x'};
-    size_t got = 99;
-    EXPECT_TRUE(ReadAt(file.get(), r.offset, buffer, sizeof buffer, &got)) << r.offset;
-    EXPECT_EQ(got, r.delivered) << r.offset;
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), std::string(r.bytes, 4)) << r.offset;
+  } kReads[] = {{2, 4, "2345"}, {8, 2, "89xx"}, {10, 0, "xxxx"}};
+  for (ByteAccess* bytes : {file.get(), static_cast<ByteAccess*>(&memory)}) {
+    for (const auto& r : kReads) {
+      uint8_t buffer[4] = {'x', 'x', 'x', 'x'};
+      size_t got = 99;
+      EXPECT_TRUE(bytes->ReadAt(r.offset, buffer, sizeof buffer, &got)) << r.offset;
+      EXPECT_EQ(got, r.delivered) << r.offset;
+      EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), std::string(r.bytes, 4)) << r.offset;
+    }
+    size_t written = 0;
+    EXPECT_TRUE(bytes->WriteAt(3, reinterpret_cast<const uint8_t*>("AB"), 2, &written));
+    EXPECT_EQ(bytes->Size(), 10);
   }
-  int32_t value = 0;
-  EXPECT_TRUE(ReadInt32At(file.get(), 0, &value));
-  EXPECT_EQ(value, 0x33323130);
   // A planned read fault fails as an I/O error does: nothing delivered.
+  uint8_t value[4];
+  size_t got = 99;
   PlanFileFault(FileOperation::kRead, 1, EIO);
-  EXPECT_FALSE(ReadInt32At(file.get(), 0, &value));
+  EXPECT_FALSE(file->ReadAt(0, value, sizeof value, &got));
   EXPECT_EQ(errno, EIO);
+  EXPECT_EQ(got, 0u);
   ClearFileFault();
-  EXPECT_TRUE(WriteAt(file.get(), 3, "AB", 2));
-  EXPECT_FALSE(WriteAt(file.get(), -5, "AB", 2));
-  ASSERT_TRUE(CloseFile(std::move(file)));
+  EXPECT_EQ(file->NamedBy(path.c_str()), PathNaming::kSame);
+  ASSERT_TRUE(file->Close());
   EXPECT_EQ(ReadFileText(path), "012AB56789");
+  EXPECT_EQ(std::string(memory.bytes().begin(), memory.bytes().end()), "012AB56789");
 }
 
 // The fault hook fails exactly the nth call of one kind, with its errno,

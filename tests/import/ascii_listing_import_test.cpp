@@ -218,10 +218,18 @@ TEST_F(AsciiImportTest, AReplacedSceneIsNotWrittenInto) {
       RecordingReporter::Say(text);
     }
   } reporter;
+  std::error_code refused;
   reporter.replace = [&] {
-    std::filesystem::rename(std::filesystem::u8path(dir.File("saved.zem")), std::filesystem::u8path(scene));
+    std::filesystem::rename(std::filesystem::u8path(dir.File("saved.zem")), std::filesystem::u8path(scene),
+                            refused);
   };
-  EXPECT_EQ(ImportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, reporter, why), -1);
+  const int32_t result = ImportScene(scene.c_str(), dir.File("in.txt").c_str(), kFormatAscii, reporter, why);
+#ifdef _WIN32
+  // Windows refuses to replace a file that the run holds open.
+  if (refused) GTEST_SKIP() << "this system refuses to replace an open scene: " << refused.message();
+#endif
+  ASSERT_FALSE(refused) << refused.message();
+  EXPECT_EQ(result, -1);
   EXPECT_EQ(reporter.replace, nullptr);
   EXPECT_NE((reporter.err + why).find("was replaced by another file during the run"), std::string::npos)
       << reporter.err << why;

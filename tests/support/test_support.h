@@ -12,6 +12,7 @@
 
 #include "formats/interchange_format.h"
 #include "report/reporter.h"
+#include "tests/support/file_faults.h"
 
 // A fresh folder under the system's temp folder, removed with its content
 // when the object goes.

@@ -1,4 +1,4 @@
-#include "scene/little_endian.h"
+#include "files/little_endian.h"
 
 #include <gtest/gtest.h>
 

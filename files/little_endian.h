@@ -1,8 +1,9 @@
-// Explicit little-endian encoding and decoding of the scene file's 32-bit
-// fields. Everything goes through bytes, so the result is the same on any
-// host byte order.
-#ifndef QUADKIT_SCENE_LITTLE_ENDIAN_H_
-#define QUADKIT_SCENE_LITTLE_ENDIAN_H_
+// Explicit little-endian encoding and decoding of the 32-bit fields of the
+// binary files quadkit reads and writes (the scene file, the glTF binary).
+// Everything goes through bytes, so the result is the same on any host
+// byte order.
+#ifndef QUADKIT_FILES_LITTLE_ENDIAN_H_
+#define QUADKIT_FILES_LITTLE_ENDIAN_H_
 
 #include <cstdint>
 #include <cstring>
@@ -51,4 +52,4 @@ inline void EncodeFloatLE(float value, uint8_t* bytes) {
   EncodeUint32LE(bits, bytes);
 }
 
-#endif  // QUADKIT_SCENE_LITTLE_ENDIAN_H_
+#endif  // QUADKIT_FILES_LITTLE_ENDIAN_H_
