@@ -1,15 +1,15 @@
 #include "import/gltf_import.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "files/path_names.h"
 #include "formats/gltf_rules.h"
 #include "import/gltf_nodes.h"
+#include "import/named_quads.h"
+#include "import/quad_applier.h"
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
 #include "report/messages.h"
@@ -29,15 +29,15 @@ bool IsShowable(const std::string& name) {
 
 // A texture name that is not in the table but ends in ".NNN", as an editor
 // renames a second material of one name, is taken without that ending.
-std::string TextureOfMaterial(const std::string& materialName, const SceneFile& scene) {
+std::string TextureOfMaterial(const std::string& materialName, const SceneReads& scene) {
   const std::string name = DecodeTextureWord(materialName);
   const size_t n = name.size();
   const bool editorCopy = n > 4 && name[n - 4] == '.' && std::isdigit(static_cast<unsigned char>(name[n - 3])) &&
                           std::isdigit(static_cast<unsigned char>(name[n - 2])) &&
                           std::isdigit(static_cast<unsigned char>(name[n - 1]));
   if (!editorCopy) return name;
-  for (int32_t t = 0; t < scene.GetTextureCount(); ++t) {
-    if (EqualsIgnoringAsciiCase(scene.GetTextureName(t), name.c_str())) return name;
+  for (int32_t t = 0; t < scene.TextureCount(); ++t) {
+    if (EqualsIgnoringAsciiCase(scene.TextureName(t), name.c_str())) return name;
   }
   return name.substr(0, n - 4);
 }
@@ -63,21 +63,6 @@ int32_t RectIndexOfNodeName(const std::string& name, int32_t rectCount, bool& re
 
 namespace {
 
-// What becomes of one rectangle that a node names.
-struct RectPlan {
-  int64_t node = -1;        // the node applied, or -1 when none names it
-  std::string shownName;    // the node as messages name it
-  std::string notApplied;   // why it cannot be applied, with what to do; empty when it can
-  std::string duplicates;   // the other nodes that name it, as a message says them
-  RectCoords corners = {};
-  RectTexCoords texCoords = {};
-  RectCoords storedCorners = {};  // as the scene held them when the plan was made
-  RectTexCoords storedTexCoords = {};
-  bool hasTexCoords = false;
-  bool hasMaterial = false;
-  std::string texture;      // the texture its material names
-};
-
 // The triangles of a mesh as far as a quad needs them.
 struct MeshTriangles {
   GltfCorner corners[2][3] = {};
@@ -86,18 +71,21 @@ struct MeshTriangles {
   bool hasTexCoords = true;
 };
 
+// Reads the nodes that name rectangles into named quads; refuses, before
+// anything is written, a file that is not valid glTF 2.0.
 class GltfReader {
  public:
-  GltfReader(SceneFile& scene, const GltfDocument& document, Reporter& reporter, RectWriteFailures& failures)
+  GltfReader(SceneReads& scene, const GltfDocument& document, Reporter& reporter)
       : scene_(scene),
         json_(document.json()),
         accessors_(document.accessors()),
         reporter_(reporter),
-        failures_(failures),
-        plans_(static_cast<size_t>(std::max(scene.GetRectCount(), 0))) {}
+        duplicates_(static_cast<size_t>(scene.RectCount())) {
+    quads_.rects.resize(static_cast<size_t>(scene.RectCount()));
+  }
 
-  // Everything that can refuse the file, before anything is written.
-  bool Plan(std::string& why) {
+  // Everything that can refuse the file; false, with why, when it is.
+  bool Read(std::string& why) {
     nodes_ = MemberOf(json_, "nodes");
     if (nodes_ == nullptr || !nodes_->is_array() || nodes_->empty()) return Fail(why, "holds no node");
     if (!CheckTopArray("meshes", meshes_, why) || !CheckTopArray("materials", materials_, why) ||
@@ -106,46 +94,19 @@ class GltfReader {
     }
     for (uint64_t k = 0; k < nodes_->size(); ++k) ClaimRect(k);
     if (claimed_ == 0) return Fail(why, "names no rectangle of the scene: no node is named Rect_N");
-    for (size_t i = 0; i < plans_.size(); ++i) {
-      if (plans_[i].node >= 0 && !PlanRect(static_cast<int32_t>(i), why)) return false;
+    for (size_t i = 0; i < quads_.rects.size(); ++i) {
+      NamedQuad& quad = quads_.rects[i];
+      if (quad.node < 0) continue;
+      if (!duplicates_[i].empty()) {
+        quad.notApplied.push_back(" is named by node '" + quad.name + "' and also by " + duplicates_[i] +
+                                  ": only the first was applied; delete the copies or give them names of their own");
+      }
+      if (!PlanRect(static_cast<int32_t>(i), why)) return false;
     }
     return true;
   }
 
-  // Writes what the plan found; false, with why, when a rectangle that a
-  // node names was not applied.
-  bool Apply(std::string& why) {
-    int32_t applied = 0;
-    int32_t notApplied = 0;
-    for (size_t k = 0; k < plans_.size() && !scene_.WasReplaced(); ++k) {
-      const int32_t i = static_cast<int32_t>(k);
-      RectPlan& plan = plans_[k];
-      if (plan.node < 0) {
-        reporter_.Say(FillTemplate(messages::kNoNodeForRect, i + 1, i));
-        continue;
-      }
-      if (!plan.duplicates.empty()) {
-        ++notApplied;
-        reporter_.Complain("rectangle " + std::to_string(i) + " is named by node '" + plan.shownName +
-                           "' and also by " + plan.duplicates + ": only the first was applied; delete the "
-                           "copies or give them names of their own");
-      }
-      if (!plan.notApplied.empty()) {
-        ++notApplied;
-        reporter_.Complain("rectangle " + std::to_string(i) + " (node '" + plan.shownName +
-                           "') was not applied: " + plan.notApplied);
-        continue;
-      }
-      WriteRect(i, plan);
-      ++applied;
-    }
-    reporter_.Say(FillTemplate(messages::kRectanglesImported, applied));
-    if (notApplied > 0) {
-      return Fail(why, "names " + std::to_string(notApplied) + " rectangle" + (notApplied == 1 ? "" : "s") +
-                           " that could not be applied (see above); the others were written");
-    }
-    return true;
-  }
+  NamedQuads& quads() { return quads_; }
 
  private:
   bool CheckTopArray(const char* name, const GltfJson*& array, std::string& why) {
@@ -166,7 +127,7 @@ class GltfReader {
     const GltfJson* name = MemberOf((*nodes_)[k], "name");
     bool renamed = false;
     const int32_t i = name != nullptr && name->is_string()
-                          ? RectIndexOfNodeName(name->get_ref<const std::string&>(), scene_.GetRectCount(), renamed)
+                          ? RectIndexOfNodeName(name->get_ref<const std::string&>(), scene_.RectCount(), renamed)
                           : -1;
     const std::string shown = ShownName(k);
     if (i < 0) {
@@ -174,18 +135,19 @@ class GltfReader {
       return;
     }
     if (renamed) reporter_.Say(FillTemplate(messages::kNodeRenamed, shown, i + 1));
-    RectPlan& plan = plans_[static_cast<size_t>(i)];
-    if (plan.node < 0) {
+    NamedQuad& quad = quads_.rects[static_cast<size_t>(i)];
+    std::string& duplicates = duplicates_[static_cast<size_t>(i)];
+    if (quad.node < 0) {
       ++claimed_;
     } else {
       // The node of the exact name wins over one an editor renamed.
-      const bool replaces = !renamed && plan.shownName != "Rect_" + std::to_string(i + 1);
-      const std::string loser = replaces ? plan.shownName : shown;
-      plan.duplicates += (plan.duplicates.empty() ? "node '" : ", node '") + loser + "'";
+      const bool replaces = !renamed && quad.name != "Rect_" + std::to_string(i + 1);
+      const std::string loser = replaces ? quad.name : shown;
+      duplicates += (duplicates.empty() ? "node '" : ", node '") + loser + "'";
       if (!replaces) return;
     }
-    plan.node = static_cast<int64_t>(k);
-    plan.shownName = shown;
+    quad.node = static_cast<int64_t>(k);
+    quad.name = shown;
   }
 
   // pointer and member name the reference in messages; they are joined
@@ -317,121 +279,110 @@ class GltfReader {
   // Finds what rectangle i becomes; false, with why, when the file is to be
   // refused.
   bool PlanRect(int32_t i, std::string& why) {
-    RectPlan& plan = plans_[static_cast<size_t>(i)];
-    const GltfJson& node = (*nodes_)[static_cast<uint64_t>(plan.node)];
+    NamedQuad& quad = quads_.rects[static_cast<size_t>(i)];
+    const GltfJson& node = (*nodes_)[static_cast<uint64_t>(quad.node)];
     const GltfJson* meshReference = MemberOf(node, "mesh");
     uint64_t mesh = 0;
-    if (meshReference == nullptr) {
-      plan.notApplied = "the node has no mesh: export the rectangle's object as a mesh";
-      return true;
-    }
+    if (meshReference == nullptr) return NotApplied(quad, "the node has no mesh: export the rectangle's object as a mesh");
     if (meshes_ == nullptr || !AsIndex(meshReference, meshes_->size(), mesh)) {
-      return Fail(why, "is not valid glTF 2.0: " + PointerOf("nodes", static_cast<uint64_t>(plan.node)) + "/mesh names no mesh");
+      return Fail(why, "is not valid glTF 2.0: " + PointerOf("nodes", static_cast<uint64_t>(quad.node)) + "/mesh names no mesh");
     }
     MeshTriangles triangles;
-    if (!ReadTriangles(mesh, triangles, plan.notApplied, why)) return false;
-    if (!plan.notApplied.empty()) return true;
+    std::string notApplied;
+    if (!ReadTriangles(mesh, triangles, notApplied, why)) return false;
+    if (!notApplied.empty()) return NotApplied(quad, notApplied);
     if (triangles.count != 2) {
-      plan.notApplied = "its mesh has " + std::to_string(triangles.count) +
-                        " triangles, not the two of one quad: apply no modifier that adds faces, and do not join "
-                        "or split objects";
-      return true;
+      return NotApplied(quad, "its mesh has " + std::to_string(triangles.count) +
+                                  " triangles, not the two of one quad: apply no modifier that adds faces, and do "
+                                  "not join or split objects");
     }
     if (triangles.materials[0] != triangles.materials[1]) {
-      plan.notApplied = "its two triangles have different materials: give the whole rectangle one material";
-      return true;
+      return NotApplied(quad, "its two triangles have different materials: give the whole rectangle one material");
     }
     std::string readWhy;
-    const RectCoords* stored = scene_.GetRectCoords(i, readWhy);
-    if (stored != nullptr) plan.storedCorners = *stored;
-    const RectTexCoords* storedTex = stored != nullptr ? scene_.GetRectTexCoords(i, readWhy) : nullptr;
-    if (storedTex == nullptr) {
-      plan.notApplied = "it cannot be read from the scene file: " + readWhy;
-      return true;
+    RectCoords storedCorners = {};
+    RectTexCoords storedTexCoords = {};
+    if (!scene_.ReadRect(i, storedCorners, storedTexCoords, readWhy)) {
+      return NotApplied(quad, "it cannot be read from the scene file: " + readWhy);
     }
-    plan.storedTexCoords = *storedTex;
-    plan.hasTexCoords = triangles.hasTexCoords;
-    GltfCorner quad[4];
-    if (!RebuildQuad(triangles.corners, triangles.hasTexCoords, plan.storedCorners, plan.storedTexCoords, quad)) {
-      plan.notApplied = "its two triangles do not make one quad: keep the rectangle one face of four corners";
-      return true;
+    quad.hasTexCoords = triangles.hasTexCoords;
+    GltfCorner corners[4];
+    if (!RebuildQuad(triangles.corners, triangles.hasTexCoords, storedCorners, storedTexCoords, corners)) {
+      return NotApplied(quad, "its two triangles do not make one quad: keep the rectangle one face of four corners");
     }
-    if (!PlaceCorners(worlds_.World(static_cast<uint64_t>(plan.node)), quad, plan)) return true;
+    if (!PlaceCorners(worlds_.World(static_cast<uint64_t>(quad.node)), corners, quad)) {
+      return NotApplied(quad, "a corner lies at no finite position: undo the transform of its object");
+    }
     if (triangles.materials[0] >= 0) {
       const GltfJson* name = MemberOf((*materials_)[static_cast<uint64_t>(triangles.materials[0])], "name");
       if (name != nullptr && name->is_string()) {
-        plan.hasMaterial = true;
-        plan.texture = TextureOfMaterial(name->get<std::string>(), scene_);
+        quad.hasTexture = true;
+        quad.texture = TextureOfMaterial(name->get<std::string>(), scene_);
       }
     }
+    quad.hasQuad = true;
+    quads_.order.push_back(i);
     return true;
   }
 
-  // The corners in the scene and their texture coordinates, each value
-  // that comes back as stored keeping its stored bits.
-  static bool PlaceCorners(const GltfMatrix& world, const GltfCorner (&quad)[4], RectPlan& plan) {
-    const RectCoords& storedCorners = plan.storedCorners;
-    const RectTexCoords& storedTex = plan.storedTexCoords;
+  // Tells why the node's rectangle is not applied; true, as the file is
+  // not refused for it.
+  static bool NotApplied(NamedQuad& quad, const std::string& what) {
+    quad.notApplied.push_back(" (node '" + quad.name + "') was not applied: " + what);
+    return true;
+  }
+
+  // The corners in the scene, moved by the node's transform, and their
+  // texture coordinates; false when a corner lies at no finite position.
+  static bool PlaceCorners(const GltfMatrix& world, const GltfCorner (&corners)[4], NamedQuad& quad) {
     const bool moved = world != kGltfIdentity;
     for (int k = 0; k < 4; ++k) {
       for (int axis = 0; axis < 3; ++axis) {
-        float value = quad[k].position[axis];
+        float value = corners[k].position[axis];
         if (moved) {
           double sum = world[12 + axis];
-          for (int c = 0; c < 3; ++c) sum += world[c * 4 + axis] * quad[k].position[c];
+          for (int c = 0; c < 3; ++c) sum += world[c * 4 + axis] * corners[k].position[c];
           value = static_cast<float>(sum);
         }
-        if (!std::isfinite(value)) {
-          plan.notApplied = "a corner lies at no finite position: undo the transform of its object";
-          return false;
-        }
-        const float before = storedCorners[3 * k + axis];
-        plan.corners[3 * k + axis] = value == before ? before : value;
+        if (!std::isfinite(value)) return false;
+        quad.corners[3 * k + axis] = value;
       }
-      const float u = quad[k].texCoord[0];
-      const float v = quad[k].texCoord[1];
-      const float storedU = storedTex[2 * k];
-      const float storedV = storedTex[2 * k + 1];
-      plan.texCoords[2 * k] = u == storedU ? storedU : u;
-      plan.texCoords[2 * k + 1] = v == storedV || v == gltf::FlippedTwice(storedV) ? storedV : v;
+      quad.texCoords[2 * k] = corners[k].texCoord[0];
+      quad.texCoords[2 * k + 1] = corners[k].texCoord[1];
     }
-    if (!plan.hasTexCoords) plan.texCoords = storedTex;
     return true;
   }
 
-  void WriteRect(int32_t i, const RectPlan& plan) {
-    reporter_.Say(FillTemplate(messages::kListingProgress, plan.shownName, ShownCornersOffset(scene_, i)));
-    std::string why;
-    const bool same = std::memcmp(plan.storedCorners.data(), plan.corners.data(), sizeof plan.corners) == 0 &&
-                      std::memcmp(plan.storedTexCoords.data(), plan.texCoords.data(), sizeof plan.texCoords) == 0;
-    if (!same &&
-        !scene_.UpdateRect(i, &plan.corners, plan.hasTexCoords ? &plan.texCoords : nullptr, why)) {
-      failures_.Add(i, why);
-    }
-    if (!plan.hasMaterial) return;
-    RectTexture current;
-    if (!scene_.ReadRectTexture(i, current, why)) {
-      failures_.Add(i, why);
-      return;
-    }
-    // The texture it has already, or none for the material of no texture:
-    // nothing to write.
-    const bool sameTexture = current.name != nullptr ? EqualsIgnoringAsciiCase(current.name, plan.texture.c_str())
-                                                     : plan.texture == gltf::kNoTextureMaterial;
-    if (!sameTexture && !scene_.SetRectTextureByName(i, plan.texture.c_str(), reporter_, why)) failures_.Add(i, why);
-  }
-
-  SceneFile& scene_;
+  SceneReads& scene_;
   const GltfJson& json_;
   const std::vector<GltfAccessor>& accessors_;
   Reporter& reporter_;
-  RectWriteFailures& failures_;
-  std::vector<RectPlan> plans_;
+  NamedQuads quads_;
+  std::vector<std::string> duplicates_;  // per rectangle: the other nodes that name it
   const GltfJson* nodes_ = nullptr;
   const GltfJson* meshes_ = nullptr;
   const GltfJson* materials_ = nullptr;
   GltfNodeTransforms worlds_;
   int32_t claimed_ = 0;
+};
+
+// A coordinate or u that comes back equal to the stored one, or a v equal
+// to it or to what an editor that flips v on import and export makes of it,
+// keeps the stored bits.
+bool GltfKeepsStored(float read, float stored, QuadValue value, bool, int) {
+  return read == stored || (value == QuadValue::kV && read == gltf::FlippedTwice(stored));
+}
+
+std::string GltfUnnamedWarning(int32_t rect) { return FillTemplate(messages::kNoNodeForRect, rect + 1, rect); }
+
+std::string GltfNotAppliedWhy(int32_t count) {
+  return "names " + std::to_string(count) + " rectangle" + (count == 1 ? "" : "s") +
+         " that could not be applied (see above); the others were written";
+}
+
+const ImportPolicy kGltfPolicy = {
+    GltfKeepsStored, nullptr, nullptr, false, GltfUnnamedWarning, false, gltf::kNoTextureMaterial, nullptr,
+    GltfNotAppliedWhy,
 };
 
 // The buffer files of a .gltf: named relative to its folder.
@@ -453,8 +404,9 @@ bool ApplyGltf(SceneFile& scene, const uint8_t* bytes, size_t size, GltfResource
                RectWriteFailures& failures, std::string& why) {
   GltfDocument document;
   if (!document.Load(bytes, size, resources, why)) return false;
-  GltfReader reader(scene, document, reporter, failures);
-  return reader.Plan(why) && reader.Apply(why);
+  SceneReads reads(scene);
+  GltfReader reader(reads, document, reporter);
+  return reader.Read(why) && ApplyNamedQuads(scene, reads, reader.quads(), kGltfPolicy, reporter, failures, why);
 }
 
 bool ApplyGltfFile(SceneFile& scene, const char* path, const char* text, size_t size, Reporter& reporter,

@@ -19,6 +19,9 @@
 // node names but that cannot be applied (a mesh that is not one quad,
 // two materials, a second node for it) fails the run, with one line on
 // standard error saying why and what to do; the others are applied.
+// The reader only reads (the scene's stored corners, to order a quad's);
+// the applier of editor files (import/quad_applier.h) writes, with glTF's
+// policy.
 // Nothing is written when the file is refused: not glTF 2.0, an
 // extension that quadkit cannot read (compression), an accessor it cannot
 // read (sparse), or anything that points outside its data.

@@ -1,17 +1,15 @@
 #include "import/obj_import.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string>
+#include <vector>
 
 #include "import/editor_decimals.h"
 #include "import/obj_lexer.h"
 #include "import/obj_vertices.h"
+#include "import/quad_applier.h"
 #include "import/text_import.h"
-#include "import/turned_scene.h"
 #include "report/failure.h"
 #include "report/messages.h"
 #include "text/float_text.h"
@@ -91,125 +89,45 @@ const char kExportAgain[] = "the file refers to a vertex it does not hold: expor
 const char kOneMaterial[] = "give the rectangle's two triangles one material";
 const char kSameTexCoords[] = "give the corners its two triangles share the same texture coordinates";
 
-// An object that names a rectangle and can be applied to it, with what the
-// scene holds there now.
-struct RectPlan {
-  int64_t line = 0;  // of the object; 0 while no object was taken for it
-  TextSpan name;
-  TriangleCorner quad[4] = {};
-  TextSpan material;
-  bool readable = false;  // the scene's values below were read
-  RectCoords storedCorners = {};
-  RectTexCoords storedTexCoords = {};
-};
-
-// An object that names a rectangle but could not be applied; the first
-// one for each rectangle is told of.
-struct RectSkip {
-  std::string what;  // empty while none
-  int64_t more = 0;  // further objects for the same rectangle that were skipped
-};
-
-// Reads one file's statements in order and takes each object when it ends;
-// then applies the objects taken, in file order.
+// The objects in a file's order; the quads of those taken go to a list of
+// named quads, one entry per rectangle, and nothing is written.
 class ObjReader {
  public:
-  ObjReader(SceneFile& scene, Reporter& reporter, RectWriteFailures& failures, Statement objectStatement,
-            int editorDecimals)
-      : scene_(scene),
-        reporter_(reporter),
-        failures_(failures),
-        objectStatement_(objectStatement),
-        editorDecimals_(editorDecimals),
-        rectCount_(static_cast<size_t>(std::max(scene.GetRectCount(), 0))) {}
-
-  bool Reserve(const ObjSurvey& survey) {
-    plans_.reset(new (std::nothrow) RectPlan[rectCount_ > 0 ? rectCount_ : 1]);
-    skips_.reset(new (std::nothrow) RectSkip[rectCount_ > 0 ? rectCount_ : 1]);
-    order_.reset(new (std::nothrow) int32_t[rectCount_ > 0 ? rectCount_ : 1]);
-    return plans_ != nullptr && skips_ != nullptr && order_ != nullptr && positions_.Reserve(survey.positions) &&
-           texCoords_.Reserve(survey.texCoords);
+  ObjReader(int32_t rectCount, Reporter& reporter, Statement objectStatement, int editorDecimals)
+      : reporter_(reporter), objectStatement_(objectStatement), rectCount_(rectCount) {
+    quads_.editorDecimals = editorDecimals;
   }
 
-  void Read(const char* text, size_t size) {
+  bool Reserve(const ObjSurvey& survey) {
+    const size_t rects = static_cast<size_t>(std::max(rectCount_, 0));
+    quads_.rects.resize(rects);
+    quads_.order.reserve(rects);
+    more_.assign(rects, 0);
+    return positions_.Reserve(survey.positions) && texCoords_.Reserve(survey.texCoords);
+  }
+
+  // Reads the statements in order and takes each object when it ends.
+  NamedQuads& Read(const char* text, size_t size) {
     LineWalker lines(text, size);
     TextSpan line;
     while (lines.Next(line)) TakeLine(line, lines.lineNumber());
     FinishObject();
-  }
-
-  // Reads what the scene holds in every rectangle an object was taken for;
-  // a rectangle that cannot be read is told of and left out.
-  void ReadStoredRects() {
-    for (size_t k = 0; k < taken_; ++k) {
-      RectPlan& plan = plans_[order_[k]];
-      std::string why;
-      const RectCoords* corners = scene_.GetRectCoords(order_[k], why);
-      const RectTexCoords* texCoords = corners != nullptr ? scene_.GetRectTexCoords(order_[k], why) : nullptr;
-      if (texCoords == nullptr) {
-        failures_.Add(order_[k], why);
-        continue;
-      }
-      plan.storedCorners = *corners;
-      plan.storedTexCoords = *texCoords;
-      plan.readable = true;
-    }
-  }
-
-  // False, with why, when most rectangles of the file are the scene's only
-  // once turned: the file went through an editor with other axis settings
-  // on the way in than on the way out. A few turned rectangles are edits.
-  bool CheckAxes(std::string& why) const {
-    TurnedSceneCheck check;
-    for (size_t k = 0; k < taken_; ++k) {
-      const RectPlan& plan = plans_[order_[k]];
-      if (!plan.readable) continue;
-      float corners[12];
-      for (int c = 0; c < 4; ++c) std::copy_n(positions_.Row(plan.quad[c].position), 3, &corners[3 * c]);
-      check.Compare(corners, plan.storedCorners);
-    }
-    return check.Passes("in Blender, Forward -Z and Up Y on one of its OBJ import and export",
-                        "Import and export in Blender with Forward Axis Y and Up Axis Z, then import the file again",
-                        why);
-  }
-
-  void Apply() {
-    for (size_t k = 0; k < taken_ && !scene_.WasReplaced(); ++k) ApplyPlan(order_[k]);
-    // When nothing could be applied, the file is not one of this scene's,
-    // and the run fails saying so.
-    for (size_t i = 0; imported_ > 0 && i < rectCount_; ++i) {
-      if (plans_[i].line == 0 && skips_[i].what.empty()) {
-        reporter_.Say(FillTemplate(messages::kRectWithoutObject, i + 1));
+    for (size_t i = 0; i < quads_.rects.size(); ++i) {
+      if (more_[i] > 0) {
+        quads_.rects[i].notApplied[0] +=
+            " (" + std::to_string(more_[i]) + " more objects for it were not applied either)";
       }
     }
+    return quads_;
   }
-
-  // Tells, on standard error, of every rectangle for which an object was
-  // skipped; their count.
-  int32_t ComplainOfSkips() const {
-    int32_t count = 0;
-    for (size_t i = 0; i < rectCount_; ++i) {
-      const RectSkip& skip = skips_[i];
-      if (skip.what.empty()) continue;
-      ++count;
-      std::string more;
-      if (skip.more > 0) {
-        more = " (" + std::to_string(skip.more) + " more objects for it were not applied either)";
-      }
-      reporter_.Complain("rectangle " + std::to_string(i) + ": " + skip.what + more);
-    }
-    return count;
-  }
-
-  int32_t imported() const { return imported_; }
 
  private:
   void TakeLine(TextSpan rest, int64_t lineNumber) {
     const Statement statement = TakeStatement(rest);
     TextSpan word;
     switch (statement) {
-      case Statement::kPosition: positions_.Add(rest, editorDecimals_); return;
-      case Statement::kTexCoord: texCoords_.Add(rest, editorDecimals_); return;
+      case Statement::kPosition: positions_.Add(rest, quads_.editorDecimals); return;
+      case Statement::kTexCoord: texCoords_.Add(rest, quads_.editorDecimals); return;
       case Statement::kNormal: ++normals_; return;
       case Statement::kFace:
         if (object_.open) AddFace(rest);
@@ -220,7 +138,7 @@ class ObjReader {
       default:
         if (statement != objectStatement_) return;
         TakeWord(rest, word);
-        const int32_t rect = RectIndexOfObjectName(word.begin, word.length, scene_.GetRectCount());
+        const int32_t rect = RectIndexOfObjectName(word.begin, word.length, rectCount_);
         // Groups in a row that name one rectangle are one object: with
         // "Object Groups" and "Material Groups" both on, Blender writes a
         // group for the object and then one for each of its materials.
@@ -260,16 +178,32 @@ class ObjReader {
       Warn(messages::kObjectNamesNoRect);
       return;
     }
-    if (plans_[i].line != 0) {
-      Skip(FillTemplate(messages::kObjectNamesAppliedRect, plans_[i].line), kOneObjectPerRect);
+    NamedQuad& quad = quads_.rects[static_cast<size_t>(i)];
+    if (quad.hasQuad) {
+      Skip(FillTemplate(messages::kObjectNamesAppliedRect, quad.line), kOneObjectPerRect);
       return;
     }
-    RectPlan& plan = plans_[i];
-    if (!TakeQuad(plan.quad)) return;
-    plan.line = object_.line;
-    plan.name = object_.name;
-    plan.material = object_.material;
-    order_[taken_++] = i;
+    TriangleCorner corners[4];
+    if (!TakeQuad(corners)) return;
+    quad.hasQuad = true;
+    quad.line = object_.line;
+    quad.name = object_.name.ToString();
+    quad.hasTexCoords = true;
+    for (int k = 0; k < 4; ++k) {
+      for (size_t axis = 0; axis < kPositionWidth; ++axis) {
+        quad.corners[3 * k + axis] = positions_.Row(corners[k].position)[axis];
+        if (positions_.IsEditorText(corners[k].position, axis)) quad.editorTexts |= CornerTextBit(3 * k + axis);
+      }
+      const int64_t texCoord = corners[k].texCoord;
+      quad.hasTexCoords = quad.hasTexCoords && texCoord >= 0;
+      for (size_t axis = 0; texCoord >= 0 && axis < kTexCoordWidth; ++axis) {
+        quad.texCoords[2 * k + axis] = texCoords_.Row(texCoord)[axis];
+        if (texCoords_.IsEditorText(texCoord, axis)) quad.editorTexts |= TexCoordTextBit(2 * k + axis);
+      }
+    }
+    quad.hasTexture = object_.material.length > 0;
+    if (quad.hasTexture) quad.texture = DecodeTextureWord(object_.material.ToString());
+    quads_.order.push_back(i);
   }
 
   void Warn(const std::string& what) {
@@ -280,13 +214,14 @@ class ObjReader {
   // rectangle why it was skipped and what to do; always false.
   bool Skip(const std::string& what, const char* advice) {
     Warn(what);
-    RectSkip& skip = skips_[object_.rect];
-    if (!skip.what.empty()) {
-      ++skip.more;
+    const size_t i = static_cast<size_t>(object_.rect);
+    std::vector<std::string>& notApplied = quads_.rects[i].notApplied;
+    if (!notApplied.empty()) {
+      ++more_[i];
       return false;
     }
-    skip.what = "object " + object_.name.ToString() + " of line " + std::to_string(object_.line) +
-                " was not applied: it " + what + "; " + advice;
+    notApplied.push_back(": object " + object_.name.ToString() + " of line " + std::to_string(object_.line) +
+                         " was not applied: it " + what + "; " + advice);
     return false;
   }
 
@@ -336,65 +271,42 @@ class ObjReader {
     return true;
   }
 
-  // Number n of a row for a field that holds stored: the stored bits when
-  // the number is stored rounded to the decimals the editor writes (the
-  // user did not change it), else the number as read.
-  float ValueFor(const FloatRows& rows, int64_t row, size_t n, float stored) const {
-    const float read = rows.Row(row)[n];
-    if (rows.IsEditorText(row, n) && IsRoundedStoredValue(read, stored, editorDecimals_)) return stored;
-    return read;
-  }
-
-  void ApplyPlan(int32_t i) {
-    const RectPlan& plan = plans_[i];
-    if (!plan.readable) return;
-    RectCoords corners;
-    RectTexCoords texCoords;
-    bool allTexCoords = true;
-    for (int k = 0; k < 4; ++k) {
-      for (size_t axis = 0; axis < kPositionWidth; ++axis) {
-        const float stored = plan.storedCorners[3 * k + axis];
-        corners[3 * k + axis] = ValueFor(positions_, plan.quad[k].position, axis, stored);
-      }
-      const int64_t texCoord = plan.quad[k].texCoord;
-      allTexCoords = allTexCoords && texCoord >= 0;
-      for (size_t axis = 0; texCoord >= 0 && axis < kTexCoordWidth; ++axis) {
-        texCoords[2 * k + axis] = ValueFor(texCoords_, texCoord, axis, plan.storedTexCoords[2 * k + axis]);
-      }
-    }
-    reporter_.Say(FillTemplate(messages::kListingProgress, plan.name.ToString(), ShownCornersOffset(scene_, i)));
-    ++imported_;
-    // A rectangle whose every value is kept is not written at all: its
-    // bounds stay as the scene has them too.
-    const bool cornersKept = std::memcmp(&corners, &plan.storedCorners, sizeof corners) == 0;
-    const bool texCoordsKept =
-        !allTexCoords || std::memcmp(&texCoords, &plan.storedTexCoords, sizeof texCoords) == 0;
-    std::string why;
-    if (!(cornersKept && texCoordsKept) &&
-        !scene_.UpdateRect(i, &corners, allTexCoords ? &texCoords : nullptr, why)) {
-      failures_.Add(i, why);
-    }
-    if (plan.material.length > 0 &&
-        !scene_.SetRectTextureByName(i, DecodeTextureWord(plan.material.ToString()).c_str(), reporter_, why)) {
-      failures_.Add(i, why);
-    }
-  }
-
-  SceneFile& scene_;
   Reporter& reporter_;
-  RectWriteFailures& failures_;
   const Statement objectStatement_;
-  const int editorDecimals_;
-  const size_t rectCount_;
+  const int32_t rectCount_;
   FloatRows positions_{kPositionWidth};
   FloatRows texCoords_{kTexCoordWidth};
   int64_t normals_ = 0;
-  std::unique_ptr<RectPlan[]> plans_;  // per rectangle
-  std::unique_ptr<RectSkip[]> skips_;  // per rectangle
-  std::unique_ptr<int32_t[]> order_;   // the rectangles taken, in file order
-  size_t taken_ = 0;
+  NamedQuads quads_;
+  std::vector<int64_t> more_;  // per rectangle: objects skipped after the first
   ObjectSeen object_;
-  int32_t imported_ = 0;
+};
+
+// Blender writes six decimals: a number of the file with the editor's
+// decimals that its stored value printed so reads as keeps the stored bits.
+bool ObjKeepsStored(float read, float stored, QuadValue, bool editorText, int editorDecimals) {
+  return editorText && IsRoundedStoredValue(read, stored, editorDecimals);
+}
+
+std::string ObjUnnamedWarning(int32_t rect) { return FillTemplate(messages::kRectWithoutObject, rect + 1); }
+
+std::string ObjNotAppliedWhy(int32_t skipped) {
+  const bool one = skipped == 1;
+  return "names " + std::to_string(skipped) + (one ? " rectangle whose object" : " rectangles whose objects") +
+         " could not be applied (named above: " + (one ? "it keeps its" : "they keep their") +
+         " values; the other objects were applied)";
+}
+
+const ImportPolicy kObjPolicy = {
+    ObjKeepsStored,
+    "in Blender, Forward -Z and Up Y on one of its OBJ import and export",
+    "Import and export in Blender with Forward Axis Y and Up Axis Z, then import the file again",
+    true,
+    ObjUnnamedWarning,
+    true,
+    nullptr,
+    "names no rectangle that could be applied: every object was skipped",
+    ObjNotAppliedWhy,
 };
 
 }  // namespace
@@ -423,26 +335,12 @@ bool ApplyObj(SceneFile& scene, const char* text, size_t size, Reporter& reporte
                            " holds a control byte");
   }
   if (survey.objectLines == 0 && survey.groupLines == 0) return Fail(why, "holds no object");
-  ObjReader reader(scene, reporter, failures, survey.objectLines > 0 ? Statement::kObject : Statement::kGroup,
+  ObjReader reader(scene.GetRectCount(), reporter, survey.objectLines > 0 ? Statement::kObject : Statement::kGroup,
                    survey.decimals.EditorDecimals());
   if (!reader.Reserve(survey)) {
     return Fail(why, "is too large: no memory for its " + std::to_string(survey.positions) +
                            " positions and " + std::to_string(survey.texCoords) + " texture coordinates");
   }
-  reader.Read(text, size);
-  reader.ReadStoredRects();
-  if (!reader.CheckAxes(why)) return false;
-  reader.Apply();
-  reporter.Say(FillTemplate(messages::kRectanglesImported, reader.imported()));
-  const int32_t skipped = reader.ComplainOfSkips();
-  if (reader.imported() == 0) {
-    return Fail(why, "names no rectangle that could be applied: every object was skipped");
-  }
-  if (skipped > 0) {
-    const bool one = skipped == 1;
-    return Fail(why, "names " + std::to_string(skipped) + (one ? " rectangle whose object" : " rectangles whose objects") +
-                         " could not be applied (named above: " + (one ? "it keeps its" : "they keep their") +
-                         " values; the other objects were applied)");
-  }
-  return true;
+  SceneReads reads(scene);
+  return ApplyNamedQuads(scene, reads, reader.Read(text, size), kObjPolicy, reporter, failures, why);
 }

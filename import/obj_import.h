@@ -27,6 +27,10 @@
 // usemtl; s, mtllib, comments, blank lines and other statements are
 // ignored. LF or CR LF line ends.
 //
+// The reader only reads: it hands the quads of the objects it takes to the
+// applier of editor files (import/quad_applier.h), with OBJ's policy (how
+// Blender rounds, the turned-file check, OBJ's texts), which writes them.
+//
 // Memory: the file image, the positions and texture coordinates (counted
 // before they are read, and held in one block each) and an entry per
 // rectangle of the scene; nothing that grows with the number of lines or
