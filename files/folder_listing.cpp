@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "files/file_access.h"
+#include "files/path_names.h"
 #include "files/platform_files.h"
 #include "report/failure.h"
 
@@ -72,8 +74,10 @@ bool RelativePathFrom(const std::string& folder, const std::string& target, std:
 }
 
 std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  if (slash == std::string::npos) return ".";
-  if (slash == 0 || (slash == 2 && path[1] == ':')) return path.substr(0, slash + 1);  // "/", "C:\\"
-  return path.substr(0, slash);
+  try {
+    const std::string folder = Utf8OfPath(PathOfUtf8(path).parent_path());
+    return folder.empty() ? "." : folder;
+  } catch (const std::exception&) {
+    return ".";
+  }
 }

@@ -23,8 +23,8 @@ bool ReadWholeFile(const std::string& path, const char* kind, uint64_t maxSize, 
 // (another drive on Windows).
 bool RelativePathFrom(const std::string& folder, const std::string& target, std::string& relative);
 
-// The folder that holds path: its part before the last '/' or '\\', "."
-// when it has none.
+// The folder that holds path: its part before the last separator of the
+// platform ('/', and '\\' on Windows), "." when it has none.
 std::string FolderOf(const std::string& path);
 
 // folder and name joined by '/' (also on Windows, which takes it).

@@ -4,6 +4,7 @@
 #include <random>
 #include <utility>
 
+#include "files/path_names.h"
 #include "report/failure.h"
 
 namespace {
@@ -21,8 +22,7 @@ std::string NewFileBeside(const std::string& path) {
   static const char kHex[] = "0123456789abcdef";
   std::string name = ".quadkit-";
   for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(number >> shift) & 0xF];
-  const size_t slash = path.find_last_of("/\\");
-  return (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + name + ".tmp";
+  return PathBeside(path, name + ".tmp");
 }
 
 }  // namespace

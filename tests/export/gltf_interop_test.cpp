@@ -95,6 +95,11 @@ TEST(GltfInteropTest, CompanionsOfABackslashNameAreFound) {
   const RunResult back = RunQuadkitBinary({"/i", scene, dir.File("c\\d.gltf"), "/GLTF"});
   EXPECT_EQ(back.exitCode, 0) << back.err;
   EXPECT_NE(back.out.find("6 Rectangles imported\r\n"), std::string::npos) << back.out;
+  // Its images are named relative to the folder it is in.
+  ASSERT_TRUE(RunShell("mkdir '" + dir.File("tex") + "' && cp '" + kSource + "/examples/textures/WALL.png' '" +
+                       dir.File("tex") + "/'", dir.File("log")));
+  ASSERT_EQ(RunQuadkitBinary({"/e", scene, dir.File("c\\d.gltf"), "/GLTF", dir.File("tex")}).exitCode, 0);
+  EXPECT_NE(ReadFileText(dir.File("c\\d.gltf")).find("{\"uri\":\"tex/WALL.png\","), std::string::npos);
 }
 #endif
 
