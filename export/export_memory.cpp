@@ -6,7 +6,7 @@ MemoryOutput* ExportMemory::AddCompanion(const char* extension, const char* kind
     RefuseCompanionAsOutput(output_.path(), kind, why);
     return nullptr;
   }
-  companions_.push_back(std::make_unique<MemoryOutput>(path));
+  companions_.push_back(std::make_unique<MemoryOutput>(path, keep_));
   return companions_.back().get();
 }
 

@@ -13,7 +13,9 @@
 
 class ExportMemory : public ExportOutputs {
  public:
-  explicit ExportMemory(std::string outputPath) : output_(std::move(outputPath)) {}
+  // Without keep, the outputs only count their bytes (MemoryOutput).
+  explicit ExportMemory(std::string outputPath, bool keep = true)
+      : output_(std::move(outputPath), keep), keep_(keep) {}
 
   MemoryOutput& output() override { return output_; }
   // Null, with why, for a companion of the output's own path, as for files.
@@ -26,6 +28,7 @@ class ExportMemory : public ExportOutputs {
 
  private:
   MemoryOutput output_;
+  bool keep_;
   std::vector<std::unique_ptr<MemoryOutput>> companions_;
 };
 

@@ -17,22 +17,27 @@ class OutputSink {
   virtual const std::string& path() const = 0;
 };
 
-// The bytes of an output kept in memory, under the path a file of them
-// would have: for the tests and the fuzz targets. Every write is taken.
+// An output in memory, under the path a file of it would have: for the
+// tests and the fuzz targets. Every write is taken and counted; its bytes
+// are kept unless keep is false (a fuzz target that only runs the export).
 class MemoryOutput : public OutputSink {
  public:
-  explicit MemoryOutput(std::string path) : path_(std::move(path)) {}
+  explicit MemoryOutput(std::string path, bool keep = true) : path_(std::move(path)), keep_(keep) {}
   using OutputSink::Write;
   bool Write(const void* bytes, size_t size, std::string& /*why*/) override {
-    bytes_.append(static_cast<const char*>(bytes), size);
+    if (keep_) bytes_.append(static_cast<const char*>(bytes), size);
+    written_ += size;
     return true;
   }
   const std::string& path() const override { return path_; }
   const std::string& bytes() const { return bytes_; }
+  size_t written() const { return written_; }
 
  private:
   std::string path_;
+  bool keep_;
   std::string bytes_;
+  size_t written_ = 0;
 };
 
 #endif  // QUADKIT_FILES_OUTPUT_SINK_H_
