@@ -13,6 +13,7 @@
 // large OBJ.
 //   quadkit_bench [FOLDER] [PAIRS] [ONLY]   (default: a fresh folder under /tmp, 5;
 //   ONLY: the rows whose name holds this text, without the memory figures)
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,14 +21,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
-#include <utility>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "check/scene_check.h"
@@ -143,11 +148,6 @@ void RunFloor(const std::string& scene, const std::vector<int32_t>& records, int
   close(out);
 }
 
-int64_t FileBytes(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_size) : 0;
-}
-
 // The check's floors: one plain read of the whole file, as quadkit reads
 // a text to import (into one zero-filled block of its size and a byte,
 // with one fread), and the least a reader of every byte must do (stdio
@@ -175,11 +175,49 @@ void ReadInBlocks(const std::string& scene) {
 }
 
 struct Mode {
-  const char* name;
-  std::vector<const char*> outputs;  // what an export writes
-  const char* input;                 // what an import reads
+  std::string name;
+  std::string outputs;  // the folder of what an export writes
+  std::string input;    // what an import reads
   std::function<int32_t(QuietReporter&, std::string&)> run;
 };
+
+// The name a row's figures go by: its format line's words ("using DirectX
+// format" gives "DirectX") and its switch word.
+std::string FormatNameOf(const FormatRow& row) {
+  std::string name = row.announcement;
+  const std::string lead = "using ";
+  const std::string tail = " format\r\n";
+  if (name.compare(0, lead.size(), lead) == 0) name.erase(0, lead.size());
+  if (name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0) {
+    name.erase(name.size() - tail.size());
+  }
+  return name + (row.switchWord != nullptr ? std::string(" ") + row.switchWord : std::string());
+}
+
+// The output's extension: the switch word in lower case, "txt" for the
+// listing.
+std::string OutputExtensionOf(const FormatRow& row) {
+  if (row.switchWord == nullptr) return "txt";
+  std::string extension;
+  for (const char* c = row.switchWord + 1; *c != '\0'; ++c) {
+    extension += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  }
+  return extension;
+}
+
+// The bytes of the files in folder, what an export wrote.
+int64_t FolderBytes(const std::string& folder) {
+  int64_t total = 0;
+  DIR* listing = opendir(folder.c_str());
+  if (listing == nullptr) return 0;
+  while (const dirent* entry = readdir(listing)) {
+    if (entry->d_name[0] == '.') continue;
+    struct stat info;
+    if (stat((folder + "/" + entry->d_name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) total += info.st_size;
+  }
+  closedir(listing);
+  return total;
+}
 
 // Peak resident memory, in MiB, of one run in a child process.
 double PeakMemoryOf(const std::function<int32_t()>& run) {
@@ -220,41 +258,59 @@ int main(int argc, char** argv) {
   const BuiltScene built = BuildScene(LargestScene());
   if (!WriteFileBytes(scene, built.bytes)) return 1;
   auto file = [&](const char* name) { return dir + "/" + name; };
-  // The texts to import, written once.
-  {
-    std::string why;
-    ExportScene(scene.c_str(), file("large.txt").c_str(), kFormatAscii, why);
-    ExportScene(scene.c_str(), file("large.dw").c_str(), kFormatDesignWorkshop, why);
-    ExportScene(scene.c_str(), file("large.obj").c_str(), kFormatObj, why);
-    ExportScene(scene.c_str(), file("large.gltf").c_str(), kFormatGltf, why);
+  // One row for each export of the format table, into a folder of its own
+  // (the output and its companions), and one for each import, of the text
+  // that format's export wrote: every rectangle read and compared, none
+  // rewritten. Then the modes that rewrite every rectangle.
+  std::vector<Mode> modes;
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const FormatRow& row = kFormats[k];
+    const std::string folder = file(("out-" + std::to_string(k)).c_str());
+    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return 1;
+    const std::string output = folder + "/out." + OutputExtensionOf(row);
+    modes.push_back({"export " + FormatNameOf(row), folder, "", [&, output, format = row.format](QuietReporter&, std::string& why) {
+                       return ExportScene(scene.c_str(), output.c_str(), format, why);
+                     }});
   }
-  auto exportAs = [&](const char* out, InterchangeFormat format) {
-    return [&, out, format](QuietReporter&, std::string& why) {
-      return ExportScene(scene.c_str(), file(out).c_str(), format, why);
-    };
-  };
-  auto importFrom = [&](const char* text, InterchangeFormat format) {
-    return [&, text, format](QuietReporter& reporter, std::string& why) {
-      return ImportScene(scene.c_str(), file(text).c_str(), format, reporter, why);
-    };
-  };
-  const Mode modes[] = {
-      {"export ASCII listing", {"out.txt"}, nullptr, exportAs("out.txt", kFormatAscii)},
-      {"export DirectX", {"out.x"}, nullptr, exportAs("out.x", kFormatDirectX)},
-      {"export IGES (/CAD)", {"out.igs"}, nullptr, exportAs("out.igs", kFormatIgesOutline)},
-      {"export Design Workshop", {"out.dw"}, nullptr, exportAs("out.dw", kFormatDesignWorkshop)},
-      {"export OBJ", {"out.obj", "out.mtl"}, nullptr, exportAs("out.obj", kFormatObj)},
-      {"export IGES (/IGES)", {"out.iges"}, nullptr, exportAs("out.iges", kFormatIgesSurfaces)},
-      {"export glTF", {"out.gltf", "out.bin"}, nullptr, exportAs("out.gltf", kFormatGltf)},
-      {"export glTF binary", {"out.glb"}, nullptr, exportAs("out.glb", kFormatGlb)},
-      {"import ASCII listing", {}, "large.txt", importFrom("large.txt", kFormatAscii)},
-      {"import Design Workshop", {}, "large.dw", importFrom("large.dw", kFormatDesignWorkshop)},
-      {"import OBJ", {}, "large.obj", importFrom("large.obj", kFormatObj)},
-      // Its own export: every rectangle read and compared, none rewritten.
-      {"import glTF", {}, "large.gltf", importFrom("large.gltf", kFormatGltf)},
-      {"resize", {}, nullptr, [&](QuietReporter& r, std::string& e) { return ScaleScene(scene.c_str(), 1, 1, 1, r, e); }},
-      {"move", {}, nullptr, [&](QuietReporter& r, std::string& e) { return MoveScene(scene.c_str(), 0, 0, 0, r, e); }},
-  };
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const FormatRow& row = kFormats[k];
+    if (!row.CanImport()) continue;
+    const std::string folder = file(("in-" + std::to_string(k)).c_str());
+    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return 1;
+    const std::string text = folder + "/in." + OutputExtensionOf(row);
+    std::string why;
+    if (ExportScene(scene.c_str(), text.c_str(), row.format, why) != 0) return 1;
+    modes.push_back({"import " + FormatNameOf(row), "", text, [&, text, format = row.format](QuietReporter& reporter, std::string& e) {
+                       return ImportScene(scene.c_str(), text.c_str(), format, reporter, e);
+                     }});
+  }
+  // The same imports of texts in which every rectangle has moved, taken in
+  // turn with the texts of the scene as it was: each run rewrites every
+  // rectangle, as the listing's and Design Workshop's imports always do.
+  const std::string moved = file("moved.zem");
+  {
+    QuietReporter reporter;
+    std::string why;
+    if (!WriteFileBytes(moved, built.bytes) || MoveScene(moved.c_str(), 1, 1, 1, reporter, why) != 0) return 1;
+  }
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const FormatRow& row = kFormats[k];
+    if (!row.CanImport()) continue;
+    const std::string folder = file(("moved-" + std::to_string(k)).c_str());
+    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return 1;
+    const std::string text = folder + "/in." + OutputExtensionOf(row);
+    const std::string back = file(("in-" + std::to_string(k) + "/in." + OutputExtensionOf(row)).c_str());
+    std::string why;
+    if (ExportScene(moved.c_str(), text.c_str(), row.format, why) != 0) return 1;
+    auto turn = std::make_shared<int>(0);
+    modes.push_back({"import " + FormatNameOf(row) + ", all moved", "", text,
+                     [&, text, back, turn, format = row.format](QuietReporter& reporter, std::string& e) {
+                       return ImportScene(scene.c_str(), ((*turn)++ % 2 == 0 ? text : back).c_str(), format,
+                                          reporter, e);
+                     }});
+  }
+  modes.push_back({"resize", "", "", [&](QuietReporter& r, std::string& e) { return ScaleScene(scene.c_str(), 1, 1, 1, r, e); }});
+  modes.push_back({"move", "", "", [&](QuietReporter& r, std::string& e) { return MoveScene(scene.c_str(), 0, 0, 0, r, e); }});
 
   // Measured first, while this process is small: the import runs in a
   // child, which starts with the pages of this one.
@@ -280,33 +336,32 @@ int main(int argc, char** argv) {
 
   std::printf("scene: %d rectangles, %zu bytes, in %s; %d paired runs each\n", kRects,
               built.bytes.size(), dir.c_str(), pairs);
-  std::printf("%-24s %7s %8s %9s %9s %8s %8s %6s\n", "mode", "opens", "writes/r", "seconds", "floor s",
+  std::printf("%-40s %7s %8s %9s %9s %8s %8s %6s\n", "mode", "opens", "writes/r", "seconds", "floor s",
               "x floor", "x cpu", "goal");
   SceneCalls calls;
   for (const Mode& mode : modes) {
-    if (!chosen(mode.name)) continue;
+    if (!chosen(mode.name.c_str())) continue;
     QuietReporter reporter;
     std::string why;
     calls = SceneCalls();
     FileCallHook* before = SetFileCallHook(&calls);
-    if (mode.run(reporter, why) != 0) std::fprintf(stderr, "%s failed: %s\n", mode.name, why.c_str());
+    if (mode.run(reporter, why) != 0) std::fprintf(stderr, "%s failed: %s\n", mode.name.c_str(), why.c_str());
     SetFileCallHook(before);
-    int64_t outputBytes = 0;
-    for (const char* output : mode.outputs) outputBytes += FileBytes(file(output));
+    const int64_t outputBytes = mode.outputs.empty() ? 0 : FolderBytes(mode.outputs);
     const bool inPlace = mode.outputs.empty();
     std::vector<double> modeWall, floorWall, wallRatios, cpuRatios;
     for (int pair = 0; pair < pairs; ++pair) {
       const Timing m = Measure([&] { mode.run(reporter, why); });
       const Timing f = Measure([&] {
         RunFloor(scene, built.recordOffsets, calls.sceneWrites, outputBytes, file("floor.out"),
-                 mode.input != nullptr ? file(mode.input) : "");
+                 mode.input);
       });
       modeWall.push_back(m.wall);
       floorWall.push_back(f.wall);
       wallRatios.push_back(m.wall / f.wall);
       cpuRatios.push_back(m.cpu / f.cpu);
     }
-    std::printf("%-24s %7lld %8.2f %9.3f %9.3f %8.2f %8.2f %6.1f\n", mode.name,
+    std::printf("%-40s %7lld %8.2f %9.3f %9.3f %8.2f %8.2f %6.1f\n", mode.name.c_str(),
                 static_cast<long long>(calls.opens), static_cast<double>(calls.sceneWrites) / kRects,
                 Median(modeWall), Median(floorWall), Median(wallRatios), Median(cpuRatios),
                 inPlace ? 1.5 : 2.0);
@@ -341,7 +396,7 @@ int main(int argc, char** argv) {
         wallRatios.push_back(m.wall / f.wall);
         cpuRatios.push_back(m.cpu / f.cpu);
       }
-      std::printf("%-24s %7s %8s %9.4f %9.4f %8.2f %8.2f %6.1f\n", label, "-", "-",
+      std::printf("%-40s %7s %8s %9.4f %9.4f %8.2f %8.2f %6.1f\n", label, "-", "-",
                   Median(modeWall) / kRepeats, Median(floorWall) / kRepeats, Median(wallRatios),
                   Median(cpuRatios), 2.0);
     }
@@ -354,12 +409,8 @@ int main(int argc, char** argv) {
                 kObjObjects, manyMiB, manyPeak);
   }
   if (ownDir) {
-    for (const char* name : {"large.zem", "large.txt", "large.dw", "large.obj", "large.mtl", "large.gltf",
-                             "large.bin", "out.txt", "out.x", "out.igs", "out.dw", "out.obj", "out.mtl",
-                             "out.iges", "out.gltf", "out.bin", "out.glb", "many.obj", "check.zem", "floor.out"}) {
-      std::remove(file(name).c_str());
-    }
-    rmdir(dir.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
   }
   return 0;
 }
