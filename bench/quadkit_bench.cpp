@@ -10,19 +10,12 @@
 // its floor is one plain read of the whole file into memory, and on a
 // second row the bare reads of every byte through one small block. Last,
 // peak memory: of a Resize beside the scene's size, and of importing a
-// large OBJ.
+// large OBJ (not on Windows). It builds for Windows too and runs under Wine.
 //   quadkit_bench [FOLDER] [PAIRS] [ONLY]   (default: a fresh folder under /tmp, 5;
 //   ONLY: the rows whose name holds this text, without the memory figures)
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +31,7 @@
 #include "check/scene_check.h"
 #include "edit/scale_move.h"
 #include "app/format_table.h"
+#include "bench/bench_platform.h"
 #include "files/file_access.h"
 #include "files/platform_files.h"
 #include "sample/scene_builder.h"
@@ -69,13 +63,6 @@ class QuietReporter : public Reporter {
   size_t said = 0;
 };
 
-double CpuSeconds() {
-  struct rusage usage = {};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 // Wall-clock and processor seconds of one run of work; the processor time
 // is the steadier figure on a machine that is busy with other work.
 struct Timing {
@@ -95,6 +82,16 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// The median of the processor-time ratios; "-" when the floor's time was
+// below what the system counts (Windows counts in steps of 15.6 ms) in
+// every pair.
+std::string RatioText(const std::vector<double>& ratios) {
+  if (ratios.empty()) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", Median(ratios));
+  return text;
+}
+
 // Counts the scene's opens and the writes into it: every open and write
 // that the file layer makes for update.
 class SceneCalls : public FileCallHook {
@@ -109,43 +106,12 @@ class SceneCalls : public FileCallHook {
 };
 
 // The one-open limit of a mode that writes writes spans into the scene and
-// outputBytes bytes of output.
-void ReadWhole(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY);
-  if (fd < 0) std::abort();
-  static std::vector<unsigned char> block(size_t{1} << 20);
-  while (read(fd, block.data(), block.size()) > 0) {
-  }
-  close(fd);
-}
-
+// outputBytes bytes of output, having read its input.
 void RunFloor(const std::string& scene, const std::vector<int32_t>& records, int64_t writes,
               int64_t outputBytes, const std::string& output, const std::string& input) {
   if (!input.empty()) ReadWhole(input);
-  const int fd = open(scene.c_str(), writes > 0 ? O_RDWR : O_RDONLY);
-  struct stat info;
-  if (fd < 0 || fstat(fd, &info) != 0) std::abort();
-  std::vector<unsigned char> bytes(static_cast<size_t>(info.st_size));
-  for (size_t got = 0; got < bytes.size();) {
-    const ssize_t part = read(fd, bytes.data() + got, bytes.size() - got);
-    if (part <= 0) std::abort();
-    got += static_cast<size_t>(part);
-  }
-  for (int64_t k = 0; k < writes; ++k) {
-    const off_t at = records[static_cast<size_t>(k % kRects)] + 28;
-    if (pwrite(fd, bytes.data() + at, 176, at) != 176) std::abort();
-  }
-  close(fd);
-  if (outputBytes == 0) return;
-  const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (out < 0) std::abort();
-  static const std::vector<unsigned char> block(size_t{1} << 20, 'x');
-  for (int64_t left = outputBytes; left > 0;) {
-    const size_t part = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
-    if (write(out, block.data(), part) != static_cast<ssize_t>(part)) std::abort();
-    left -= static_cast<int64_t>(part);
-  }
-  close(out);
+  OneOpenOfScene(scene, records, writes);
+  if (outputBytes > 0) WriteInBlocks(output, outputBytes);
 }
 
 // The check's floors: one plain read of the whole file, as quadkit reads
@@ -181,6 +147,12 @@ struct Mode {
   std::function<int32_t(QuietReporter&, std::string&)> run;
 };
 
+bool MakeFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::u8path(folder), error);
+  return !error;
+}
+
 // The name a row's figures go by: its format line's words ("using DirectX
 // format" gives "DirectX") and its switch word.
 std::string FormatNameOf(const FormatRow& row) {
@@ -208,25 +180,11 @@ std::string OutputExtensionOf(const FormatRow& row) {
 // The bytes of the files in folder, what an export wrote.
 int64_t FolderBytes(const std::string& folder) {
   int64_t total = 0;
-  DIR* listing = opendir(folder.c_str());
-  if (listing == nullptr) return 0;
-  while (const dirent* entry = readdir(listing)) {
-    if (entry->d_name[0] == '.') continue;
-    struct stat info;
-    if (stat((folder + "/" + entry->d_name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) total += info.st_size;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(folder), error)) {
+    if (entry.is_regular_file(error)) total += static_cast<int64_t>(entry.file_size(error));
   }
-  closedir(listing);
   return total;
-}
-
-// Peak resident memory, in MiB, of one run in a child process.
-double PeakMemoryOf(const std::function<int32_t()>& run) {
-  const pid_t child = fork();
-  if (child == 0) _exit(run() == 0 ? 0 : 1);
-  int status = 0;
-  struct rusage usage = {};
-  wait4(child, &status, 0, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 // A million objects, each with its own name: the first ones name the
@@ -250,9 +208,8 @@ int main(int argc, char** argv) {
   auto chosen = [only](const char* name) { return only == nullptr || std::strstr(name, only) != nullptr; };
   const bool ownDir = dir.empty();
   if (ownDir) {
-    char pattern[] = "/tmp/quadkit-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) return 1;
-    dir = pattern;
+    dir = NewBenchFolder();
+    if (dir.empty()) return 1;
   }
   const std::string scene = dir + "/large.zem";
   const BuiltScene built = BuildScene(LargestScene());
@@ -266,7 +223,7 @@ int main(int argc, char** argv) {
   for (size_t k = 0; k < kFormatCount; ++k) {
     const FormatRow& row = kFormats[k];
     const std::string folder = file(("out-" + std::to_string(k)).c_str());
-    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return 1;
+    if (!MakeFolder(folder)) return 1;
     const std::string output = folder + "/out." + OutputExtensionOf(row);
     modes.push_back({"export " + FormatNameOf(row), folder, "", [&, output, format = row.format](QuietReporter&, std::string& why) {
                        return ExportScene(scene.c_str(), output.c_str(), format, why);
@@ -276,7 +233,7 @@ int main(int argc, char** argv) {
     const FormatRow& row = kFormats[k];
     if (!row.CanImport()) continue;
     const std::string folder = file(("in-" + std::to_string(k)).c_str());
-    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return 1;
+    if (!MakeFolder(folder)) return 1;
     const std::string text = folder + "/in." + OutputExtensionOf(row);
     std::string why;
     if (ExportScene(scene.c_str(), text.c_str(), row.format, why) != 0) return 1;
@@ -297,7 +254,7 @@ int main(int argc, char** argv) {
     const FormatRow& row = kFormats[k];
     if (!row.CanImport()) continue;
     const std::string folder = file(("moved-" + std::to_string(k)).c_str());
-    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return 1;
+    if (!MakeFolder(folder)) return 1;
     const std::string text = folder + "/in." + OutputExtensionOf(row);
     const std::string back = file(("in-" + std::to_string(k) + "/in." + OutputExtensionOf(row)).c_str());
     std::string why;
@@ -318,7 +275,10 @@ int main(int argc, char** argv) {
   double manyPeak = 0;
   double idlePeak = 0;
   double resizePeak = 0;
-  if (only == nullptr) {
+  // Where the system cannot tell a child's peak (Windows), there are no
+  // memory figures.
+  const bool memory = only == nullptr && PeakMemoryOf([] { return 0; }) >= 0;
+  if (memory) {
     const std::string many = WriteManyObjects(file("many.obj"));
     manyMiB = static_cast<double>(ReadFileBytes(many).size()) / (1 << 20);
     manyPeak = PeakMemoryOf([&] {
@@ -359,11 +319,11 @@ int main(int argc, char** argv) {
       modeWall.push_back(m.wall);
       floorWall.push_back(f.wall);
       wallRatios.push_back(m.wall / f.wall);
-      cpuRatios.push_back(m.cpu / f.cpu);
+      if (f.cpu > 0) cpuRatios.push_back(m.cpu / f.cpu);
     }
-    std::printf("%-40s %7lld %8.2f %9.3f %9.3f %8.2f %8.2f %6.1f\n", mode.name.c_str(),
+    std::printf("%-40s %7lld %8.2f %9.3f %9.3f %8.2f %8s %6.1f\n", mode.name.c_str(),
                 static_cast<long long>(calls.opens), static_cast<double>(calls.sceneWrites) / kRects,
-                Median(modeWall), Median(floorWall), Median(wallRatios), Median(cpuRatios),
+                Median(modeWall), Median(floorWall), Median(wallRatios), RatioText(cpuRatios).c_str(),
                 inPlace ? 1.5 : 2.0);
   }
 
@@ -394,15 +354,16 @@ int main(int argc, char** argv) {
         modeWall.push_back(m.wall);
         floorWall.push_back(f.wall);
         wallRatios.push_back(m.wall / f.wall);
-        cpuRatios.push_back(m.cpu / f.cpu);
+        if (f.cpu > 0) cpuRatios.push_back(m.cpu / f.cpu);
       }
-      std::printf("%-40s %7s %8s %9.4f %9.4f %8.2f %8.2f %6.1f\n", label, "-", "-",
+      std::printf("%-40s %7s %8s %9.4f %9.4f %8.2f %8s %6.1f\n", label, "-", "-",
                   Median(modeWall) / kRepeats, Median(floorWall) / kRepeats, Median(wallRatios),
-                  Median(cpuRatios), 2.0);
+                  RatioText(cpuRatios).c_str(), 2.0);
     }
   }
 
-  if (only == nullptr) {
+  if (only == nullptr && !memory) std::printf("peak memory: not measured on this system\n");
+  if (memory) {
     std::printf("peak memory of a Resize: %.1f MiB above the %.1f MiB a child starts with; the scene file: %.1f MiB\n",
                 resizePeak - idlePeak, idlePeak, static_cast<double>(built.bytes.size()) / (1 << 20));
     std::printf("peak memory of the OBJ import of %d small objects (%.0f MiB of text): %.1f MiB\n",
