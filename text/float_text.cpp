@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "text/fixed_decimal.h"
+
 namespace {
 
 // printf's spelling of a value that is no finite number; null for a finite one.
@@ -31,9 +33,6 @@ std::string FixedFloatText(float value, int decimals) {
   if (const char* word = NonFiniteText(value)) return word;
   if (decimals < 0) decimals = 0;
   if (decimals > kMaxFixedDecimals) decimals = kMaxFixedDecimals;
-  char digits[kMaxFixedDecimals + 48];
-  char* end = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
-                                  std::chars_format::fixed, decimals)
-                        .ptr;
-  return std::string(digits, end);
+  char digits[FixedDecimalRoom(kMaxFixedDecimals)];
+  return std::string(digits, WriteFixedDecimal(digits, static_cast<double>(value), decimals));
 }
