@@ -80,10 +80,35 @@ bool ShiftRight(const Wide& w, int shift, uint64_t& quotient) {
   return true;
 }
 
-// The value of |bits| times 10^precision, rounded to an integer ties to
-// even, into scaled; false when it might not fit in 64 bits (or the value
-// is not finite), for the general path.
-bool ScaledMagnitude(uint64_t bits, int precision, uint64_t& scaled) {
+// A finite double's magnitude at some precision, split at the point:
+// whole, and the decimals rounded ties to even as the integer fraction
+// (below 10^precision).
+struct FixedParts {
+  uint64_t whole;
+  uint64_t fraction;
+};
+
+// Rounds numerator / 2^shift (shift 1..127) ties to even into quotient,
+// where the parity that decides a tie is that of quotient + oddBase; false
+// when the quotient does not fit in 64 bits.
+bool RoundShifted(const Wide& numerator, int shift, bool oddBase, uint64_t& quotient) {
+  if (shift >= 128) {  // the numerator is far below a half
+    quotient = 0;
+    return true;
+  }
+  if (!ShiftRight(numerator, shift, quotient)) return false;
+  if (BitAt(numerator, shift - 1) &&
+      (AnyBitBelow(numerator, shift - 1) || (((quotient & 1u) != 0) != oddBase))) {
+    if (quotient == UINT64_MAX) return false;
+    ++quotient;
+  }
+  return true;
+}
+
+// The parts of |bits| at precision (0..kMaxFastPrecision); false for a
+// value that is not finite or whose whole part reaches 2^64, for the
+// general path.
+bool SplitFixed(uint64_t bits, int precision, FixedParts& parts) {
   const int exponentField = static_cast<int>((bits >> 52) & 0x7FF);
   if (exponentField == 0x7FF) return false;
   uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
@@ -93,55 +118,77 @@ bool ScaledMagnitude(uint64_t bits, int precision, uint64_t& scaled) {
     exponent = exponentField - 1075;
   }
   // value = mantissa * 2^exponent, mantissa < 2^53.
-  if (mantissa == 0) {
-    scaled = 0;
-    return true;
-  }
-  const uint64_t power = kPowersOfTen[precision];
-  if (exponent >= 0) {
-    // A whole number: no rounding, only its size to check.
+  parts = {0, 0};
+  if (exponent >= 0) {  // a whole number
     if (exponent >= 11) return false;
-    const uint64_t whole = mantissa << exponent;
-    if (whole > UINT64_MAX / power) return false;
-    scaled = whole * power;
+    parts.whole = mantissa << exponent;
     return true;
   }
-  const Wide product = Multiply(mantissa, power);  // below 2^117
   const int shift = -exponent;
-  if (shift >= 128) {  // below a half: rounds to zero
-    scaled = 0;
-    return true;
+  uint64_t fractionBits = mantissa;
+  if (shift < 64) {
+    parts.whole = mantissa >> shift;
+    fractionBits = mantissa & ((uint64_t{1} << shift) - 1);
   }
-  uint64_t quotient = 0;
-  if (!ShiftRight(product, shift, quotient)) return false;
-  const bool half = BitAt(product, shift - 1);
-  if (half && (AnyBitBelow(product, shift - 1) || (quotient & 1u) != 0)) {
-    if (quotient == UINT64_MAX) return false;
-    ++quotient;
+  if (fractionBits == 0) return true;
+  const uint64_t power = kPowersOfTen[precision];
+  // With no decimals the tie goes by the whole part's parity; with any, by
+  // the last decimal's, as 10^precision is even.
+  const bool oddBase = precision == 0 && (parts.whole & 1u) != 0;
+  uint64_t fraction = 0;
+  if (shift < 64 && fractionBits <= UINT64_MAX / power) {
+    const uint64_t product = fractionBits * power;  // the common case, in one word
+    fraction = product >> shift;
+    const uint64_t half = uint64_t{1} << (shift - 1);
+    const uint64_t rest = product & ((uint64_t{1} << shift) - 1);
+    if (rest > half || (rest == half && ((fraction & 1u) != 0) != oddBase)) ++fraction;
+  } else if (!RoundShifted(Multiply(fractionBits, power), shift, oddBase, fraction)) {
+    return false;
   }
-  scaled = quotient;
+  if (fraction == power) {  // rounded up into the whole part
+    fraction = 0;
+    if (parts.whole == UINT64_MAX) return false;
+    ++parts.whole;
+  }
+  parts.fraction = fraction;
   return true;
+}
+
+// The count of decimal digits of value, at least one.
+int DigitCount(uint64_t value) {
+  if (value < 10) return 1;
+  if (value < 100) return 2;
+  if (value < 1000) return 3;
+  if (value < 10000) return 4;
+  int count = 5;
+  while (count < 20 && value >= kPowersOfTen[count]) ++count;
+  return count;
+}
+
+// Writes the last count digits of value backwards, ending at end, in
+// 32-bit steps where the value allows.
+void WriteDigitsBackwards(char* end, uint64_t value, int count) {
+  while (value > UINT32_MAX && count > 0) {
+    *--end = static_cast<char>('0' + value % 10);
+    value /= 10;
+    --count;
+  }
+  uint32_t small = static_cast<uint32_t>(value);
+  for (; count >= 2; count -= 2) {
+    const uint32_t pair = small % 100;
+    small /= 100;
+    end -= 2;
+    end[0] = kDigitPairs[2 * pair];
+    end[1] = kDigitPairs[2 * pair + 1];
+  }
+  if (count == 1) *--end = static_cast<char>('0' + small % 10);
 }
 
 }  // namespace
 
 char* WriteDecimalDigits(char* out, unsigned long long value) {
-  char digits[20];
-  char* start = digits + sizeof digits;
-  while (value >= 100) {
-    const unsigned pair = static_cast<unsigned>(value % 100);
-    value /= 100;
-    start -= 2;
-    std::memcpy(start, kDigitPairs + 2 * pair, 2);
-  }
-  if (value >= 10) {
-    start -= 2;
-    std::memcpy(start, kDigitPairs + 2 * value, 2);
-  } else {
-    *--start = static_cast<char>('0' + value);
-  }
-  const size_t count = static_cast<size_t>(digits + sizeof digits - start);
-  std::memcpy(out, start, count);
+  const int count = DigitCount(value);
+  WriteDigitsBackwards(out + count, value, count);
   return out + count;
 }
 
@@ -149,32 +196,16 @@ char* WriteFixedDecimal(char* out, double value, int precision) {
   if (precision < 0) precision = 0;
   uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
-  uint64_t scaled = 0;
-  if (precision > kMaxFastPrecision || !ScaledMagnitude(bits & ~(uint64_t{1} << 63), precision, scaled)) {
+  FixedParts parts;
+  if (precision > kMaxFastPrecision || !SplitFixed(bits & ~(uint64_t{1} << 63), precision, parts)) {
     return std::to_chars(out, out + FixedDecimalRoom(precision), value, std::chars_format::fixed,
                          precision)
         .ptr;
   }
   if ((bits >> 63) != 0) *out++ = '-';
-  char digits[20];
-  const size_t count = static_cast<size_t>(WriteDecimalDigits(digits, scaled) - digits);
-  const size_t decimals = static_cast<size_t>(precision);
-  if (decimals == 0) {
-    std::memcpy(out, digits, count);
-    return out + count;
-  }
-  if (count <= decimals) {  // "0." and the zeros before the digits
-    *out++ = '0';
-    *out++ = '.';
-    std::memset(out, '0', decimals - count);
-    out += decimals - count;
-    std::memcpy(out, digits, count);
-    return out + count;
-  }
-  const size_t whole = count - decimals;
-  std::memcpy(out, digits, whole);
-  out += whole;
+  out = WriteDecimalDigits(out, parts.whole);
+  if (precision == 0) return out;
   *out++ = '.';
-  std::memcpy(out, digits + whole, decimals);
-  return out + decimals;
+  WriteDigitsBackwards(out + precision, parts.fraction, precision);
+  return out + precision;
 }
