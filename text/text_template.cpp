@@ -168,3 +168,20 @@ void text_template_detail::Append(std::string& filled, const char* tmpl,
     AppendValue(text, conversion, *next++);
   }
 }
+
+void text_template_detail::AppendPieces(std::string& filled, const char* tmpl, const Piece* pieces, size_t count,
+                                        size_t tailStart, std::initializer_list<TemplateValue> values) {
+  StagedText text(filled);
+  const TemplateValue* next = values.begin();
+  for (size_t k = 0; k < count; ++k) {
+    const Piece& piece = pieces[k];
+    text.Put(tmpl + piece.start, piece.length);
+    Conversion conversion;
+    conversion.width = piece.width;
+    conversion.precision = piece.precision;
+    conversion.letter = piece.letter;
+    AppendValue(text, conversion, *next++);
+  }
+  const char* tail = tmpl + tailStart;
+  text.Put(tail, std::strlen(tail));
+}
