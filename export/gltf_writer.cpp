@@ -12,6 +12,7 @@
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
 #include "files/little_endian.h"
+#include "text/float_text.h"
 #include "text/hex_text.h"
 #include "text/text_template.h"
 
@@ -93,10 +94,10 @@ std::string JsonString(const std::string& text) {
 std::string JsonNumbers(std::initializer_list<float> values) {
   std::string text;
   for (const float value : values) {
-    char digits[32];
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    char digits[kShortestFloatRoom];
+    char* end = WriteShortestFloat(digits, value);
     if (!text.empty()) text += ',';
-    text.append(digits, end.ptr);
+    text.append(digits, end);
   }
   return text;
 }

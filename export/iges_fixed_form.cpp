@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "text/float_text.h"
 #include "text/hex_text.h"
 
 namespace {
@@ -39,7 +40,8 @@ constexpr size_t kFieldWidth = 8;
 
 char* FormatIgesReal(float value, char* out) {
   // The shortest float text has at most 15 characters ("-1.1754944e-38").
-  char* end = std::to_chars(out, out + kIgesRealRoom - 1, value).ptr;
+  static_assert(kIgesRealRoom >= kShortestFloatRoom + 1, "room for the point FormatIgesReal adds");
+  char* end = WriteShortestFloat(out, value);
   char* exponent = std::find(out, end, 'e');
   if (std::find(out, exponent, '.') == exponent) {  // "256" becomes "256.", "1e+10" "1.e+10"
     std::memmove(exponent + 1, exponent, static_cast<size_t>(end - exponent));

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "text/fixed_decimal.h"
 
@@ -14,19 +16,146 @@ const char* NonFiniteText(float value) {
   return nullptr;
 }
 
+// A float whose exact decimal value has at most seven significant digits,
+// as digits * 10^exponent. Such a value is its own shortest text: a float
+// lies within 2^-24 of its own size from the next one, and a text with
+// fewer digits would lie at least 10^-7 of it away. Most of a scene's
+// numbers are like that (64, 32.5, 0.25); any other float is left to
+// std::to_chars.
+struct ShortDecimal {
+  uint32_t digits;  // no trailing zero, but 0 for zero
+  int exponent;
+  bool negative;
+};
+
+constexpr uint32_t kMaxShortDigits = 9999999;
+
+bool ExactShortDecimal(float value, ShortDecimal& decimal) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  decimal.negative = (bits >> 31) != 0;
+  const int exponentField = static_cast<int>((bits >> 23) & 0xFF);
+  uint32_t mantissa = bits & 0x7FFFFF;
+  if (exponentField == 0xFF) return false;
+  if (exponentField == 0 && mantissa == 0) {
+    decimal.digits = 0;
+    decimal.exponent = 0;
+    return true;
+  }
+  if (exponentField == 0) return false;  // subnormals have far more digits
+  mantissa |= 0x800000;
+  int exponent = exponentField - 150;  // value = mantissa * 2^exponent
+  while ((mantissa & 1u) == 0) {
+    mantissa >>= 1;
+    ++exponent;
+  }
+  if (exponent < 0) {
+    // mantissa / 2^n = mantissa * 5^n / 10^n: odd digits, so no trailing zero.
+    if (exponent < -10) return false;
+    uint64_t digits = mantissa;
+    for (int k = exponent; k < 0; ++k) digits *= 5;
+    if (digits > kMaxShortDigits) return false;
+    decimal.digits = static_cast<uint32_t>(digits);
+    decimal.exponent = exponent;
+    return true;
+  }
+  if (exponent > 39) return false;
+  uint64_t whole = static_cast<uint64_t>(mantissa) << exponent;
+  int zeros = 0;
+  while (whole % 10 == 0) {
+    whole /= 10;
+    ++zeros;
+  }
+  if (whole > kMaxShortDigits) return false;
+  decimal.digits = static_cast<uint32_t>(whole);
+  decimal.exponent = zeros;
+  return true;
+}
+
+// The decimal's text without an exponent.
+char* WritePlain(char* out, const ShortDecimal& decimal) {
+  if (decimal.negative) *out++ = '-';
+  char digits[12];
+  const int count = static_cast<int>(WriteDecimalDigits(digits, decimal.digits) - digits);
+  if (decimal.exponent >= 0) {
+    std::memcpy(out, digits, static_cast<size_t>(count));
+    out += count;
+    if (decimal.digits != 0) {
+      std::memset(out, '0', static_cast<size_t>(decimal.exponent));
+      out += decimal.exponent;
+    }
+    return out;
+  }
+  const int decimals = -decimal.exponent;
+  if (count > decimals) {
+    std::memcpy(out, digits, static_cast<size_t>(count - decimals));
+    out += count - decimals;
+    *out++ = '.';
+    std::memcpy(out, digits + count - decimals, static_cast<size_t>(decimals));
+    return out + decimals;
+  }
+  *out++ = '0';
+  *out++ = '.';
+  std::memset(out, '0', static_cast<size_t>(decimals - count));
+  out += decimals - count;
+  std::memcpy(out, digits, static_cast<size_t>(count));
+  return out + count;
+}
+
+// The decimal's text with an exponent, as printf's "%e" spells it: one
+// digit, the point and the others only when there are others, "e", the
+// exponent's sign and at least two digits.
+char* WriteWithExponent(char* out, const ShortDecimal& decimal) {
+  if (decimal.negative) *out++ = '-';
+  char digits[12];
+  const int count = static_cast<int>(WriteDecimalDigits(digits, decimal.digits) - digits);
+  *out++ = digits[0];
+  if (count > 1) {
+    *out++ = '.';
+    std::memcpy(out, digits + 1, static_cast<size_t>(count - 1));
+    out += count - 1;
+  }
+  int exponent = decimal.exponent + count - 1;
+  *out++ = 'e';
+  *out++ = exponent < 0 ? '-' : '+';
+  if (exponent < 0) exponent = -exponent;
+  if (exponent < 10) *out++ = '0';
+  return WriteDecimalDigits(out, static_cast<unsigned long long>(exponent));
+}
+
 }  // namespace
+
+char* WriteShortestFloat(char* out, float value) {
+  ShortDecimal decimal;
+  if (!ExactShortDecimal(value, decimal)) {
+    return std::to_chars(out, out + kShortestFloatRoom, value).ptr;
+  }
+  if (decimal.digits == 0) return WritePlain(out, decimal);
+  char plain[kPlainShortestFloatRoom];
+  const char* plainEnd = WritePlain(plain, decimal);
+  char* withExponent = WriteWithExponent(out, decimal);
+  if (plainEnd - plain <= withExponent - out) {
+    std::memcpy(out, plain, static_cast<size_t>(plainEnd - plain));
+    return out + (plainEnd - plain);
+  }
+  return withExponent;
+}
+
+char* WritePlainShortestFloat(char* out, float value) {
+  ShortDecimal decimal;
+  if (!ExactShortDecimal(value, decimal)) {
+    return std::to_chars(out, out + kPlainShortestFloatRoom, value, std::chars_format::fixed).ptr;
+  }
+  return WritePlain(out, decimal);
+}
 
 void AppendShortestFloat(std::string& text, float value) {
   if (const char* word = NonFiniteText(value)) {
     text += word;
     return;
   }
-  // The longest shortest plain text is well under 64 characters: a sign
-  // and 39 integer digits for the largest floats, "0." and at most 54
-  // decimals for the smallest.
-  char digits[64];
-  char* end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed).ptr;
-  text.append(digits, end);
+  char digits[kPlainShortestFloatRoom];
+  text.append(digits, WritePlainShortestFloat(digits, value));
 }
 
 std::string FixedFloatText(float value, int decimals) {
