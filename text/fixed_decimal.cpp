@@ -187,6 +187,10 @@ void WriteDigitsBackwards(char* end, uint64_t value, int count) {
 }  // namespace
 
 char* WriteDecimalDigits(char* out, unsigned long long value) {
+  if (value < 10) {
+    *out = static_cast<char>('0' + value);
+    return out + 1;
+  }
   const int count = DigitCount(value);
   WriteDigitsBackwards(out + count, value, count);
   return out + count;

@@ -30,6 +30,17 @@ struct ShortDecimal {
 
 constexpr uint32_t kMaxShortDigits = 9999999;
 
+// The count of zero bits below the lowest one of value, which is not 0.
+int TrailingZeroBits(uint32_t value) {
+#if defined(__GNUC__)
+  return __builtin_ctz(value);
+#else
+  int count = 0;
+  for (; (value & 1u) == 0; value >>= 1) ++count;
+  return count;
+#endif
+}
+
 bool ExactShortDecimal(float value, ShortDecimal& decimal) {
   uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
@@ -45,10 +56,9 @@ bool ExactShortDecimal(float value, ShortDecimal& decimal) {
   if (exponentField == 0) return false;  // subnormals have far more digits
   mantissa |= 0x800000;
   int exponent = exponentField - 150;  // value = mantissa * 2^exponent
-  while ((mantissa & 1u) == 0) {
-    mantissa >>= 1;
-    ++exponent;
-  }
+  const int zeroBits = TrailingZeroBits(mantissa);
+  mantissa >>= zeroBits;
+  exponent += zeroBits;
   if (exponent < 0) {
     // mantissa / 2^n = mantissa * 5^n / 10^n: odd digits, so no trailing zero.
     if (exponent < -10) return false;
@@ -149,13 +159,18 @@ char* WritePlainShortestFloat(char* out, float value) {
   return WritePlain(out, decimal);
 }
 
-void AppendShortestFloat(std::string& text, float value) {
+char* WritePlainShortestFloatText(char* out, float value) {
   if (const char* word = NonFiniteText(value)) {
-    text += word;
-    return;
+    const size_t length = std::strlen(word);
+    std::memcpy(out, word, length);
+    return out + length;
   }
+  return WritePlainShortestFloat(out, value);
+}
+
+void AppendShortestFloat(std::string& text, float value) {
   char digits[kPlainShortestFloatRoom];
-  text.append(digits, WritePlainShortestFloat(digits, value));
+  text.append(digits, WritePlainShortestFloatText(digits, value));
 }
 
 std::string FixedFloatText(float value, int decimals) {

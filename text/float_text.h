@@ -7,6 +7,12 @@
 #include <cstddef>
 #include <string>
 
+// The room of the writers below: the longest text with an exponent is
+// 15 characters ("-1.1754944e-38"); the longest plain one a sign and 39
+// integer digits, or "-0." and 54 decimals.
+constexpr size_t kShortestFloatRoom = 24;
+constexpr size_t kPlainShortestFloatRoom = 64;
+
 // The shortest decimal text without an exponent that reads back as value:
 // "0.1", "-0", "256", "0.000000000000000000000000000000000000000000001"
 // (the smallest subnormal). Readers with a weak number parser read plain
@@ -14,11 +20,9 @@
 // printf spells them ("inf", "-nan").
 void AppendShortestFloat(std::string& text, float value);
 
-// The room of the two writers below: the longest text with an exponent is
-// 15 characters ("-1.1754944e-38"); the longest plain one a sign and 39
-// integer digits, or "-0." and 54 decimals.
-constexpr size_t kShortestFloatRoom = 24;
-constexpr size_t kPlainShortestFloatRoom = 64;
+// The same text at out, which has kPlainShortestFloatRoom characters;
+// returns its end.
+char* WritePlainShortestFloatText(char* out, float value);
 
 // The shortest text that reads back as value, as std::to_chars(value)
 // writes it: plain digits or an exponent ("1e+06"), whichever is shorter,
