@@ -141,14 +141,15 @@ char* WriteShortestFloat(char* out, float value) {
     return std::to_chars(out, out + kShortestFloatRoom, value).ptr;
   }
   if (decimal.digits == 0) return WritePlain(out, decimal);
-  char plain[kPlainShortestFloatRoom];
-  const char* plainEnd = WritePlain(plain, decimal);
-  char* withExponent = WriteWithExponent(out, decimal);
-  if (plainEnd - plain <= withExponent - out) {
-    std::memcpy(out, plain, static_cast<size_t>(plainEnd - plain));
-    return out + (plainEnd - plain);
-  }
-  return withExponent;
+  // The lengths of both forms, without the sign they share; an exponent
+  // below 100 takes "e+" and two digits.
+  int count = 1;
+  for (uint32_t rest = decimal.digits; rest >= 10; rest /= 10) ++count;
+  const int decimals = -decimal.exponent;
+  const int plain = decimal.exponent >= 0 ? count + decimal.exponent
+                                          : (count > decimals ? count + 1 : decimals + 2);
+  const int withExponent = count + (count > 1 ? 1 : 0) + 4;
+  return plain <= withExponent ? WritePlain(out, decimal) : WriteWithExponent(out, decimal);
 }
 
 char* WritePlainShortestFloat(char* out, float value) {
