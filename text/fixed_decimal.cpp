@@ -210,6 +210,10 @@ char* WriteFixedDecimal(char* out, double value, int precision) {
   out = WriteDecimalDigits(out, parts.whole);
   if (precision == 0) return out;
   *out++ = '.';
-  WriteDigitsBackwards(out + precision, parts.fraction, precision);
+  if (parts.fraction == 0) {  // a whole number, as most of a scene's are
+    std::memset(out, '0', static_cast<size_t>(precision));
+  } else {
+    WriteDigitsBackwards(out + precision, parts.fraction, precision);
+  }
   return out + precision;
 }
