@@ -191,6 +191,11 @@ char* WriteDecimalDigits(char* out, unsigned long long value) {
     *out = static_cast<char>('0' + value);
     return out + 1;
   }
+  if (value < 100) {
+    out[0] = kDigitPairs[2 * value];
+    out[1] = kDigitPairs[2 * value + 1];
+    return out + 2;
+  }
   const int count = DigitCount(value);
   WriteDigitsBackwards(out + count, value, count);
   return out + count;
