@@ -324,17 +324,20 @@ bool SceneFile::HeldOverlaps(int64_t start, int64_t end) const {
 }
 
 bool SceneFile::ReadBytesAt(int64_t offset, uint8_t* dst, size_t size, size_t* got) const {
-  std::memset(dst, 0, size);
   *got = 0;
   // A position before the start reaches no byte of the file: zeros.
-  if (offset < 0 || !bytes) return true;
-  if (const HeldBytes* part = HeldFor(offset, size)) {
-    const size_t from = static_cast<size_t>(offset - part->start);
-    *got = std::min(size, part->bytes.size() - from);
-    if (*got > 0) std::memcpy(dst, part->bytes.data() + from, *got);
-    return true;
+  if (offset >= 0 && bytes) {
+    if (const HeldBytes* part = HeldFor(offset, size)) {
+      // Held bytes: only what lies past the file's end is zeroed.
+      const size_t from = static_cast<size_t>(offset - part->start);
+      *got = std::min(size, part->bytes.size() - from);
+      if (*got > 0) std::memcpy(dst, part->bytes.data() + from, *got);
+      if (*got < size) std::memset(dst + *got, 0, size - *got);
+      return true;
+    }
   }
-  return bytes->ReadAt(offset, dst, size, got);
+  std::memset(dst, 0, size);
+  return offset < 0 || !bytes || bytes->ReadAt(offset, dst, size, got);
 }
 
 bool SceneFile::ReadInt32(int64_t offset, int32_t* value) const {
