@@ -44,8 +44,8 @@ void OneOpenOfScene(const std::string& scene, const std::vector<int32_t>& record
 }
 
 void WriteInBlocks(const std::string& path, int64_t bytes, bool safe) {
-  const std::string written = safe ? path + ".new" : path;
-  const int out = open(written.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const std::string newPath = safe ? path + ".new" : path;
+  const int out = open(newPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (out < 0) std::abort();
   static const std::vector<unsigned char> block(size_t{1} << 20, 'x');
   for (int64_t left = bytes; left > 0;) {
@@ -56,7 +56,7 @@ void WriteInBlocks(const std::string& path, int64_t bytes, bool safe) {
   if (safe && fsync(out) != 0) std::abort();
   close(out);
   if (!safe) return;
-  if (rename(written.c_str(), path.c_str()) != 0) std::abort();
+  if (rename(newPath.c_str(), path.c_str()) != 0) std::abort();
   const size_t slash = path.find_last_of('/');
   const int folder = open(slash == std::string::npos ? "." : path.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY);
   if (folder < 0 || fsync(folder) != 0) std::abort();
