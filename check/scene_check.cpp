@@ -1,11 +1,11 @@
 #include "check/scene_check.h"
 
+#include "check/corner_inspector.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <new>
 
@@ -135,122 +135,15 @@ int BitOf(SceneDamage kind) { return static_cast<int>(kind); }
 int BitOf(SceneNote kind) { return kSceneDamageKinds + static_cast<int>(kind); }
 constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
 
-// True when u and v, two edges from one corner, span no area: the sine of
-// the angle between them is below a millionth, or one of them has no
-// length. The edges of floats, squared and multiplied in doubles, stay
-// far inside the range of a double, from the smallest subnormal to the
-// largest float.
-struct Edge {
-  double x, y, z;
-};
-inline bool Flat(const Edge& u, const Edge& v) {
-  const double cx = u.y * v.z - u.z * v.y;
-  const double cy = u.z * v.x - u.x * v.z;
-  const double cz = u.x * v.y - u.y * v.x;
-  const double uu = u.x * u.x + u.y * u.y + u.z * u.z;
-  const double vv = v.x * v.x + v.y * v.y + v.z * v.z;
-  return cx * cx + cy * cy + cz * cz <= 1e-12 * uu * vv;
+// The marks of what a record's corners and bounds say.
+uint16_t MarksOf(uint32_t found) {
+  uint16_t marks = 0;
+  if (found & kCornerNotFinite) marks |= 1u << BitOf(SceneDamage::kCornerNotFinite);
+  if (found & kBoundsDiffer) marks |= 1u << BitOf(SceneDamage::kBoundsDiffer);
+  if (found & kCornersCleared) marks |= 1u << BitOf(SceneNote::kCleared);
+  if (found & kCornersNoArea) marks |= 1u << BitOf(SceneNote::kNoArea);
+  return marks;
 }
-
-// A rectangle is drawn as the triangles of corners 0, 1, 2 and 0, 2, 3; it
-// has no area when neither has any.
-bool HasNoArea(const RectCoords& c) {
-  const double x = c[0];
-  const double y = c[1];
-  const double z = c[2];
-  const Edge toCorner2 = {c[6] - x, c[7] - y, c[8] - z};
-  if (!Flat({c[3] - x, c[4] - y, c[5] - z}, toCorner2)) return false;
-  return Flat(toCorner2, {c[9] - x, c[10] - y, c[11] - z});
-}
-
-// The bounds ComputeRectBounds gives corners of finite values whose
-// smallest and largest coordinates are lows and highs (all six are zero
-// exactly when the rectangle is cleared), from those values:
-// the check needs them for the extent anyway, and this runs for every
-// rectangle. The corners' order decides at most the sign of a zero, which
-// no comparison of bounds sees. The tests check sound scenes whose bounds
-// ComputeRectBounds wrote, a cleared rectangle among them.
-RectBounds BoundsOf(const float lows[3], const float highs[3], bool cleared) {
-  return {cleared ? lows[0] : lows[0] - kBoundsMargin, lows[1] - kBoundsMargin, lows[2] - kBoundsMargin,
-          highs[0] + kBoundsMargin, highs[1] + kBoundsMargin, highs[2] + kBoundsMargin};
-}
-
-// What one record says: its corners against its bounds, the notes, the
-// extent, and where its texture slot stands.
-class RecordInspector {
- public:
-  RecordInspector(SceneFindings& findings, std::vector<uint16_t>& marks, int64_t fileSize)
-      : findings_(findings), marks_(marks), fileSize_(fileSize) {
-    for (int axis = 0; axis < 3; ++axis) {
-      findings_.low[axis] = std::numeric_limits<float>::infinity();
-      findings_.high[axis] = -std::numeric_limits<float>::infinity();
-    }
-  }
-
-  // Returns where the record's texture slot stands, or -1 when it is not
-  // whole inside the file.
-  int64_t Inspect(const uint8_t* record, int32_t rect) {
-    // Written without branches where it can be: this runs for every
-    // rectangle, and most are sound.
-    RectCoords corners;
-    uint32_t bits[12];
-    for (size_t k = 0; k < corners.size(); ++k) bits[k] = DecodeUint32LE(record + kCornersInRecord + 4 * k);
-    static_assert(sizeof bits == sizeof corners, "twelve 32-bit corner values");
-    std::memcpy(corners.data(), bits, sizeof bits);  // the decoded bits as floats
-    // Two values at a time: an exponent of all ones (NaN or infinity)
-    // carries into the value's top bit, and a value without its sign bit is
-    // zero only for a zero.
-    uint64_t special = 0;
-    uint64_t nonZero = 0;
-    for (size_t k = 0; k < 12; k += 2) {
-      const uint64_t pair = bits[k] | (static_cast<uint64_t>(bits[k + 1]) << 32);
-      special |= (pair & 0x7F8000007F800000u) + 0x0080000000800000u;
-      nonZero |= pair & 0x7FFFFFFF7FFFFFFFu;
-    }
-    if ((special & 0x8000000080000000u) == 0) {
-      float lows[3];
-      float highs[3];
-      for (size_t axis = 0; axis < 3; ++axis) {
-        lows[axis] = std::min(std::min(corners[axis], corners[3 + axis]), std::min(corners[6 + axis], corners[9 + axis]));
-        highs[axis] = std::max(std::max(corners[axis], corners[3 + axis]), std::max(corners[6 + axis], corners[9 + axis]));
-        findings_.low[axis] = std::min(findings_.low[axis], lows[axis]);
-        findings_.high[axis] = std::max(findings_.high[axis], highs[axis]);
-      }
-      findings_.hasExtent = true;
-      const RectBounds computed = BoundsOf(lows, highs, nonZero == 0);
-      uint32_t differ = 0;
-      for (size_t k = 0; k < computed.size(); ++k) {
-        differ |= static_cast<uint32_t>(!(DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k]));
-      }
-      if (differ != 0) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
-      if (nonZero == 0) {
-        Mark(rect, BitOf(SceneNote::kCleared));
-      } else if (HasNoArea(corners)) {
-        Mark(rect, BitOf(SceneNote::kNoArea));
-      }
-    } else {
-      // Its bounds cannot be recomputed; its finite corners still count.
-      Mark(rect, BitOf(SceneDamage::kCornerNotFinite));
-      for (size_t k = 0; k < corners.size(); ++k) {
-        if (!std::isfinite(corners[k])) continue;
-        findings_.low[k % 3] = std::min(findings_.low[k % 3], corners[k]);
-        findings_.high[k % 3] = std::max(findings_.high[k % 3], corners[k]);
-        findings_.hasExtent = true;
-      }
-    }
-    const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
-    if (slot >= 0 && slot + kSlotSize <= fileSize_) return slot;
-    Mark(rect, BitOf(SceneDamage::kSlotOutsideFile));
-    return -1;
-  }
-
-  void Mark(int32_t rect, int bit) { marks_[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit); }
-
- private:
-  SceneFindings& findings_;
-  std::vector<uint16_t>& marks_;
-  int64_t fileSize_;
-};
 
 // Tells which records overlap the bytes the write-back never writes, for
 // records that come in ascending order of their start: a range that ends
@@ -325,7 +218,8 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   findings.fileSize = size;
   findings.textureUses.assign(static_cast<size_t>(std::max(0, findings.textureCount)), 0);
   std::vector<uint16_t> marks(static_cast<size_t>(rectCount), 0);
-  RecordInspector inspector(findings, marks, size);
+  auto markRect = [&marks](int32_t rect, int bit) { marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit); };
+  CornerInspector corners;
 
   // For each record: whether it lies outside the file, whether it
   // overlaps what the write-back never writes (the fields it writes, as it
@@ -356,26 +250,35 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
       const int64_t start = StartOf(records[k]);
       const int32_t rect = TagOf(records[k]);
       if (start >= 0 && protectedRanges.Overlaps(start)) {
-        inspector.Mark(rect, BitOf(SceneDamage::kRecordOverTables));
+        markRect(rect, BitOf(SceneDamage::kRecordOverTables));
       }
       if (reacher >= 0 && start < reach) {
-        inspector.Mark(rect, BitOf(SceneDamage::kSharedRecord));
-        inspector.Mark(reacher, BitOf(SceneDamage::kSharedRecord));
+        markRect(rect, BitOf(SceneDamage::kSharedRecord));
+        markRect(reacher, BitOf(SceneDamage::kSharedRecord));
       }
       if (reacher < 0 || start + kMinRecordSize > reach) {
         reach = start + kMinRecordSize;
         reacher = rect;
       }
       if (k < first || k >= last) {
-        inspector.Mark(rect, BitOf(SceneDamage::kRecordOutsideFile));
+        markRect(rect, BitOf(SceneDamage::kRecordOutsideFile));
         continue;
       }
       const uint8_t* record = reader.At(k, cutShort);
       if (record == nullptr) return CannotRead(name, cutShort, why);
-      const int64_t slot = inspector.Inspect(record, rect);
-      if (slot >= 0) slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
+      marks[static_cast<size_t>(rect)] |= MarksOf(corners.Inspect(record));
+      const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
+      if (slot >= 0 && slot + kSlotSize <= size) {
+        slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
+      } else {
+        markRect(rect, BitOf(SceneDamage::kSlotOutsideFile));
+      }
     }
   }
+  const CornerExtent extent = corners.Extent();
+  findings.hasExtent = extent.any;
+  std::copy(extent.low, extent.low + 3, findings.low);
+  std::copy(extent.high, extent.high + 3, findings.high);
 
   // The texture slots the records name, in the order they stand in the file.
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
@@ -394,7 +297,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
     if (slot < 0) continue;
     const int32_t texture = textureOf[static_cast<size_t>(slot)];
     if (texture < 0 || texture >= findings.textureCount) {
-      inspector.Mark(i, BitOf(SceneDamage::kTextureOutsideTable));
+      markRect(i, BitOf(SceneDamage::kTextureOutsideTable));
     } else {
       ++findings.textureUses[static_cast<size_t>(texture)];
     }

@@ -459,11 +459,6 @@ RectTexCoords* SceneFile::GetRectTexCoords(int32_t i, std::string& why) {
   return ReadRectFloats(i, kTexCoordsInRecord, texCoordBuffer, why);
 }
 
-int32_t SceneFile::GetRectOffset(int32_t i) const {
-  if (i < 0 || i >= rectCount || !indexTable) return -1;
-  return indexTable[i].recordOffset;
-}
-
 bool SceneFile::ReadRectTexture(int32_t i, RectTexture& texture, std::string& why) const {
   if (!Reach(i, why)) return false;
   int32_t slotOffset = 0;

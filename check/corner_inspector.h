@@ -1,0 +1,161 @@
+// What the scene check reads from one record: its corners against its
+// stored bounds, the notes its corners earn, and the extent of the finite
+// corner values seen so far.
+//
+// Two inspectors give the same answers, bit for bit, the extent's zeros
+// with their signs: the portable one, and on processors with SSE2 one that
+// takes the three coordinates of a corner at once. The check uses the
+// second where there is one; it runs for every rectangle of the scene, and
+// the scene is read at the speed of memory.
+#ifndef QUADKIT_CHECK_CORNER_INSPECTOR_H_
+#define QUADKIT_CHECK_CORNER_INSPECTOR_H_
+
+#include <cstdint>
+
+#include "scene/scene_layout.h"
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define QUADKIT_CORNERS_SSE2 1
+#include <emmintrin.h>
+#endif
+
+// The findings of one record, as bits.
+constexpr uint32_t kCornerNotFinite = 1;  // a corner coordinate is NaN or infinite
+constexpr uint32_t kBoundsDiffer = 2;     // the stored bounds are not those the corners give
+constexpr uint32_t kCornersCleared = 4;   // every corner coordinate is zero
+constexpr uint32_t kCornersNoArea = 8;    // the corners lie on one line or one point, and are not all zero
+
+// The smallest and largest x, y and z over the finite corner values seen.
+struct CornerExtent {
+  bool any = false;  // false: no finite value was seen, and low and high mean nothing
+  float low[3];
+  float high[3];
+};
+
+// Each takes a record whose first kMinRecordSize bytes stand at record.
+class PortableCornerInspector {
+ public:
+  PortableCornerInspector();
+  uint32_t Inspect(const uint8_t* record);
+  CornerExtent Extent() const { return extent_; }
+
+ private:
+  CornerExtent extent_;
+};
+
+#ifdef QUADKIT_CORNERS_SSE2
+class Sse2CornerInspector {
+ public:
+  Sse2CornerInspector();
+  inline uint32_t Inspect(const uint8_t* record);
+  CornerExtent Extent() const;
+
+ private:
+  // The finite corner values that a record holds with a NaN or an infinity.
+  void TakeFiniteValues(const uint8_t* record);
+
+  // x, y, z in lanes 0 to 2; lane 3 means nothing.
+  __m128 low_;
+  __m128 high_;
+  bool any_ = false;
+};
+using CornerInspector = Sse2CornerInspector;
+#else
+using CornerInspector = PortableCornerInspector;
+#endif
+
+namespace corner_area {
+// True when u and v, two edges from one corner, span no area: the sine of
+// the angle between them is below a millionth, or one of them has no
+// length. The edges of floats, squared and multiplied in doubles, stay
+// far inside the range of a double, from the smallest subnormal to the
+// largest float.
+struct Edge {
+  double x, y, z;
+};
+inline bool Flat(const Edge& u, const Edge& v) {
+  const double cx = u.y * v.z - u.z * v.y;
+  const double cy = u.z * v.x - u.x * v.z;
+  const double cz = u.x * v.y - u.y * v.x;
+  const double uu = u.x * u.x + u.y * u.y + u.z * u.z;
+  const double vv = v.x * v.x + v.y * v.y + v.z * v.z;
+  return cx * cx + cy * cy + cz * cz <= 1e-12 * uu * vv;
+}
+}  // namespace corner_area
+
+// True when the twelve finite corner values c (corner k's x, y, z at 3k to
+// 3k + 2) span no area. A rectangle is drawn as the triangles of corners
+// 0, 1, 2 and 0, 2, 3; it has no area when neither has any.
+inline bool CornersHaveNoArea(const float c[12]) {
+  using corner_area::Edge;
+  using corner_area::Flat;
+  const double x = c[0];
+  const double y = c[1];
+  const double z = c[2];
+  const Edge toCorner2 = {c[6] - x, c[7] - y, c[8] - z};
+  if (!Flat({c[3] - x, c[4] - y, c[5] - z}, toCorner2)) return false;
+  return Flat(toCorner2, {c[9] - x, c[10] - y, c[11] - z});
+}
+
+#ifdef QUADKIT_CORNERS_SSE2
+namespace corner_lanes {
+// std::min(a, b) and std::max(a, b) lane by lane, equal values and zeros of
+// either sign included: the first operand unless the second is below, or
+// above, it.
+inline __m128 Min(__m128 a, __m128 b) { return _mm_min_ps(b, a); }
+inline __m128 Max(__m128 a, __m128 b) { return _mm_max_ps(b, a); }
+inline __m128 Load(const uint8_t* at) { return _mm_loadu_ps(reinterpret_cast<const float*>(at)); }
+inline __m128i LoadBits(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+}  // namespace corner_lanes
+
+inline uint32_t Sse2CornerInspector::Inspect(const uint8_t* record) {
+  using namespace corner_lanes;
+  const uint8_t* corners = record + scene_layout::kCornersInRecord;
+  // The twelve values, four at a time: an exponent of all ones is NaN or
+  // infinity, and a value without its sign bit is zero only for a zero.
+  const __m128i exponent = _mm_set1_epi32(0x7F800000);
+  const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF);
+  __m128i special = _mm_setzero_si128();
+  __m128i nonZero = _mm_setzero_si128();
+  for (int k = 0; k < 3; ++k) {
+    const __m128i bits = LoadBits(corners + 16 * k);
+    special = _mm_or_si128(special, _mm_cmpeq_epi32(_mm_and_si128(bits, exponent), exponent));
+    nonZero = _mm_or_si128(nonZero, _mm_and_si128(bits, magnitude));
+  }
+  if (_mm_movemask_epi8(special) != 0) {
+    TakeFiniteValues(record);
+    return kCornerNotFinite;
+  }
+  const bool cleared = _mm_movemask_epi8(_mm_cmpeq_epi32(nonZero, _mm_setzero_si128())) == 0xFFFF;
+  // Corner k's x, y, z in lanes 0 to 2; lane 3 of the last corner, which
+  // lies behind the corners, is made zero (a finite value in every lane).
+  const __m128 c0 = Load(corners);
+  const __m128 c1 = Load(corners + 12);
+  const __m128 c2 = Load(corners + 24);
+  const __m128 c3 = _mm_and_ps(Load(corners + 36), _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1)));
+  const __m128 lows = Min(Min(c0, c1), Min(c2, c3));
+  const __m128 highs = Max(Max(c0, c1), Max(c2, c3));
+  low_ = Min(low_, lows);
+  high_ = Max(high_, highs);
+  any_ = true;
+  // The bounds ComputeRectBounds gives these corners (the corners' order
+  // decides at most the sign of a zero, which no comparison sees), against
+  // those stored: min x, y, z, then max x, y, z.
+  const __m128 margin = _mm_set1_ps(scene_layout::kBoundsMargin);
+  __m128 computedLow = _mm_sub_ps(lows, margin);
+  if (cleared) computedLow = _mm_move_ss(computedLow, lows);
+  const __m128 computedHigh = _mm_add_ps(highs, margin);
+  const int same = _mm_movemask_ps(_mm_cmpeq_ps(Load(record + scene_layout::kBoundsInRecord), computedLow)) &
+                   _mm_movemask_ps(_mm_cmpeq_ps(Load(record + scene_layout::kBoundsInRecord + 12), computedHigh));
+  uint32_t found = (same & 7) == 7 ? 0 : kBoundsDiffer;
+  if (cleared) return found | kCornersCleared;
+  float values[12];
+  _mm_storeu_ps(values, c0);
+  _mm_storeu_ps(values + 4, Load(corners + 16));
+  _mm_storeu_ps(values + 8, Load(corners + 32));
+  if (CornersHaveNoArea(values)) found |= kCornersNoArea;
+  return found;
+}
+#endif
+
+#endif  // QUADKIT_CHECK_CORNER_INSPECTOR_H_
