@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "check/scene_check.h"
 #include "scene/scene_layout.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -19,11 +20,12 @@
 #include <emmintrin.h>
 #endif
 
-// The findings of one record, as bits.
-constexpr uint32_t kCornerNotFinite = 1;  // a corner coordinate is NaN or infinite
-constexpr uint32_t kBoundsDiffer = 2;     // the stored bounds are not those the corners give
-constexpr uint32_t kCornersCleared = 4;   // every corner coordinate is zero
-constexpr uint32_t kCornersNoArea = 8;    // the corners lie on one line or one point, and are not all zero
+// The findings of one record, as the bits of the check's marks of a
+// rectangle: the damage kinds, then the notes.
+constexpr uint32_t kCornerNotFinite = 1u << static_cast<int>(SceneDamage::kCornerNotFinite);
+constexpr uint32_t kBoundsDiffer = 1u << static_cast<int>(SceneDamage::kBoundsDiffer);
+constexpr uint32_t kCornersCleared = 1u << (kSceneDamageKinds + static_cast<int>(SceneNote::kCleared));
+constexpr uint32_t kCornersNoArea = 1u << (kSceneDamageKinds + static_cast<int>(SceneNote::kNoArea));
 
 // The smallest and largest x, y and z over the finite corner values seen.
 struct CornerExtent {
@@ -108,6 +110,42 @@ inline __m128 Load(const uint8_t* at) { return _mm_loadu_ps(reinterpret_cast<con
 inline __m128i LoadBits(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
 }  // namespace corner_lanes
 
+namespace corner_area {
+// Flat, two values at a time, the same operations on the same values in
+// the same order: an edge as its x and y, and its z in the low half of z.
+inline bool Flat(__m128d uxy, __m128d uz, __m128d vxy, __m128d vz) {
+  // x and y of the cross product: uy * vz - uz * vy, uz * vx - ux * vz.
+  const __m128d cxy = _mm_sub_pd(_mm_mul_pd(_mm_shuffle_pd(uxy, uz, 1), _mm_unpacklo_pd(vz, vxy)),
+                                 _mm_mul_pd(_mm_unpacklo_pd(uz, uxy), _mm_shuffle_pd(vxy, vz, 1)));
+  // z: ux * vy - uy * vx.
+  const __m128d zTerms = _mm_mul_pd(uxy, _mm_shuffle_pd(vxy, vxy, 1));
+  const __m128d cz = _mm_sub_sd(zTerms, _mm_unpackhi_pd(zTerms, zTerms));
+  // Each sum of three squares as (x * x + y * y) + z * z.
+  auto squares = [](__m128d xy, __m128d z) {
+    const __m128d xy2 = _mm_mul_pd(xy, xy);
+    return _mm_add_sd(_mm_add_sd(xy2, _mm_unpackhi_pd(xy2, xy2)), _mm_mul_sd(z, z));
+  };
+  const __m128d cc = squares(cxy, cz);
+  const __m128d uu = squares(uxy, uz);
+  const __m128d vv = squares(vxy, vz);
+  return _mm_comile_sd(cc, _mm_mul_sd(_mm_mul_sd(_mm_set_sd(1e-12), uu), vv)) != 0;
+}
+}  // namespace corner_area
+
+// CornersHaveNoArea of the corners in lanes 0 to 2 of c0 to c3.
+inline bool CornersHaveNoArea(__m128 c0, __m128 c1, __m128 c2, __m128 c3) {
+  using corner_area::Flat;
+  // A corner's x and y, and its z in the low half, as doubles.
+  auto xy = [](__m128 c) { return _mm_cvtps_pd(c); };
+  auto z = [](__m128 c) { return _mm_cvtps_pd(_mm_movehl_ps(c, c)); };
+  const __m128d xy0 = xy(c0);
+  const __m128d z0 = z(c0);
+  const __m128d toCorner2xy = _mm_sub_pd(xy(c2), xy0);
+  const __m128d toCorner2z = _mm_sub_pd(z(c2), z0);
+  if (!Flat(_mm_sub_pd(xy(c1), xy0), _mm_sub_pd(z(c1), z0), toCorner2xy, toCorner2z)) return false;
+  return Flat(toCorner2xy, toCorner2z, _mm_sub_pd(xy(c3), xy0), _mm_sub_pd(z(c3), z0));
+}
+
 inline uint32_t Sse2CornerInspector::Inspect(const uint8_t* record) {
   using namespace corner_lanes;
   const uint8_t* corners = record + scene_layout::kCornersInRecord;
@@ -149,11 +187,7 @@ inline uint32_t Sse2CornerInspector::Inspect(const uint8_t* record) {
                    _mm_movemask_ps(_mm_cmpeq_ps(Load(record + scene_layout::kBoundsInRecord + 12), computedHigh));
   uint32_t found = (same & 7) == 7 ? 0 : kBoundsDiffer;
   if (cleared) return found | kCornersCleared;
-  float values[12];
-  _mm_storeu_ps(values, c0);
-  _mm_storeu_ps(values + 4, Load(corners + 16));
-  _mm_storeu_ps(values + 8, Load(corners + 32));
-  if (CornersHaveNoArea(values)) found |= kCornersNoArea;
+  if (CornersHaveNoArea(c0, c1, c2, c3)) found |= kCornersNoArea;
   return found;
 }
 #endif

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -67,9 +68,20 @@ class SpanReader {
     if (filled_ && start >= windowStart_ && start + spanSize_ <= windowEnd_) {
       return window_ + (start - windowStart_);
     }
+    size_t through = 0;
+    return Fill(k, through, cutShort);
+  }
+
+  // Reads span k and the following spans that fit in the window with it,
+  // up to through (not included), and returns where span k's bytes stand;
+  // null as At.
+  const uint8_t* Fill(size_t k, size_t& through, bool& cutShort) {
+    const int64_t start = StartOf(spans_[k]);
+    cutShort = false;
     int64_t end = start + spanSize_;
-    for (size_t j = k + 1; j < last_; ++j) {
-      const int64_t next = StartOf(spans_[j]) + spanSize_;
+    through = k + 1;
+    for (; through < last_; ++through) {
+      const int64_t next = StartOf(spans_[through]) + spanSize_;
       if (next - start > static_cast<int64_t>(kWindowSize)) break;
       end = std::max(end, next);
     }
@@ -94,6 +106,9 @@ class SpanReader {
     return window_;
   }
 
+  // Where span j, read by the last Fill, stands in the window.
+  const uint8_t* Where(size_t j) const { return window_ + (StartOf(spans_[j]) - windowStart_); }
+
  private:
   std::FILE* file_;
   const std::vector<uint64_t>& spans_;
@@ -116,10 +131,13 @@ class SlotSpans {
     if (entry.slot != slot) {
       entry = {slot, static_cast<int32_t>(keys.size())};
       keys.push_back(KeyOf(slot, entry.id));
+      uses.push_back(0);
     }
+    ++uses[static_cast<size_t>(entry.id)];
     return entry.id;
   }
   std::vector<uint64_t> keys;  // one per span, tagged with its id
+  std::vector<int32_t> uses;   // per span: how many records name it
 
  private:
   static constexpr size_t kCacheSize = 64;
@@ -130,20 +148,9 @@ class SlotSpans {
   Entry cache_[kCacheSize];
 };
 
-// Bit of each kind in a rectangle's marks: the damage kinds, then the notes.
+// Bit of each kind of damage in a rectangle's marks; the notes follow them.
 int BitOf(SceneDamage kind) { return static_cast<int>(kind); }
-int BitOf(SceneNote kind) { return kSceneDamageKinds + static_cast<int>(kind); }
 constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
-
-// The marks of what a record's corners and bounds say.
-uint16_t MarksOf(uint32_t found) {
-  uint16_t marks = 0;
-  if (found & kCornerNotFinite) marks |= 1u << BitOf(SceneDamage::kCornerNotFinite);
-  if (found & kBoundsDiffer) marks |= 1u << BitOf(SceneDamage::kBoundsDiffer);
-  if (found & kCornersCleared) marks |= 1u << BitOf(SceneNote::kCleared);
-  if (found & kCornersNoArea) marks |= 1u << BitOf(SceneNote::kNoArea);
-  return marks;
-}
 
 // Tells which records overlap the bytes the write-back never writes, for
 // records that come in ascending order of their start: a range that ends
@@ -151,15 +158,18 @@ uint16_t MarksOf(uint32_t found) {
 // every later one. The ranges are sorted, merged and disjoint.
 class ProtectedWalk {
  public:
-  explicit ProtectedWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) {}
+  explicit ProtectedWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) { Advance(0); }
   // Whether the fields an update writes (bounds to texture coordinates,
   // and the slot reference) overlap a range, as the write-back tests them.
+  // Most records lie wholly between two ranges: one comparison with the
+  // next range's start tells.
   bool Overlaps(int64_t record) {
     const int64_t fieldsStart = record + kBoundsInRecord;
+    const int64_t slotEnd = record + kSlotOffsetInRecord + 4;
+    if (nextEnd_ <= fieldsStart) Advance(fieldsStart);
+    if (nextStart_ >= slotEnd) return false;
     const int64_t fieldsEnd = fieldsStart + kWrittenSpanSize;
     const int64_t slotStart = record + kSlotOffsetInRecord;
-    const int64_t slotEnd = slotStart + 4;
-    while (next_ < ranges_.size() && ranges_[next_].end <= fieldsStart) ++next_;
     for (size_t k = next_; k < ranges_.size() && ranges_[k].start < slotEnd; ++k) {
       const ByteRange& range = ranges_[k];
       if (range.start < fieldsEnd || range.end > slotStart) return true;
@@ -168,8 +178,18 @@ class ProtectedWalk {
   }
 
  private:
+  // Passes the ranges that end at or before at.
+  void Advance(int64_t at) {
+    while (next_ < ranges_.size() && ranges_[next_].end <= at) ++next_;
+    const bool more = next_ < ranges_.size();
+    nextStart_ = more ? ranges_[next_].start : std::numeric_limits<int64_t>::max();
+    nextEnd_ = more ? ranges_[next_].end : std::numeric_limits<int64_t>::max();
+  }
+
   const std::vector<ByteRange>& ranges_;
   size_t next_ = 0;
+  int64_t nextStart_ = 0;  // of range next_, or the largest value past the last
+  int64_t nextEnd_ = 0;
 };
 
 bool CannotRead(const char* name, bool cutShort, std::string& why) {
@@ -225,9 +245,8 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   // overlaps what the write-back never writes (the fields it writes, as it
   // tests them), whether it begins before the end of one that stands
   // before it, and what it holds.
-  std::vector<uint64_t> records;
-  records.reserve(static_cast<size_t>(rectCount));
-  for (int32_t i = 0; i < rectCount; ++i) records.push_back(KeyOf(scene.GetRectOffset(i), i));
+  std::vector<uint64_t> records(static_cast<size_t>(rectCount));
+  for (int32_t i = 0; i < rectCount; ++i) records[static_cast<size_t>(i)] = KeyOf(scene.GetRectOffset(i), i);
   SortKeys(records);
   // Sorted by their start, the records that begin before the file form
   // its front and those that end behind it its back; the rest are read, in
@@ -246,41 +265,54 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
     bool cutShort = false;
     int64_t reach = 0;
     int32_t reacher = -1;
-    for (size_t k = 0; k < records.size(); ++k) {
-      const int64_t start = StartOf(records[k]);
-      const int32_t rect = TagOf(records[k]);
-      if (start >= 0 && protectedRanges.Overlaps(start)) {
-        markRect(rect, BitOf(SceneDamage::kRecordOverTables));
-      }
+    // What every record gets, in the order they stand: its place among
+    // the tables and the records before it.
+    auto place = [&](int64_t start, int32_t rect) {
+      uint16_t mark = 0;
+      if (start >= 0 && protectedRanges.Overlaps(start)) mark = 1u << BitOf(SceneDamage::kRecordOverTables);
       if (reacher >= 0 && start < reach) {
-        markRect(rect, BitOf(SceneDamage::kSharedRecord));
+        mark |= 1u << BitOf(SceneDamage::kSharedRecord);
         markRect(reacher, BitOf(SceneDamage::kSharedRecord));
       }
       if (reacher < 0 || start + kMinRecordSize > reach) {
         reach = start + kMinRecordSize;
         reacher = rect;
       }
-      if (k < first || k >= last) {
-        markRect(rect, BitOf(SceneDamage::kRecordOutsideFile));
-        continue;
-      }
-      const uint8_t* record = reader.At(k, cutShort);
-      if (record == nullptr) return CannotRead(name, cutShort, why);
-      marks[static_cast<size_t>(rect)] |= MarksOf(corners.Inspect(record));
-      const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
-      if (slot >= 0 && slot + kSlotSize <= size) {
-        slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
-      } else {
-        markRect(rect, BitOf(SceneDamage::kSlotOutsideFile));
+      return mark;
+    };
+    auto outside = [&](size_t k) {
+      const int32_t rect = TagOf(records[k]);
+      marks[static_cast<size_t>(rect)] |= place(StartOf(records[k]), rect) | (1u << BitOf(SceneDamage::kRecordOutsideFile));
+    };
+    for (size_t k = 0; k < first; ++k) outside(k);
+    // The records inside the file, a window of them at a time.
+    for (size_t k = first; k < last;) {
+      size_t through = 0;
+      if (reader.Fill(k, through, cutShort) == nullptr) return CannotRead(name, cutShort, why);
+      for (; k < through; ++k) {
+        const int64_t start = StartOf(records[k]);
+        const int32_t rect = TagOf(records[k]);
+        const uint8_t* record = reader.Where(k);
+        uint32_t mark = place(start, rect) | corners.Inspect(record);
+        const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
+        if (slot >= 0 && slot + kSlotSize <= size) {
+          slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
+        } else {
+          mark |= 1u << BitOf(SceneDamage::kSlotOutsideFile);
+        }
+        marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(mark);
       }
     }
+    for (size_t k = std::max(first, last); k < records.size(); ++k) outside(k);
   }
   const CornerExtent extent = corners.Extent();
   findings.hasExtent = extent.any;
   std::copy(extent.low, extent.low + 3, findings.low);
   std::copy(extent.high, extent.high + 3, findings.high);
 
-  // The texture slots the records name, in the order they stand in the file.
+  // The texture slots the records name, in the order they stand in the
+  // file: the uses of each slot count for its texture, and only a slot
+  // that names none of the table sends the check back over the rectangles.
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
   SortKeys(slots.keys);
   {
@@ -292,15 +324,20 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
       textureOf[static_cast<size_t>(TagOf(slots.keys[k]))] = DecodeInt32LE(slot + kTextureIndexInSlot);
     }
   }
-  for (int32_t i = 0; i < rectCount; ++i) {
+  bool outsideTable = false;
+  for (size_t id = 0; id < textureOf.size(); ++id) {
+    const int32_t texture = textureOf[id];
+    if (texture < 0 || texture >= findings.textureCount) {
+      outsideTable = true;
+    } else {
+      findings.textureUses[static_cast<size_t>(texture)] += slots.uses[id];
+    }
+  }
+  for (int32_t i = 0; outsideTable && i < rectCount; ++i) {
     const int32_t slot = slotOf[static_cast<size_t>(i)];
     if (slot < 0) continue;
     const int32_t texture = textureOf[static_cast<size_t>(slot)];
-    if (texture < 0 || texture >= findings.textureCount) {
-      markRect(i, BitOf(SceneDamage::kTextureOutsideTable));
-    } else {
-      ++findings.textureUses[static_cast<size_t>(texture)];
-    }
+    if (texture < 0 || texture >= findings.textureCount) markRect(i, BitOf(SceneDamage::kTextureOutsideTable));
   }
 
   for (int32_t i = 0; i < rectCount; ++i) {
