@@ -11,6 +11,7 @@
 #define QUADKIT_CHECK_CORNER_INSPECTOR_H_
 
 #include <cstdint>
+#include <limits>
 
 #include "check/scene_check.h"
 #include "scene/scene_layout.h"
@@ -107,7 +108,6 @@ namespace corner_lanes {
 inline __m128 Min(__m128 a, __m128 b) { return _mm_min_ps(b, a); }
 inline __m128 Max(__m128 a, __m128 b) { return _mm_max_ps(b, a); }
 inline __m128 Load(const uint8_t* at) { return _mm_loadu_ps(reinterpret_cast<const float*>(at)); }
-inline __m128i LoadBits(const uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
 }  // namespace corner_lanes
 
 namespace corner_area {
@@ -149,22 +149,6 @@ inline bool CornersHaveNoArea(__m128 c0, __m128 c1, __m128 c2, __m128 c3) {
 inline uint32_t Sse2CornerInspector::Inspect(const uint8_t* record) {
   using namespace corner_lanes;
   const uint8_t* corners = record + scene_layout::kCornersInRecord;
-  // The twelve values, four at a time: an exponent of all ones is NaN or
-  // infinity, and a value without its sign bit is zero only for a zero.
-  const __m128i exponent = _mm_set1_epi32(0x7F800000);
-  const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF);
-  __m128i special = _mm_setzero_si128();
-  __m128i nonZero = _mm_setzero_si128();
-  for (int k = 0; k < 3; ++k) {
-    const __m128i bits = LoadBits(corners + 16 * k);
-    special = _mm_or_si128(special, _mm_cmpeq_epi32(_mm_and_si128(bits, exponent), exponent));
-    nonZero = _mm_or_si128(nonZero, _mm_and_si128(bits, magnitude));
-  }
-  if (_mm_movemask_epi8(special) != 0) {
-    TakeFiniteValues(record);
-    return kCornerNotFinite;
-  }
-  const bool cleared = _mm_movemask_epi8(_mm_cmpeq_epi32(nonZero, _mm_setzero_si128())) == 0xFFFF;
   // Corner k's x, y, z in lanes 0 to 2; lane 3 of the last corner, which
   // lies behind the corners, is made zero (a finite value in every lane).
   const __m128 c0 = Load(corners);
@@ -173,6 +157,20 @@ inline uint32_t Sse2CornerInspector::Inspect(const uint8_t* record) {
   const __m128 c3 = _mm_and_ps(Load(corners + 36), _mm_castsi128_ps(_mm_set_epi32(0, -1, -1, -1)));
   const __m128 lows = Min(Min(c0, c1), Min(c2, c3));
   const __m128 highs = Max(Max(c0, c1), Max(c2, c3));
+  // A NaN leaves its pair of corners unordered; without one, an infinity,
+  // beyond every finite value, is among the lows or the highs.
+  const __m128 infinity = _mm_set1_ps(std::numeric_limits<float>::infinity());
+  const __m128 special = _mm_or_ps(_mm_or_ps(_mm_cmpunord_ps(c0, c1), _mm_cmpunord_ps(c2, c3)),
+                                   _mm_or_ps(_mm_cmpeq_ps(highs, infinity),
+                                             _mm_cmpeq_ps(lows, _mm_sub_ps(_mm_setzero_ps(), infinity))));
+  if (_mm_movemask_ps(special) != 0) {
+    TakeFiniteValues(record);
+    return kCornerNotFinite;
+  }
+  // Every value is zero when every axis has zero for its least and its
+  // greatest.
+  const __m128 zero = _mm_setzero_ps();
+  const bool cleared = (_mm_movemask_ps(_mm_and_ps(_mm_cmpeq_ps(lows, zero), _mm_cmpeq_ps(highs, zero))) & 7) == 7;
   low_ = Min(low_, lows);
   high_ = Max(high_, highs);
   any_ = true;

@@ -224,6 +224,9 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   if (name[0] == '\0') return Fail(why, "no scene file is open");
   FileHandle file = OpenFile(name, "rb");
   if (!file) return Fail(why, "cannot open scene file " + Quoted(name) + ": " + ErrorText(errno));
+  // The window is the only buffer: each read goes to the system at once,
+  // into it, at the position asked for.
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   FileIdentity now;
   if (!PlatformIdentify(file.get(), &now)) return CannotRead(name, false, why);
   if (now != scene.GetIdentity()) {
@@ -238,7 +241,11 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   findings.fileSize = size;
   findings.textureUses.assign(static_cast<size_t>(std::max(0, findings.textureCount)), 0);
   std::vector<uint16_t> marks(static_cast<size_t>(rectCount), 0);
-  auto markRect = [&marks](int32_t rect, int bit) { marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit); };
+  uint32_t marked = 0;  // the marks of every rectangle together
+  auto markRect = [&marks, &marked](int32_t rect, int bit) {
+    marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit);
+    marked |= 1u << bit;
+  };
   CornerInspector corners;
 
   // For each record: whether it lies outside the file, whether it
@@ -246,8 +253,24 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   // tests them), whether it begins before the end of one that stands
   // before it, and what it holds.
   std::vector<uint64_t> records(static_cast<size_t>(rectCount));
-  for (int32_t i = 0; i < rectCount; ++i) records[static_cast<size_t>(i)] = KeyOf(scene.GetRectOffset(i), i);
-  SortKeys(records);
+  // Files mostly keep their records in the order of the index table, or
+  // in the reverse order: told while the keys are made.
+  bool ascending = true;
+  bool descending = true;
+  for (int32_t i = 0; i < rectCount; ++i) {
+    const uint64_t key = KeyOf(scene.GetRectOffset(i), i);
+    if (i > 0) {
+      const uint64_t before = records[static_cast<size_t>(i) - 1];
+      ascending = ascending && key > before;
+      descending = descending && key < before;
+    }
+    records[static_cast<size_t>(i)] = key;
+  }
+  if (descending) {
+    std::reverse(records.begin(), records.end());
+  } else if (!ascending) {
+    std::sort(records.begin(), records.end());
+  }
   // Sorted by their start, the records that begin before the file form
   // its front and those that end behind it its back; the rest are read, in
   // the same pass, in the order they stand in the file.
@@ -282,7 +305,9 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
     };
     auto outside = [&](size_t k) {
       const int32_t rect = TagOf(records[k]);
-      marks[static_cast<size_t>(rect)] |= place(StartOf(records[k]), rect) | (1u << BitOf(SceneDamage::kRecordOutsideFile));
+      const uint16_t mark = place(StartOf(records[k]), rect) | (1u << BitOf(SceneDamage::kRecordOutsideFile));
+      marks[static_cast<size_t>(rect)] |= mark;
+      marked |= mark;
     };
     for (size_t k = 0; k < first; ++k) outside(k);
     // The records inside the file, a window of them at a time.
@@ -301,6 +326,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
           mark |= 1u << BitOf(SceneDamage::kSlotOutsideFile);
         }
         marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(mark);
+        marked |= mark;
       }
     }
     for (size_t k = std::max(first, last); k < records.size(); ++k) outside(k);
@@ -340,7 +366,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
     if (texture < 0 || texture >= findings.textureCount) markRect(i, BitOf(SceneDamage::kTextureOutsideTable));
   }
 
-  for (int32_t i = 0; i < rectCount; ++i) {
+  for (int32_t i = 0; marked != 0 && i < rectCount; ++i) {
     const uint16_t mark = marks[static_cast<size_t>(i)];
     if (mark == 0) continue;
     for (int kind = 0; kind < kSceneDamageKinds; ++kind) {

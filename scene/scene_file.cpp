@@ -324,17 +324,24 @@ bool SceneFile::HeldOverlaps(int64_t start, int64_t end) const {
 }
 
 bool SceneFile::ReadBytesAt(int64_t offset, uint8_t* dst, size_t size, size_t* got) const {
-  std::memset(dst, 0, size);
   *got = 0;
   // A position before the start reaches no byte of the file: zeros.
-  if (offset < 0 || !bytes) return true;
+  if (offset < 0 || !bytes) {
+    std::memset(dst, 0, size);
+    return true;
+  }
   if (const HeldBytes* part = HeldFor(offset, size)) {
     const size_t from = static_cast<size_t>(offset - part->start);
     *got = std::min(size, part->bytes.size() - from);
     if (*got > 0) std::memcpy(dst, part->bytes.data() + from, *got);
+    std::memset(dst + *got, 0, size - *got);
     return true;
   }
-  return bytes->ReadAt(offset, dst, size, got);
+  // What the read does not deliver is zero, as if dst had been zeroed first.
+  const bool read = bytes->ReadAt(offset, dst, size, got);
+  const size_t delivered = std::min(*got, size);
+  std::memset(dst + delivered, 0, size - delivered);
+  return read;
 }
 
 bool SceneFile::ReadInt32(int64_t offset, int32_t* value) const {
