@@ -106,9 +106,6 @@ class SpanReader {
     return window_;
   }
 
-  // Where span j, read by the last Fill, stands in the window.
-  const uint8_t* Where(size_t j) const { return window_ + (StartOf(spans_[j]) - windowStart_); }
-
  private:
   std::FILE* file_;
   const std::vector<uint64_t>& spans_;
@@ -313,11 +310,13 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
     // The records inside the file, a window of them at a time.
     for (size_t k = first; k < last;) {
       size_t through = 0;
-      if (reader.Fill(k, through, cutShort) == nullptr) return CannotRead(name, cutShort, why);
+      const int64_t windowStart = StartOf(records[k]);
+      const uint8_t* inWindow = reader.Fill(k, through, cutShort);
+      if (inWindow == nullptr) return CannotRead(name, cutShort, why);
       for (; k < through; ++k) {
         const int64_t start = StartOf(records[k]);
         const int32_t rect = TagOf(records[k]);
-        const uint8_t* record = reader.Where(k);
+        const uint8_t* record = inWindow + (start - windowStart);
         uint32_t mark = place(start, rect) | corners.Inspect(record);
         const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
         if (slot >= 0 && slot + kSlotSize <= size) {
