@@ -78,13 +78,14 @@ class SpanReader {
   const uint8_t* Fill(size_t k, size_t& through, bool& cutShort) {
     const int64_t start = StartOf(spans_[k]);
     cutShort = false;
-    int64_t end = start + spanSize_;
-    through = k + 1;
-    for (; through < last_; ++through) {
-      const int64_t next = StartOf(spans_[through]) + spanSize_;
-      if (next - start > static_cast<int64_t>(kWindowSize)) break;
-      end = std::max(end, next);
-    }
+    // The spans that end within kWindowSize of start: those that start at
+    // most kWindowSize - spanSize_ behind it, whatever their number.
+    const uint64_t lastFitting = KeyOf(start + static_cast<int64_t>(kWindowSize) - spanSize_, (1 << kTagBits) - 1);
+    through = static_cast<size_t>(
+        std::upper_bound(spans_.begin() + static_cast<std::ptrdiff_t>(k) + 1,
+                         spans_.begin() + static_cast<std::ptrdiff_t>(std::max(last_, k + 1)), lastFitting) -
+        spans_.begin());
+    const int64_t end = StartOf(spans_[through - 1]) + spanSize_;
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
