@@ -48,6 +48,46 @@ bool SameBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, siz
   return std::equal(a.begin() + at, a.begin() + at + n, b.begin() + at);
 }
 
+#ifndef _WIN32
+// Runs quadkit with args, its output to /dev/null, and kills it after
+// micros microseconds; true when the kill ended it before it had finished.
+bool KilledMidway(const std::vector<std::string>& args, useconds_t micros) {
+  std::vector<const char*> argv = {"quadkit"};
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execv(QuadkitBinaryPath(), const_cast<char* const*>(argv.data()));
+    _exit(127);
+  }
+  usleep(micros);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFSIGNALED(status);
+}
+
+// Each rectangle's stored bounds are those of its stored corners: no
+// rectangle was torn between its two parts.
+void ExpectNoTornRectangle(const std::vector<uint8_t>& after, const std::vector<int32_t>& recordOffsets) {
+  for (size_t r = 0; r < recordOffsets.size(); ++r) {
+    const size_t record = static_cast<size_t>(recordOffsets[r]);
+    RectCoords corners;
+    RectBounds bounds;
+    for (int c = 0; c < 12; ++c) corners[c] = GetFloat(after, record + kCornersInRecord + 4 * c);
+    for (int c = 0; c < 6; ++c) bounds[c] = GetFloat(after, record + kBoundsInRecord + 4 * c);
+    if (bounds != ComputeRectBounds(corners)) {
+      ADD_FAILURE() << "rectangle " << r << " is torn";
+      return;
+    }
+  }
+}
+#endif
+
 class FaultTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -231,30 +271,12 @@ TEST_F(FaultTest, KilledResizeLeavesNoTornRectangle) {
   int killedMidway = 0;
   for (int round = 0; round < 4; ++round) {
     ASSERT_TRUE(WriteFileBytes(path, large.bytes));
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      execl(QuadkitBinaryPath(), "quadkit", "/s", path.c_str(), "1.5", "0.5", "2", nullptr);
-      _exit(127);
-    }
-    usleep(std::uniform_int_distribution<useconds_t>(20000, 150000)(random));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    killedMidway += WIFSIGNALED(status) ? 1 : 0;
-
+    killedMidway += KilledMidway({"/s", path, "1.5", "0.5", "2"},
+                                 std::uniform_int_distribution<useconds_t>(20000, 150000)(random));
     const std::vector<uint8_t> after = ReadFileBytes(path);
     ASSERT_EQ(after.size(), large.bytes.size());
-    for (size_t r = 0; r < large.recordOffsets.size(); ++r) {
-      const size_t record = static_cast<size_t>(large.recordOffsets[r]);
-      RectCoords corners;
-      RectBounds bounds;
-      for (int c = 0; c < 12; ++c) corners[c] = GetFloat(after, record + kCornersInRecord + 4 * c);
-      for (int c = 0; c < 6; ++c) bounds[c] = GetFloat(after, record + kBoundsInRecord + 4 * c);
-      ASSERT_EQ(bounds, ComputeRectBounds(corners)) << "rectangle " << r << " after kill " << round;
-    }
+    SCOPED_TRACE("after kill " + std::to_string(round));
+    ExpectNoTornRectangle(after, large.recordOffsets);
   }
   EXPECT_GT(killedMidway, 0) << "no run was killed before it ended";
 }
@@ -304,23 +326,7 @@ TEST_F(FaultTest, KilledInPlaceModesTearNoRectangle) {
     for (int round = 0; round < 2; ++round) {
       SCOPED_TRACE(args[0] + " " + args.back() + ", round " + std::to_string(round));
       ASSERT_TRUE(WriteFileBytes(path, large.bytes));
-      std::vector<const char*> argv = {"quadkit"};
-      for (const std::string& arg : args) argv.push_back(arg.c_str());
-      argv.push_back(nullptr);
-      const pid_t child = fork();
-      ASSERT_GE(child, 0);
-      if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execv(QuadkitBinaryPath(), const_cast<char* const*>(argv.data()));
-        _exit(127);
-      }
-      usleep(std::uniform_int_distribution<useconds_t>(5000, 120000)(random));
-      kill(child, SIGKILL);
-      int status = 0;
-      waitpid(child, &status, 0);
-      killedMidway += WIFSIGNALED(status) ? 1 : 0;
+      killedMidway += KilledMidway(args, std::uniform_int_distribution<useconds_t>(5000, 120000)(random));
       const std::vector<uint8_t> after = ReadFileBytes(path);
       ASSERT_EQ(after.size(), large.bytes.size());
       for (size_t at = 0; at < after.size(); ++at) {
@@ -328,14 +334,7 @@ TEST_F(FaultTest, KilledInPlaceModesTearNoRectangle) {
           ASSERT_EQ(after[at], large.bytes[at]) << "byte " << at << " outside the records";
         }
       }
-      for (size_t r = 0; r < large.recordOffsets.size(); ++r) {
-        const size_t record = static_cast<size_t>(large.recordOffsets[r]);
-        RectCoords corners;
-        RectBounds bounds;
-        for (int c = 0; c < 12; ++c) corners[c] = GetFloat(after, record + kCornersInRecord + 4 * c);
-        for (int c = 0; c < 6; ++c) bounds[c] = GetFloat(after, record + kBoundsInRecord + 4 * c);
-        ASSERT_EQ(bounds, ComputeRectBounds(corners)) << "rectangle " << r;
-      }
+      ExpectNoTornRectangle(after, large.recordOffsets);
     }
   }
   EXPECT_GT(killedMidway, 0) << "no run was killed before it ended";
