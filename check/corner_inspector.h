@@ -5,8 +5,9 @@
 // Two inspectors give the same answers, bit for bit, the extent's zeros
 // with their signs: the portable one, and on processors with SSE2 one that
 // takes the three coordinates of a corner at once. The check uses the
-// second where there is one; it runs for every rectangle of the scene, and
-// the scene is read at the speed of memory.
+// second where there is one: it runs for every rectangle of the scene, and
+// the whole check is meant to take no more than twice one plain read of
+// the file.
 #ifndef QUADKIT_CHECK_CORNER_INSPECTOR_H_
 #define QUADKIT_CHECK_CORNER_INSPECTOR_H_
 
