@@ -84,22 +84,31 @@ class SpanReader {
         std::upper_bound(spans_.begin() + static_cast<std::ptrdiff_t>(k) + 1,
                          spans_.begin() + static_cast<std::ptrdiff_t>(std::max(last_, k + 1)), lastFitting) -
         spans_.begin());
-    const int64_t end = StartOf(spans_[through - 1]) + spanSize_;
+    int64_t end = StartOf(spans_[through - 1]) + spanSize_;
+    // The few bytes up to the next span, when the window holds them too,
+    // leave the file where the next read begins: it needs no seek.
+    if (through < last_) {
+      const int64_t next = StartOf(spans_[through]);
+      if (next > end && next - start <= static_cast<int64_t>(kWindowSize)) end = next;
+    }
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
     // Spans start inside the file, which Open read through stdio's long
     // positions, so start fits one.
     errno = 0;
-    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0) {
+    if (position_ != start && std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0) {
       if (errno == 0) errno = EIO;
+      position_ = -1;
       return nullptr;
     }
+    position_ = -1;
     if (!ReadBytes(file_, window_, want, &got)) return nullptr;
     if (got != want) {
       cutShort = true;
       return nullptr;
     }
+    position_ = end;
     filled_ = true;
     windowStart_ = start;
     windowEnd_ = end;
@@ -115,6 +124,7 @@ class SpanReader {
   bool filled_ = false;
   int64_t windowStart_ = 0;
   int64_t windowEnd_ = 0;
+  int64_t position_ = -1;  // where this reader's last read left the file; -1: not known
 };
 
 // Which span of the slots each record's slot is, found without a search
