@@ -71,18 +71,42 @@ std::string ImportableFormats() {
   return text;
 }
 
+namespace {
+
+const ExportFormat& ExporterOf(InterchangeFormat format) {
+  const FormatRow* row = FindFormat(format);
+  return (row != nullptr ? *row : kFormats[0]).exporter;
+}
+
+// The importer of format, or null, said so, for a format that cannot be
+// imported.
+const ImportFormat* ImporterOf(InterchangeFormat format, Reporter& reporter, std::string& why) {
+  const FormatRow* row = FindFormat(format);
+  if (row != nullptr && row->CanImport()) return &row->importer;
+  reporter.Say(messages::kImportNotSupported);
+  Fail(why, "this format cannot be imported (only " + ImportableFormats() + ")");
+  return nullptr;
+}
+
+}  // namespace
+
 int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFormat format, std::string& why,
                     const char* textureFolder, Reporter* reporter) {
-  const FormatRow* row = FindFormat(format);
-  return ExportSceneAs(scenePath, outputPath, (row != nullptr ? *row : kFormats[0]).exporter, why, textureFolder,
-                       reporter);
+  return ExportSceneAs(scenePath, outputPath, ExporterOf(format), why, textureFolder, reporter);
 }
 
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format, Reporter& reporter,
                     std::string& why) {
-  const FormatRow* row = FindFormat(format);
-  if (row != nullptr && row->CanImport()) return ImportSceneAs(scenePath, textPath, row->importer, reporter, why);
-  reporter.Say(messages::kImportNotSupported);
-  Fail(why, "this format cannot be imported (only " + ImportableFormats() + ")");
-  return kModeFailed;
+  const ImportFormat* importer = ImporterOf(format, reporter, why);
+  return importer != nullptr ? ImportSceneAs(scenePath, textPath, *importer, reporter, why) : kModeFailed;
+}
+
+int32_t ExportOpenScene(SceneFile& scene, ExportOutputs& outputs, InterchangeFormat format, std::string& why) {
+  return ExportOpenSceneAs(scene, outputs, ExporterOf(format), why);
+}
+
+int32_t ImportOpenScene(SceneFile& scene, const char* textName, const FileImage& image, InterchangeFormat format,
+                            Reporter& reporter, std::string& why) {
+  const ImportFormat* importer = ImporterOf(format, reporter, why);
+  return importer != nullptr ? ImportOpenSceneAs(scene, textName, image, *importer, reporter, why) : kModeFailed;
 }

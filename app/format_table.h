@@ -47,4 +47,11 @@ int32_t ExportScene(const char* scenePath, const char* outputPath, InterchangeFo
 int32_t ImportScene(const char* scenePath, const char* textPath, InterchangeFormat format, Reporter& reporter,
                     std::string& why);
 
+// The same for a scene already open (ExportOpenSceneAs, ImportOpenSceneAs),
+// into outputs and from a text already read, which textName names; the
+// export without a texture folder.
+int32_t ExportOpenScene(SceneFile& scene, ExportOutputs& outputs, InterchangeFormat format, std::string& why);
+int32_t ImportOpenScene(SceneFile& scene, const char* textName, const FileImage& image, InterchangeFormat format,
+                        Reporter& reporter, std::string& why);
+
 #endif  // QUADKIT_APP_FORMAT_TABLE_H_

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "files/byte_access.h"
 #include "files/file_access.h"
 #include "report/failure.h"
 #include "report/messages.h"
@@ -56,7 +57,7 @@ void SortKeys(std::vector<uint64_t>& keys) {
 class SpanReader {
  public:
   // window holds kWindowSize bytes; the readers of one check share it.
-  SpanReader(std::FILE* file, const std::vector<uint64_t>& spans, size_t last, size_t spanSize, uint8_t* window)
+  SpanReader(ByteAccess& file, const std::vector<uint64_t>& spans, size_t last, size_t spanSize, uint8_t* window)
       : file_(file), spans_(spans), last_(last), spanSize_(static_cast<int64_t>(spanSize)), window_(window) {}
 
   // Span k's bytes, or null when the read fails (errno set, or the file
@@ -84,31 +85,15 @@ class SpanReader {
         std::upper_bound(spans_.begin() + static_cast<std::ptrdiff_t>(k) + 1,
                          spans_.begin() + static_cast<std::ptrdiff_t>(std::max(last_, k + 1)), lastFitting) -
         spans_.begin());
-    int64_t end = StartOf(spans_[through - 1]) + spanSize_;
-    // The few bytes up to the next span, when the window holds them too,
-    // leave the file where the next read begins: it needs no seek.
-    if (through < last_) {
-      const int64_t next = StartOf(spans_[through]);
-      if (next > end && next - start <= static_cast<int64_t>(kWindowSize)) end = next;
-    }
+    const int64_t end = StartOf(spans_[through - 1]) + spanSize_;
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
-    // Spans start inside the file, which Open read through stdio's long
-    // positions, so start fits one.
-    errno = 0;
-    if (position_ != start && std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0) {
-      if (errno == 0) errno = EIO;
-      position_ = -1;
-      return nullptr;
-    }
-    position_ = -1;
-    if (!ReadBytes(file_, window_, want, &got)) return nullptr;
+    if (!file_.ReadAt(start, window_, want, &got)) return nullptr;
     if (got != want) {
       cutShort = true;
       return nullptr;
     }
-    position_ = end;
     filled_ = true;
     windowStart_ = start;
     windowEnd_ = end;
@@ -116,7 +101,7 @@ class SpanReader {
   }
 
  private:
-  std::FILE* file_;
+  ByteAccess& file_;
   const std::vector<uint64_t>& spans_;
   size_t last_;
   int64_t spanSize_;
@@ -124,7 +109,6 @@ class SpanReader {
   bool filled_ = false;
   int64_t windowStart_ = 0;
   int64_t windowEnd_ = 0;
-  int64_t position_ = -1;  // where this reader's last read left the file; -1: not known
 };
 
 // Which span of the slots each record's slot is, found without a search
@@ -225,21 +209,14 @@ int SceneFindings::DamageKindsFound() const {
   return kinds;
 }
 
-bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& why) {
+bool InspectScene(const SceneFile& scene, ByteAccess& file, SceneFindings& findings, std::string& why) {
   findings = SceneFindings();
   const char* name = scene.GetFileName();
   if (name[0] == '\0') return Fail(why, "no scene file is open");
-  FileHandle file = OpenFile(name, "rb");
-  if (!file) return Fail(why, "cannot open scene file " + Quoted(name) + ": " + ErrorText(errno));
-  // The window is the only buffer: each read goes to the system at once,
-  // into it, at the position asked for.
-  std::setvbuf(file.get(), nullptr, _IONBF, 0);
-  FileIdentity now;
-  if (!PlatformIdentify(file.get(), &now)) return CannotRead(name, false, why);
-  if (now != scene.GetIdentity()) {
+  if (file.Identity() != scene.GetIdentity()) {
     return Fail(why, "scene file " + Quoted(name) + " was replaced by another file during the run");
   }
-  const int64_t size = FileSize(file.get());
+  const int64_t size = file.Size();
   if (size < 0) return CannotRead(name, false, why);
 
   const int32_t rectCount = scene.GetRectCount();
@@ -291,7 +268,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   SlotSpans slots;
   {
     ProtectedWalk protectedRanges(scene.GetProtectedRanges());
-    SpanReader reader(file.get(), records, last, kMinRecordSize, window.get());
+    SpanReader reader(file, records, last, kMinRecordSize, window.get());
     bool cutShort = false;
     int64_t reach = 0;
     int32_t reacher = -1;
@@ -351,7 +328,7 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
   SortKeys(slots.keys);
   {
-    SpanReader reader(file.get(), slots.keys, slots.keys.size(), kSlotIndexEnd, window.get());
+    SpanReader reader(file, slots.keys, slots.keys.size(), kSlotIndexEnd, window.get());
     bool cutShort = false;
     for (size_t k = 0; k < slots.keys.size(); ++k) {
       const uint8_t* slot = reader.At(k, cutShort);
@@ -390,10 +367,24 @@ bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& 
 }
 
 int32_t CheckScene(const char* scenePath, Reporter& reporter, std::string& why) {
-  using namespace messages;
   SceneFile scene;
+  if (!scene.Open(scenePath, why)) return kModeFailed;
+  // The check reads through an open of its own, which must reach the file
+  // that the run's open read.
+  const char* name = scene.GetFileName();
+  const std::unique_ptr<ByteAccess> file = OpenFileBytes(name, false);
+  if (!file) {
+    Fail(why, "cannot open scene file " + Quoted(name) + ": " + ErrorText(errno));
+    return kModeFailed;
+  }
+  return CheckOpenScene(scene, *file, reporter, why);
+}
+
+int32_t CheckOpenScene(const SceneFile& scene, ByteAccess& file, Reporter& reporter, std::string& why) {
+  using namespace messages;
   SceneFindings findings;
-  if (!scene.Open(scenePath, why) || !InspectScene(scene, findings, why)) return kModeFailed;
+  if (!InspectScene(scene, file, findings, why)) return kModeFailed;
+  const char* scenePath = scene.GetFileName();
 
   std::string text;
   AppendTemplate(text, kCheckRects, findings.rectCount);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "files/byte_access.h"
 #include "report/reporter.h"
 #include "scene/scene_file.h"
 
@@ -61,15 +62,19 @@ struct SceneFindings {
   int DamageKindsFound() const;
 };
 
-// Reads the scene that scene holds open and fills findings. False, with
-// why, only when the file cannot be read or is no longer the one Open read;
-// damage is a finding, not a failure.
-bool InspectScene(const SceneFile& scene, SceneFindings& findings, std::string& why);
+// Reads the scene that scene holds open through file, an access of its own
+// to the same bytes (for a file, an open of its own), and fills findings.
+// False, with why, only when the file cannot be read or is no longer the
+// one Open read; damage is a finding, not a failure.
+bool InspectScene(const SceneFile& scene, ByteAccess& file, SceneFindings& findings, std::string& why);
 
-// The mode: opens the scene, inspects it and prints the findings. 0 for a
-// sound scene (information alone is no damage); -1, with why, for a scene
-// that Open refuses, that cannot be read, or that has any damage (why then
-// sums it up).
+// The mode: opens the scene and the check's own access to it, inspects it
+// and prints the findings. 0 for a sound scene (information alone is no
+// damage); -1, with why, for a scene that Open refuses, that cannot be
+// read, or that has any damage (why then sums it up).
 int32_t CheckScene(const char* scenePath, Reporter& reporter, std::string& why);
+// The same for a scene already open, read through file as InspectScene
+// reads it: a file, or bytes in memory.
+int32_t CheckOpenScene(const SceneFile& scene, ByteAccess& file, Reporter& reporter, std::string& why);
 
 #endif  // QUADKIT_CHECK_SCENE_CHECK_H_

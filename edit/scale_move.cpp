@@ -40,13 +40,9 @@ bool EditRect(SceneFile& scene, int32_t i, const float amounts[3], const EditKin
 
 // Rewrites every rectangle; a rectangle that cannot be rewritten is
 // reported as failed, and the run stops when the scene file was replaced.
-int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind& kind,
-                  Reporter& reporter, std::string& why) {
-  SceneFile scene;
-  if (!scene.OpenForUpdate(scenePath, why) || !scene.Lock(LockMode::kExclusive, why) ||
-      !scene.CheckWritable(why)) {
-    return kModeFailed;
-  }
+int32_t EditOpenScene(SceneFile& scene, const float amounts[3], const EditKind& kind, Reporter& reporter,
+                      std::string& why) {
+  if (!scene.CheckWritable(why)) return kModeFailed;
   RectWriteFailures failures(reporter);
   for (int32_t i = 0; i < scene.GetRectCount() && !scene.WasReplaced(); ++i) {
     std::string rectWhy;
@@ -61,6 +57,13 @@ int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind&
   return scene.EndRun(why) ? 0 : kModeFailed;
 }
 
+int32_t EditScene(const char* scenePath, const float amounts[3], const EditKind& kind,
+                  Reporter& reporter, std::string& why) {
+  SceneFile scene;
+  if (!scene.OpenForUpdate(scenePath, why) || !scene.Lock(LockMode::kExclusive, why)) return kModeFailed;
+  return EditOpenScene(scene, amounts, kind, reporter, why);
+}
+
 }  // namespace
 
 int32_t ScaleScene(const char* scenePath, float x, float y, float z, Reporter& reporter,
@@ -73,4 +76,14 @@ int32_t MoveScene(const char* scenePath, float x, float y, float z, Reporter& re
                   std::string& why) {
   const float offsets[3] = {x, y, z};
   return EditScene(scenePath, offsets, kMove, reporter, why);
+}
+
+int32_t ScaleOpenScene(SceneFile& scene, float x, float y, float z, Reporter& reporter, std::string& why) {
+  const float factors[3] = {x, y, z};
+  return EditOpenScene(scene, factors, kScale, reporter, why);
+}
+
+int32_t MoveOpenScene(SceneFile& scene, float x, float y, float z, Reporter& reporter, std::string& why) {
+  const float offsets[3] = {x, y, z};
+  return EditOpenScene(scene, offsets, kMove, reporter, why);
 }

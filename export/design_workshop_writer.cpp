@@ -72,7 +72,7 @@ constexpr TextTemplate<IntValue, Real, Real, Real, Real, Real, Real, Real, Real,
 
 class DesignWorkshopExport : public FormatExport {
  public:
-  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
+  bool Begin(const SceneFile& scene, ExportOutputs& files, std::string& why) override {
     output_ = &files.output();
     count_ = scene.GetRectCount();
     return WriteDesignWorkshopHeader(count_, scene, text_, why) && WriteAndClear(*output_, text_, why);
@@ -87,7 +87,7 @@ class DesignWorkshopExport : public FormatExport {
   }
 
  private:
-  OutputFile* output_ = nullptr;
+  OutputSink* output_ = nullptr;
   int32_t count_ = 0;
   std::string text_;
 };

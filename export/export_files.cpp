@@ -15,15 +15,14 @@ bool ExportFiles::CreateOutput(std::string& why) {
   return output_.Create(why);
 }
 
-OutputFile* ExportFiles::AddCompanion(const char* extension, const char* kind, std::string& why) {
+OutputSink* ExportFiles::AddCompanion(const char* extension, const char* kind, std::string& why) {
   const std::string path = CompanionPath(output_.path(), extension);
   if (NameSameFile(scenePath_, path.c_str())) {
     Fail(why, "refusing to write " + Quoted(path) + ": it is the scene file itself");
     return nullptr;
   }
   if (path == output_.path() || NameSameFile(output_.path().c_str(), path.c_str())) {
-    Fail(why, "refusing to export to " + Quoted(output_.path()) + ": its " + kind +
-                  " would be the same file");
+    RefuseCompanionAsOutput(output_.path(), kind, why);
     return nullptr;
   }
   companions_.push_back(std::make_unique<OutputFile>(path, kind));
@@ -46,4 +45,8 @@ std::string CompanionPath(const std::string& outputPath, const char* extension) 
   const size_t dot = outputPath.find_last_of('.');
   if (dot == std::string::npos || dot < nameStart) return outputPath + extension;
   return outputPath.substr(0, dot) + extension;
+}
+
+bool RefuseCompanionAsOutput(const std::string& outputPath, const char* kind, std::string& why) {
+  return Fail(why, "refusing to export to " + Quoted(outputPath) + ": its " + kind + " would be the same file");
 }

@@ -6,7 +6,7 @@ class TextWritersExport : public FormatExport {
  public:
   explicit TextWritersExport(const TextWriters& writers) : writers_(writers) {}
 
-  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
+  bool Begin(const SceneFile& scene, ExportOutputs& files, std::string& why) override {
     output_ = &files.output();
     count_ = scene.GetRectCount();
     writers_.header(count_, text_);
@@ -23,7 +23,7 @@ class TextWritersExport : public FormatExport {
 
  private:
   const TextWriters& writers_;
-  OutputFile* output_ = nullptr;
+  OutputSink* output_ = nullptr;
   int32_t count_ = 0;
   std::string text_;
 };
@@ -34,7 +34,7 @@ std::unique_ptr<FormatExport> MakeTextWritersExport(const TextWriters& writers) 
   return std::make_unique<TextWritersExport>(writers);
 }
 
-bool WriteAndClear(OutputFile& file, std::string& text, std::string& why) {
+bool WriteAndClear(OutputSink& file, std::string& text, std::string& why) {
   const bool written = file.Write(text, why);
   text.clear();
   return written;

@@ -8,10 +8,11 @@
 // once; each returns false, with why, when the format cannot write what it
 // was given, and the export then fails.
 //
-// A format writes into the files that ExportFiles gives it, in any order:
-// the output named on the command line and any file beside it. The pipeline
-// creates each as a new file beside its path, checks every write, and puts
-// them all in place only when the whole export succeeded.
+// A format writes into the outputs that ExportOutputs gives it, in any
+// order: the output named on the command line and any file beside it. For
+// files (ExportFiles) the pipeline creates each as a new file beside its
+// path, checks every write, and puts them all in place only when the whole
+// export succeeded; in memory (ExportMemory) they are kept as strings.
 //
 // A new format is one file that defines its FormatExport, and its row in
 // the format table (app/format_table.cpp).
@@ -38,7 +39,7 @@ struct ExportRect {
 class FormatExport {
  public:
   virtual ~FormatExport() = default;
-  virtual bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) = 0;
+  virtual bool Begin(const SceneFile& scene, ExportOutputs& files, std::string& why) = 0;
   virtual bool AddRect(const ExportRect& rect, std::string& why) = 0;
   virtual bool Finish(std::string& why) = 0;
   // The folder of images named by texture word (argument 5 of Export),
@@ -65,7 +66,7 @@ struct TextWriters {
 std::unique_ptr<FormatExport> MakeTextWritersExport(const TextWriters& writers);
 
 // Writes text to file and empties it, for the next piece.
-bool WriteAndClear(OutputFile& file, std::string& text, std::string& why);
+bool WriteAndClear(OutputSink& file, std::string& text, std::string& why);
 
 
 #endif  // QUADKIT_EXPORT_EXPORT_FORMAT_H_

@@ -41,10 +41,21 @@ int32_t ExportSceneAs(const char* scenePath, const char* outputPath, const Expor
   if (!scene.Open(scenePath, why) || !scene.Lock(LockMode::kShared, why)) return kModeFailed;
   ExportFiles files(scenePath, outputPath);
   if (!files.CreateOutput(why)) return kModeFailed;
-  if (!writer->Begin(scene, files, why) || !ExportRects(scene, format, *writer, why) ||
-      !writer->Finish(why) || !scene.EndRun(why) || !files.CommitAll(why)) {
-    return kModeFailed;
-  }
+  if (ExportOpenSceneAs(scene, files, format, *writer, why) != 0 || !files.CommitAll(why)) return kModeFailed;
   scene.Close();
   return 0;
+}
+
+int32_t ExportOpenSceneAs(SceneFile& scene, ExportOutputs& outputs, const ExportFormat& format,
+                          FormatExport& writer, std::string& why) {
+  if (!writer.Begin(scene, outputs, why) || !ExportRects(scene, format, writer, why) || !writer.Finish(why) ||
+      !scene.EndRun(why)) {
+    return kModeFailed;
+  }
+  return 0;
+}
+
+int32_t ExportOpenSceneAs(SceneFile& scene, ExportOutputs& outputs, const ExportFormat& format, std::string& why) {
+  const std::unique_ptr<FormatExport> writer = format.makeExport();
+  return ExportOpenSceneAs(scene, outputs, format, *writer, why);
 }

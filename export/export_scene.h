@@ -29,4 +29,14 @@ struct ExportFormat {
 int32_t ExportSceneAs(const char* scenePath, const char* outputPath, const ExportFormat& format,
                       std::string& why, const char* textureFolder = nullptr, Reporter* reporter = nullptr);
 
+// The pass of ExportSceneAs over the scene that scene holds open (a file
+// under the lock its caller took, or bytes in memory) into outputs, through
+// writer, made from format's row and given its texture folder before: Begin,
+// every rectangle, Finish, and the scene's EndRun. 0, or -1 with why, as
+// ExportSceneAs; outputs that are files are left to be committed.
+int32_t ExportOpenSceneAs(SceneFile& scene, ExportOutputs& outputs, const ExportFormat& format,
+                          FormatExport& writer, std::string& why);
+// The same through a new writer of format, without a texture folder.
+int32_t ExportOpenSceneAs(SceneFile& scene, ExportOutputs& outputs, const ExportFormat& format, std::string& why);
+
 #endif  // QUADKIT_EXPORT_EXPORT_SCENE_H_

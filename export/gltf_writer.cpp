@@ -179,7 +179,7 @@ class GltfExport : public FormatExport {
     return images_->Open(folder, why);
   }
 
-  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
+  bool Begin(const SceneFile& scene, ExportOutputs& files, std::string& why) override {
     if (!binary_) {
       buffer_ = files.AddCompanion(".bin", "buffer", why);
       if (buffer_ == nullptr) return false;
@@ -379,8 +379,8 @@ class GltfExport : public FormatExport {
   }
 
   const bool binary_;
-  OutputFile* output_ = nullptr;
-  OutputFile* buffer_ = nullptr;  // the .bin beside a .gltf
+  OutputSink* output_ = nullptr;
+  OutputSink* buffer_ = nullptr;  // the .bin beside a .gltf
   std::unique_ptr<TextureImages> images_;  // with a texture folder
   Reporter* reporter_ = nullptr;
   int32_t textureCount_ = 0;

@@ -115,7 +115,7 @@ int64_t LineCount(const std::string& lines) { return static_cast<int64_t>(lines.
 // whole file.
 class IgesSurfaceExport : public FormatExport {
  public:
-  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& /*why*/) override {
+  bool Begin(const SceneFile& scene, ExportOutputs& files, std::string& /*why*/) override {
     output_ = &files.output();
     sceneName_ = FileNameOf(scene.GetFileName());
     // Room for the usual rectangle: two directory lines, five parameter lines.
@@ -157,7 +157,7 @@ class IgesSurfaceExport : public FormatExport {
   }
 
  private:
-  OutputFile* output_ = nullptr;
+  OutputSink* output_ = nullptr;
   std::string sceneName_;
   float largestCoordinate_ = 0.0f;
   std::string directory_;

@@ -40,8 +40,8 @@ void AppendNumberLine(std::string& text, const char* keyword, const float* value
 
 class ObjExport : public FormatExport {
  public:
-  bool Begin(const SceneFile& scene, ExportFiles& files, std::string& why) override {
-    OutputFile* library = files.AddCompanion(".mtl", "material library", why);
+  bool Begin(const SceneFile& scene, ExportOutputs& files, std::string& why) override {
+    OutputSink* library = files.AddCompanion(".mtl", "material library", why);
     if (library == nullptr) return false;
     WriteObjMaterialLibrary(scene, text_);
     if (!WriteAndClear(*library, text_, why)) return false;
@@ -59,7 +59,7 @@ class ObjExport : public FormatExport {
   }
 
  private:
-  OutputFile* output_ = nullptr;
+  OutputSink* output_ = nullptr;
   int64_t rectsWritten_ = 0;
   std::string text_;
 };

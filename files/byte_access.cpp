@@ -84,6 +84,45 @@ class FileBytes : public ByteAccess {
   FileIdentity identity_;
 };
 
+class BorrowedBytes : public ByteAccess {
+ public:
+  explicit BorrowedBytes(ByteAccess& bytes) : bytes_(&bytes) {}
+
+  bool ReadAt(int64_t offset, uint8_t* dst, size_t size, size_t* got) override {
+    *got = 0;
+    return bytes_ != nullptr ? bytes_->ReadAt(offset, dst, size, got) : Closed();
+  }
+  bool WriteAt(int64_t offset, const uint8_t* src, size_t size, size_t* written) override {
+    *written = 0;
+    return bytes_ != nullptr ? bytes_->WriteAt(offset, src, size, written) : Closed();
+  }
+  int64_t Size() override {
+    if (bytes_ != nullptr) return bytes_->Size();
+    errno = EBADF;
+    return -1;
+  }
+  PathNaming NamedBy(const char* path) override {
+    if (bytes_ != nullptr) return bytes_->NamedBy(path);
+    errno = EBADF;
+    return PathNaming::kUnknown;
+  }
+  FileIdentity Identity() const override { return bytes_ != nullptr ? bytes_->Identity() : FileIdentity(); }
+  bool Writable() const override { return bytes_ != nullptr && bytes_->Writable(); }
+  LockHandle LockThrough() const override { return bytes_ != nullptr ? bytes_->LockThrough() : LockHandle(); }
+  bool Close() override {
+    bytes_ = nullptr;
+    return true;
+  }
+
+ private:
+  static bool Closed() {
+    errno = EBADF;
+    return false;
+  }
+
+  ByteAccess* bytes_;
+};
+
 }  // namespace
 
 std::unique_ptr<ByteAccess> OpenFileBytes(const char* path, bool forUpdate) {
@@ -124,3 +163,5 @@ bool MemoryBytes::WriteAt(int64_t offset, const uint8_t* src, size_t size, size_
   errno = ENOSPC;
   return false;
 }
+
+std::unique_ptr<ByteAccess> BorrowBytes(ByteAccess& bytes) { return std::make_unique<BorrowedBytes>(bytes); }

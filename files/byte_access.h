@@ -71,4 +71,10 @@ class MemoryBytes : public ByteAccess {
   PathNaming named_ = PathNaming::kSame;
 };
 
+// An access that hands every call to bytes, which outlives it, so that one
+// set of bytes in memory serves one run after another, as a file does, and
+// can be looked at after each. Its Close ends only the borrow: afterwards
+// its reads and writes fail, and bytes stays as it is.
+std::unique_ptr<ByteAccess> BorrowBytes(ByteAccess& bytes);
+
 #endif  // QUADKIT_FILES_BYTE_ACCESS_H_

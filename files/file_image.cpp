@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "files/file_access.h"
 #include "files/platform_files.h"
@@ -101,4 +103,14 @@ bool LoadFileImage(const char* path, FileImage& image, std::string& why) {
     text.Add(got);
   }
   return Fail(why, "cannot read text file " + quoted + ": " + ErrorText(errno));
+}
+
+bool LoadMemoryImage(const void* bytes, size_t size, FileImage& image, std::string& why) {
+  std::unique_ptr<char[]> text(size < SIZE_MAX ? new (std::nothrow) char[size + 1] : nullptr);
+  if (!text) return Fail(why, "not enough memory for a text of " + std::to_string(size) + " bytes");
+  if (size > 0) std::memcpy(text.get(), bytes, size);
+  text[size] = '\0';
+  image.text = std::move(text);
+  image.size = size;
+  return true;
 }

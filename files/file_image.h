@@ -1,5 +1,6 @@
 // A whole file read into memory, as the importers read the files they are
-// given: a text, or the bytes of a .glb.
+// given: a text, or the bytes of a .glb; or bytes already in memory, made
+// into the same shape.
 #ifndef QUADKIT_FILES_FILE_IMAGE_H_
 #define QUADKIT_FILES_FILE_IMAGE_H_
 
@@ -20,5 +21,10 @@ struct FileImage {
 // a directory, no program writes the FIFO in time, it has no end, or the
 // memory for it cannot be had.
 bool LoadFileImage(const char* path, FileImage& image, std::string& why);
+
+// The image of size bytes in memory, as LoadFileImage makes that of a file
+// of them: for the tests and the fuzz targets. False, with why, when the
+// memory for it cannot be had.
+bool LoadMemoryImage(const void* bytes, size_t size, FileImage& image, std::string& why);
 
 #endif  // QUADKIT_FILES_FILE_IMAGE_H_

@@ -62,10 +62,6 @@ bool OutputFile::Create(std::string& why) {
   return true;
 }
 
-bool OutputFile::Write(const std::string& text, std::string& why) {
-  return Write(text.data(), text.size(), why);
-}
-
 bool OutputFile::Write(const void* bytes, size_t size, std::string& why) {
   if (size == 0) return true;
   return WriteBytes(file_.get(), bytes, size) || Cannot("write", why);

@@ -13,24 +13,25 @@
 #include <string>
 
 #include "files/file_access.h"
+#include "files/output_sink.h"
 
-class OutputFile {
+class OutputFile : public OutputSink {
  public:
   // kind names the file in messages ("output file", "material library").
   OutputFile(std::string path, std::string kind);
   // A file not committed is abandoned: the new file beside the path is
   // removed, and the path keeps what it had.
-  ~OutputFile();
+  ~OutputFile() override;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   bool Create(std::string& why);
-  bool Write(const std::string& text, std::string& why);
-  bool Write(const void* bytes, size_t size, std::string& why);
+  using OutputSink::Write;
+  bool Write(const void* bytes, size_t size, std::string& why) override;
   // Flushes and closes the file; then Commit puts it in place.
   bool Finish(std::string& why);
   bool Commit(std::string& why);
-  const std::string& path() const { return path_; }
+  const std::string& path() const override { return path_; }
 
  private:
   // "cannot <what> <kind> '<path>': <errno's text>".

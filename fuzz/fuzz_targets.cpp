@@ -1,51 +1,31 @@
 #include "fuzz/fuzz_targets.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <random>
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "app/format_table.h"
 #include "check/scene_check.h"
 #include "edit/scale_move.h"
-#include "app/format_table.h"
-#include "import/gltf_import.h"
-#include "formats/interchange_format.h"
+#include "export/export_memory.h"
+#include "export/export_scene.h"
+#include "files/byte_access.h"
+#include "files/file_image.h"
 #include "files/little_endian.h"
+#include "formats/interchange_format.h"
+#include "import/gltf_import.h"
+#include "report/failure.h"
 #include "sample/sample_scene.h"
 #include "sample/scene_builder.h"
 
 namespace {
 
-// One scratch folder per process under the system's temp folder, removed
-// at exit.
-const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    namespace fs = std::filesystem;
-    const fs::path base = fs::temp_directory_path();
-    std::random_device random;
-    fs::path made;
-    for (int attempt = 0; attempt < 100 && made.empty(); ++attempt) {
-      const fs::path candidate = base / ("quadkit-fuzz-" + std::to_string(random()));
-      std::error_code error;
-      if (fs::create_directory(candidate, error)) made = candidate;
-    }
-    if (made.empty()) std::abort();
-    static fs::path removeAtExit;
-    removeAtExit = made;
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(removeAtExit, ignored);
-    });
-    return made.u8string();
-  }();
-  return dir;
-}
-
-std::string ScratchFile(const char* name) { return ScratchDir() + "/" + name; }
+// Every run works on bytes in memory under these names, which only its
+// messages show; no file is touched.
+const char kSceneName[] = "scene.zem";
+const char kTextName[] = "text.txt";
+const char kOutputName[] = "out";
 
 // The runs' messages are not looked at; they are only produced.
 class QuietReporter : public Reporter {
@@ -57,16 +37,50 @@ class QuietReporter : public Reporter {
 
 QuietReporter reporter;
 std::string why;
+// Nor are the exports' bytes: they are counted, not kept, which for a
+// scene of thousands of rectangles would cost more than writing them.
+constexpr bool kKeepExports = false;
 
-void WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0) std::fwrite(data, 1, size, file);
-  std::fclose(file);
+// Runs a mode on a scene opened on the bytes of file, as the program opens
+// the scene file for each mode it runs; a scene that Open refuses fails the
+// mode.
+template <typename Mode>
+int32_t OnScene(MemoryBytes& file, Mode mode) {
+  SceneFile scene;
+  if (!scene.Open(BorrowBytes(file), kSceneName, why)) return kModeFailed;
+  return mode(scene);
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-  WriteBytes(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+// The listing export's writer without its text, which in memory cannot
+// fail: the same result as the listing's.
+class ReadingOnly : public FormatExport {
+ public:
+  bool Begin(const SceneFile&, ExportOutputs&, std::string&) override { return true; }
+  bool AddRect(const ExportRect&, std::string&) override { return true; }
+  bool Finish(std::string&) override { return true; }
+};
+
+int32_t CheckBytes(MemoryBytes& file) {
+  // The check reads through an access of its own, as it opens the file
+  // again.
+  return OnScene(file, [&](SceneFile& scene) {
+    const std::unique_ptr<ByteAccess> own = BorrowBytes(file);
+    return CheckOpenScene(scene, *own, reporter, why);
+  });
+}
+
+int32_t ExportBytes(MemoryBytes& file, InterchangeFormat format, ExportMemory& outputs) {
+  return OnScene(file, [&](SceneFile& scene) { return ExportOpenScene(scene, outputs, format, why); });
+}
+
+int32_t ImportBytes(MemoryBytes& file, const FileImage& text, InterchangeFormat format) {
+  return OnScene(file, [&](SceneFile& scene) { return ImportOpenScene(scene, kTextName, text, format, reporter, why); });
+}
+
+FileImage ImageOf(const std::string& bytes) {
+  FileImage image;
+  if (!LoadMemoryImage(bytes.data(), bytes.size(), image, why)) std::abort();
+  return image;
 }
 
 const std::vector<uint8_t>& SampleScene() {
@@ -76,12 +90,12 @@ const std::vector<uint8_t>& SampleScene() {
 
 // Imports the input as a text of format into a fresh copy of the sample.
 FuzzOutcome ImportIntoSample(const uint8_t* data, size_t size, InterchangeFormat format) {
-  const std::string scene = ScratchFile("scene.zem");
-  WriteBytes(scene, SampleScene().data(), SampleScene().size());
-  WriteBytes(ScratchFile("text.txt"), data, size);
+  MemoryBytes scene(SampleScene());
+  FileImage text;
   FuzzOutcome outcome;
-  outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), format, reporter, why));
-  outcome.sceneChanged = ReadFileBytes(scene) != SampleScene();
+  // A text there is no memory for fails the import, as its file would.
+  outcome.results.push_back(LoadMemoryImage(data, size, text, why) ? ImportBytes(scene, text, format) : kModeFailed);
+  outcome.sceneChanged = scene.bytes() != SampleScene();
   return outcome;
 }
 
@@ -103,76 +117,82 @@ struct SampleGltf {
 };
 const SampleGltf& Sample() {
   static const SampleGltf sample = [] {
-    WriteBytes(ScratchFile("sample.zem"), SampleScene().data(), SampleScene().size());
-    ExportScene(ScratchFile("sample.zem").c_str(), ScratchFile("sample.glb").c_str(), kFormatGlb, why);
-    ExportScene(ScratchFile("sample.zem").c_str(), ScratchFile("sample.gltf").c_str(), kFormatGltf, why);
-    SampleGltf made;
-    for (const auto& [name, text] : {std::pair<const char*, std::string*>{"sample.glb", &made.glb},
-                                     {"sample.bin", &made.buffer}}) {
-      const std::vector<uint8_t> bytes = ReadFileBytes(ScratchFile(name));
-      if (bytes.empty()) std::abort();
-      text->assign(bytes.begin(), bytes.end());
-    }
-    return made;
+    MemoryBytes scene(SampleScene(), false);
+    ExportMemory glb("sample.glb");
+    ExportMemory gltf("sample.gltf");
+    if (ExportBytes(scene, kFormatGlb, glb) != 0 || ExportBytes(scene, kFormatGltf, gltf) != 0) std::abort();
+    const std::string* buffer = gltf.BytesAt("sample.bin");
+    if (buffer == nullptr || glb.output().bytes().empty() || buffer->empty()) std::abort();
+    return SampleGltf{glb.output().bytes(), *buffer};
   }();
   return sample;
 }
 
 class SampleBuffer : public GltfResources {
  public:
-  bool Load(const std::string&, FileImage& image, std::string&) override {
-    const std::string& buffer = Sample().buffer;
-    image.text.reset(new char[buffer.size() + 1]());
-    std::copy(buffer.begin(), buffer.end(), image.text.get());
-    image.size = buffer.size();
-    return true;
+  bool Load(const std::string&, FileImage& image, std::string& loadWhy) override {
+    return LoadMemoryImage(Sample().buffer.data(), Sample().buffer.size(), image, loadWhy);
   }
 };
 
 // A text of each format that can be imported, as the scene target gives
-// it to every scene.
-std::string SampleTextFor(InterchangeFormat format) {
+// it to every scene, made once.
+const FileImage& SampleTextFor(InterchangeFormat format) {
+  static const FileImage listing = ImageOf(kListing);
+  static const FileImage designWorkshop = ImageOf(kDesignWorkshop);
+  static const FileImage obj = ImageOf(kObj);
+  static const FileImage glb = ImageOf(Sample().glb);
   switch (format) {
-    case kFormatAscii: return kListing;
-    case kFormatDesignWorkshop: return kDesignWorkshop;
-    case kFormatObj: return kObj;
-    case kFormatGltf: return Sample().glb;
+    case kFormatAscii: return listing;
+    case kFormatDesignWorkshop: return designWorkshop;
+    case kFormatObj: return obj;
+    case kFormatGltf: return glb;
     default: std::abort();  // a format that can be imported needs its text here
   }
 }
 
-// The stored rectangle count of a scene image, as the reader decodes it.
+// The stored rectangle count of a scene image, as the reader decodes it:
+// bytes beyond the end of a short image read as zero.
 int32_t StoredCountOf(const uint8_t* data, size_t size) {
   const size_t field = scene_layout::kStoredCountOffset;
-  return size < field + 4 ? 0 : DecodeInt32LE(data + field);
+  uint8_t count[4] = {0, 0, 0, 0};
+  for (size_t k = 0; k < 4 && field + k < size; ++k) count[k] = data[field + k];
+  return DecodeInt32LE(count);
 }
 
 }  // namespace
 
 FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size) {
-  const std::string scene = ScratchFile("scene.zem");
-  WriteBytes(scene, data, size);
+  const std::vector<uint8_t> input(data, data + size);
+  MemoryBytes file(input);
   FuzzOutcome outcome;
-  // The check first, on every input: it reads the file once, whatever its
+  // The check first, on every input: it reads the scene once, whatever its
   // size, and must leave every byte of it as it was.
-  outcome.results.push_back(CheckScene(scene.c_str(), reporter, why));
-  if (ReadFileBytes(scene) != std::vector<uint8_t>(data, data + size)) std::abort();
-  // Every rectangle costs a few file opens per run, so a scene of thousands
-  // of rectangles would slow the fuzzer to a crawl; such inputs take the
-  // reading path only, which is the same for every rectangle count.
+  outcome.results.push_back(CheckBytes(file));
+  if (file.bytes() != input) std::abort();
+  // Every rectangle costs every export, a Move and the imports, so a scene
+  // of thousands of rectangles would slow the fuzzer to a crawl; such
+  // inputs take the reading path only, which is the same for every
+  // rectangle count: the listing export's reads of every rectangle, whose
+  // text would be the listing's own for each, so it is not made.
   if (StoredCountOf(data, size) > 64) {
-    outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormatAscii, why));
+    outcome.results.push_back(OnScene(file, [](SceneFile& scene) {
+      ExportMemory outputs(kOutputName, kKeepExports);
+      ReadingOnly reads;
+      return ExportOpenSceneAs(scene, outputs, FindFormat(kFormatAscii)->exporter, reads, why);
+    }));
     return outcome;
   }
   for (size_t k = 0; k < kFormatCount; ++k) {
-    outcome.results.push_back(ExportScene(scene.c_str(), ScratchFile("out").c_str(), kFormats[k].format, why));
+    ExportMemory outputs(kOutputName, kKeepExports);
+    outcome.results.push_back(ExportBytes(file, kFormats[k].format, outputs));
   }
-  outcome.results.push_back(MoveScene(scene.c_str(), 0.0f, 0.0f, 0.0f, reporter, why));
+  outcome.results.push_back(
+      OnScene(file, [](SceneFile& scene) { return MoveOpenScene(scene, 0.0f, 0.0f, 0.0f, reporter, why); }));
   for (const FormatRow* row : ImportRows()) {
-    WriteText(ScratchFile("text.txt"), SampleTextFor(row->format));
-    outcome.results.push_back(ImportScene(scene.c_str(), ScratchFile("text.txt").c_str(), row->format, reporter, why));
+    outcome.results.push_back(ImportBytes(file, SampleTextFor(row->format), row->format));
   }
-  outcome.sceneChanged = ReadFileBytes(scene) != std::vector<uint8_t>(data, data + size);
+  outcome.sceneChanged = file.bytes() != input;
   return outcome;
 }
 
@@ -187,18 +207,17 @@ FuzzOutcome FuzzDesignWorkshop(const uint8_t* data, size_t size) {
 }
 
 FuzzOutcome FuzzGltf(const uint8_t* data, size_t size) {
-  const std::string path = ScratchFile("scene.zem");
-  WriteBytes(path, SampleScene().data(), SampleScene().size());
+  MemoryBytes file(SampleScene());
   FuzzOutcome outcome;
   {
     SceneFile scene;
-    if (!scene.Open(path.c_str(), why)) std::abort();
+    if (!scene.Open(BorrowBytes(file), kSceneName, why)) std::abort();
     RectWriteFailures failures(reporter);
     SampleBuffer buffers;
     const bool applied = ApplyGltf(scene, data, size, buffers, reporter, failures, why);
     outcome.results.push_back(applied && failures.count() == 0 ? 0 : -1);
   }
-  outcome.sceneChanged = ReadFileBytes(path) != SampleScene();
+  outcome.sceneChanged = file.bytes() != SampleScene();
   return outcome;
 }
 

@@ -18,10 +18,11 @@ struct FuzzOutcome {
   bool sceneChanged = false;
 };
 
-// The input as a scene file: opened and exported in every format of the
-// format table, moved by zero, and given a fixed text of each of the
-// ImportRows (a listing, a Design Workshop file, an OBJ file and the
-// sample's .glb).
+// The input as the bytes of a scene file, in memory: checked, exported in
+// every format of the format table, moved by zero, and given a fixed text of
+// each of the ImportRows (a listing, a Design Workshop file, an OBJ file and
+// the sample's .glb). A scene of more than 64 rectangles is only checked
+// and read as the listing export reads it. Every target runs without a file.
 FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
 FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size);

@@ -26,4 +26,9 @@ struct ImportFormat {
 int32_t ImportSceneAs(const char* scenePath, const char* textPath, const ImportFormat& format,
                       Reporter& reporter, std::string& why);
 
+// The same for a scene already open for update and a text already read, as
+// ImportImageInto (import/text_import.h) takes them.
+int32_t ImportOpenSceneAs(SceneFile& scene, const char* textName, const FileImage& image, const ImportFormat& format,
+                      Reporter& reporter, std::string& why);
+
 #endif  // QUADKIT_IMPORT_IMPORT_SCENE_H_

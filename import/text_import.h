@@ -41,4 +41,15 @@ using FileReader = bool (*)(SceneFile& scene, const char* path, const char* text
 int32_t ImportFile(const char* scenePath, const char* path, const char* kind, FileReader reader,
                    Reporter& reporter, std::string& why);
 
+// The same frame for a scene already open for update (a file under the
+// exclusive lock its caller took, or bytes in memory) and a text already
+// read (from a file, or made in memory by LoadMemoryImage), which textName
+// names in messages: from the check that the scene can be written to the
+// end of the run. A FileReader reads the files that the text names beside
+// path.
+int32_t ImportImageInto(SceneFile& scene, const char* textName, const FileImage& image, const char* kind,
+                        ImageReader reader, Reporter& reporter, std::string& why);
+int32_t ImportImageInto(SceneFile& scene, const char* path, const FileImage& image, const char* kind,
+                        FileReader reader, Reporter& reporter, std::string& why);
+
 #endif  // QUADKIT_IMPORT_TEXT_IMPORT_H_
