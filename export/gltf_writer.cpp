@@ -12,6 +12,8 @@
 #include "formats/texture_name_codec.h"
 #include "report/failure.h"
 #include "files/little_endian.h"
+#include "text/fixed_decimal.h"
+#include "text/float_text.h"
 #include "text/hex_text.h"
 #include "text/text_template.h"
 
@@ -93,13 +95,27 @@ std::string JsonString(const std::string& text) {
 std::string JsonNumbers(std::initializer_list<float> values) {
   std::string text;
   for (const float value : values) {
-    char digits[32];
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    char digits[kShortestFloatRoom];
+    char* end = WriteShortestFloat(digits, value);
     if (!text.empty()) text += ',';
-    text.append(digits, end.ptr);
+    text.append(digits, end);
   }
   return text;
 }
+
+// The same for three numbers, held in place, for the many accessors of a
+// scene.
+struct JsonTriple {
+  explicit JsonTriple(const float* values) {
+    char* end = text;
+    for (int k = 0; k < 3; ++k) {
+      if (k > 0) *end++ = ',';
+      end = WriteShortestFloat(end, values[k]);
+    }
+    *end = '\0';
+  }
+  char text[3 * kShortestFloatRoom + 3];
+};
 
 // Opens a member that is an array, or puts the comma and line end between
 // its elements.
@@ -273,8 +289,11 @@ class GltfExport : public FormatExport {
     json.reserve(600 + count * 450 + materials_.size());
     AppendTemplate(json, kHead, JsonString(kGenerator));
     for (size_t k = 0; k < count; ++k) {
-      if (k > 0) json += ',';
-      json += std::to_string(k);
+      char digits[24];
+      char* end = digits;
+      if (k > 0) *end++ = ',';
+      end = WriteDecimalDigits(end, k);
+      json.append(digits, static_cast<size_t>(end - digits));
     }
     json += "]}],\r\n";
     if (count > 0) {
@@ -298,9 +317,8 @@ class GltfExport : public FormatExport {
     for (size_t k = 0; k < count; ++k) {
       const RectEntry& rect = rects_[k];
       json += ",\r\n";
-      AppendTemplate(json, kPositionAccessor, k * kPositionBytes,
-                     JsonNumbers({rect.min[0], rect.min[1], rect.min[2]}),
-                     JsonNumbers({rect.max[0], rect.max[1], rect.max[2]}));
+      AppendTemplate(json, kPositionAccessor, k * kPositionBytes, JsonTriple(rect.min).text,
+                     JsonTriple(rect.max).text);
       json += ",\r\n";
       AppendTemplate(json, kTexCoordAccessor, k * kTexCoordBytes);
     }

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "text/fixed_decimal.h"
+#include "text/float_text.h"
 #include "text/hex_text.h"
 
 namespace {
@@ -13,7 +15,10 @@ namespace {
 // numbers and counts of a scene's file never come close).
 void PutRightJustified(char* field, size_t width, long long value) {
   char digits[24];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  char* end = digits;
+  if (value < 0) *end++ = '-';
+  end = WriteDecimalDigits(end, value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                          : static_cast<unsigned long long>(value));
   const size_t length = static_cast<size_t>(end - digits);
   const size_t kept = length < width ? length : width;
   std::memset(field, ' ', width - kept);
@@ -39,9 +44,12 @@ constexpr size_t kFieldWidth = 8;
 
 char* FormatIgesReal(float value, char* out) {
   // The shortest float text has at most 15 characters ("-1.1754944e-38").
-  char* end = std::to_chars(out, out + kIgesRealRoom - 1, value).ptr;
-  char* exponent = std::find(out, end, 'e');
-  if (std::find(out, exponent, '.') == exponent) {  // "256" becomes "256.", "1e+10" "1.e+10"
+  static_assert(kIgesRealRoom >= kShortestFloatRoom + 1, "room for the point FormatIgesReal adds");
+  char* end = WriteShortestFloat(out, value);
+  char* exponent = out;
+  bool point = false;
+  for (; exponent != end && *exponent != 'e'; ++exponent) point = point || *exponent == '.';
+  if (!point) {  // "256" becomes "256.", "1e+10" "1.e+10"
     std::memmove(exponent + 1, exponent, static_cast<size_t>(end - exponent));
     *exponent++ = '.';
     ++end;

@@ -1,5 +1,7 @@
 #include "export/obj_writer.h"
 
+#include <cstring>
+
 #include "formats/texture_name_codec.h"
 #include "text/float_text.h"
 #include "text/text_template.h"
@@ -29,13 +31,28 @@ constexpr TextTemplate<TextValue> kNoTextureBlock{
 
 // A keyword and count values, each in the shortest text that reads back
 // as the same float, so that the file holds every bit the scene does.
+// The line is put together in one buffer and appended once.
 void AppendNumberLine(std::string& text, const char* keyword, const float* values, int count) {
-  text += keyword;
-  for (int k = 0; k < count; ++k) {
-    text += ' ';
-    AppendShortestFloat(text, values[k]);
+  char line[4 + 3 * (kPlainShortestFloatRoom + 1) + 2];
+  const size_t keywordLength = std::strlen(keyword);
+  if (count > 3 || keywordLength > 4) {  // more than the lines this file writes: piece by piece
+    text += keyword;
+    for (int k = 0; k < count; ++k) {
+      text += ' ';
+      AppendShortestFloat(text, values[k]);
+    }
+    text += "\r\n";
+    return;
   }
-  text += "\r\n";
+  std::memcpy(line, keyword, keywordLength);
+  char* end = line + keywordLength;
+  for (int k = 0; k < count; ++k) {
+    *end++ = ' ';
+    end = WritePlainShortestFloatText(end, values[k]);
+  }
+  *end++ = '\r';
+  *end++ = '\n';
+  text.append(line, static_cast<size_t>(end - line));
 }
 
 class ObjExport : public FormatExport {

@@ -9,8 +9,9 @@
 
 namespace {
 
-// Room for the text of many rectangles before a write reaches the system.
-constexpr size_t kOutputBufferSize = 1 << 16;
+// Room for the text of many rectangles before a write reaches the system:
+// a few large writes.
+constexpr size_t kOutputBufferSize = 1 << 20;
 constexpr int kNewNameAttempts = 100;
 
 // A name for the new file in the folder of path, of a fixed length, so
@@ -58,7 +59,10 @@ bool OutputFile::Create(std::string& why) {
     file_ = OpenFile(path_.c_str(), "w+b");
     if (!file_) return Cannot("create", why);
   }
-  std::setvbuf(file_.get(), nullptr, _IOFBF, kOutputBufferSize);
+  // The buffer is the file's own: given none, the C library keeps to a
+  // block of the file system's size.
+  if (!buffer_) buffer_.reset(new char[kOutputBufferSize]);
+  std::setvbuf(file_.get(), buffer_.get(), _IOFBF, kOutputBufferSize);
   return true;
 }
 

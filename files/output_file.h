@@ -10,6 +10,7 @@
 #define QUADKIT_FILES_OUTPUT_FILE_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "files/file_access.h"
@@ -40,6 +41,7 @@ class OutputFile : public OutputSink {
   std::string path_;
   std::string kind_;
   std::string newPath_;  // the file beside the path; empty when writing directly
+  std::unique_ptr<char[]> buffer_;  // the file's stdio buffer; declared first, so it outlives file_
   FileHandle file_;
   bool committed_ = false;
 };

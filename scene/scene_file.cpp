@@ -340,6 +340,7 @@ bool SceneFile::ReadBytesAt(int64_t offset, uint8_t* dst, size_t size, size_t* g
     return true;
   }
   if (const HeldBytes* part = HeldFor(offset, size)) {
+    // Held bytes: only what lies past the file's end is zeroed.
     const size_t from = static_cast<size_t>(offset - part->start);
     *got = std::min(size, part->bytes.size() - from);
     if (*got > 0) std::memcpy(dst, part->bytes.data() + from, *got);

@@ -2,6 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "text/fixed_decimal.h"
 
 namespace {
 
@@ -12,28 +16,168 @@ const char* NonFiniteText(float value) {
   return nullptr;
 }
 
+// A float whose exact decimal value has at most seven significant digits,
+// as digits * 10^exponent. Such a value is its own shortest text: a float
+// lies within 2^-24 of its own size from the next one, and a text with
+// fewer digits would lie at least 10^-7 of it away. Most of a scene's
+// numbers are like that (64, 32.5, 0.25); any other float is left to
+// std::to_chars.
+struct ShortDecimal {
+  uint32_t digits;  // no trailing zero, but 0 for zero
+  int exponent;
+  bool negative;
+};
+
+constexpr uint32_t kMaxShortDigits = 9999999;
+
+// The count of zero bits below the lowest one of value, which is not 0.
+int TrailingZeroBits(uint32_t value) {
+#if defined(__GNUC__)
+  return __builtin_ctz(value);
+#else
+  int count = 0;
+  for (; (value & 1u) == 0; value >>= 1) ++count;
+  return count;
+#endif
+}
+
+bool ExactShortDecimal(float value, ShortDecimal& decimal) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  decimal.negative = (bits >> 31) != 0;
+  const int exponentField = static_cast<int>((bits >> 23) & 0xFF);
+  uint32_t mantissa = bits & 0x7FFFFF;
+  if (exponentField == 0xFF) return false;
+  if (exponentField == 0 && mantissa == 0) {
+    decimal.digits = 0;
+    decimal.exponent = 0;
+    return true;
+  }
+  if (exponentField == 0) return false;  // subnormals have far more digits
+  mantissa |= 0x800000;
+  int exponent = exponentField - 150;  // value = mantissa * 2^exponent
+  const int zeroBits = TrailingZeroBits(mantissa);
+  mantissa >>= zeroBits;
+  exponent += zeroBits;
+  if (exponent < 0) {
+    // mantissa / 2^n = mantissa * 5^n / 10^n: odd digits, so no trailing zero.
+    if (exponent < -10) return false;
+    uint64_t digits = mantissa;
+    for (int k = exponent; k < 0; ++k) digits *= 5;
+    if (digits > kMaxShortDigits) return false;
+    decimal.digits = static_cast<uint32_t>(digits);
+    decimal.exponent = exponent;
+    return true;
+  }
+  if (exponent > 39) return false;
+  uint64_t whole = static_cast<uint64_t>(mantissa) << exponent;
+  int zeros = 0;
+  while (whole % 10 == 0) {
+    whole /= 10;
+    ++zeros;
+  }
+  if (whole > kMaxShortDigits) return false;
+  decimal.digits = static_cast<uint32_t>(whole);
+  decimal.exponent = zeros;
+  return true;
+}
+
+// The decimal's text without an exponent.
+char* WritePlain(char* out, const ShortDecimal& decimal) {
+  if (decimal.negative) *out++ = '-';
+  char digits[12];
+  const int count = static_cast<int>(WriteDecimalDigits(digits, decimal.digits) - digits);
+  if (decimal.exponent >= 0) {
+    std::memcpy(out, digits, static_cast<size_t>(count));
+    out += count;
+    if (decimal.digits != 0) {
+      std::memset(out, '0', static_cast<size_t>(decimal.exponent));
+      out += decimal.exponent;
+    }
+    return out;
+  }
+  const int decimals = -decimal.exponent;
+  if (count > decimals) {
+    std::memcpy(out, digits, static_cast<size_t>(count - decimals));
+    out += count - decimals;
+    *out++ = '.';
+    std::memcpy(out, digits + count - decimals, static_cast<size_t>(decimals));
+    return out + decimals;
+  }
+  *out++ = '0';
+  *out++ = '.';
+  std::memset(out, '0', static_cast<size_t>(decimals - count));
+  out += decimals - count;
+  std::memcpy(out, digits, static_cast<size_t>(count));
+  return out + count;
+}
+
+// The decimal's text with an exponent, as printf's "%e" spells it: one
+// digit, the point and the others only when there are others, "e", the
+// exponent's sign and at least two digits.
+char* WriteWithExponent(char* out, const ShortDecimal& decimal) {
+  if (decimal.negative) *out++ = '-';
+  char digits[12];
+  const int count = static_cast<int>(WriteDecimalDigits(digits, decimal.digits) - digits);
+  *out++ = digits[0];
+  if (count > 1) {
+    *out++ = '.';
+    std::memcpy(out, digits + 1, static_cast<size_t>(count - 1));
+    out += count - 1;
+  }
+  int exponent = decimal.exponent + count - 1;
+  *out++ = 'e';
+  *out++ = exponent < 0 ? '-' : '+';
+  if (exponent < 0) exponent = -exponent;
+  if (exponent < 10) *out++ = '0';
+  return WriteDecimalDigits(out, static_cast<unsigned long long>(exponent));
+}
+
 }  // namespace
 
-void AppendShortestFloat(std::string& text, float value) {
-  if (const char* word = NonFiniteText(value)) {
-    text += word;
-    return;
+char* WriteShortestFloat(char* out, float value) {
+  ShortDecimal decimal;
+  if (!ExactShortDecimal(value, decimal)) {
+    return std::to_chars(out, out + kShortestFloatRoom, value).ptr;
   }
-  // The longest shortest plain text is well under 64 characters: a sign
-  // and 39 integer digits for the largest floats, "0." and at most 54
-  // decimals for the smallest.
-  char digits[64];
-  char* end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed).ptr;
-  text.append(digits, end);
+  if (decimal.digits == 0) return WritePlain(out, decimal);
+  // The lengths of both forms, without the sign they share; an exponent
+  // below 100 takes "e+" and two digits.
+  int count = 1;
+  for (uint32_t rest = decimal.digits; rest >= 10; rest /= 10) ++count;
+  const int decimals = -decimal.exponent;
+  const int plain = decimal.exponent >= 0 ? count + decimal.exponent
+                                          : (count > decimals ? count + 1 : decimals + 2);
+  const int withExponent = count + (count > 1 ? 1 : 0) + 4;
+  return plain <= withExponent ? WritePlain(out, decimal) : WriteWithExponent(out, decimal);
+}
+
+char* WritePlainShortestFloat(char* out, float value) {
+  ShortDecimal decimal;
+  if (!ExactShortDecimal(value, decimal)) {
+    return std::to_chars(out, out + kPlainShortestFloatRoom, value, std::chars_format::fixed).ptr;
+  }
+  return WritePlain(out, decimal);
+}
+
+char* WritePlainShortestFloatText(char* out, float value) {
+  if (const char* word = NonFiniteText(value)) {
+    const size_t length = std::strlen(word);
+    std::memcpy(out, word, length);
+    return out + length;
+  }
+  return WritePlainShortestFloat(out, value);
+}
+
+void AppendShortestFloat(std::string& text, float value) {
+  char digits[kPlainShortestFloatRoom];
+  text.append(digits, WritePlainShortestFloatText(digits, value));
 }
 
 std::string FixedFloatText(float value, int decimals) {
   if (const char* word = NonFiniteText(value)) return word;
   if (decimals < 0) decimals = 0;
   if (decimals > kMaxFixedDecimals) decimals = kMaxFixedDecimals;
-  char digits[kMaxFixedDecimals + 48];
-  char* end = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
-                                  std::chars_format::fixed, decimals)
-                        .ptr;
-  return std::string(digits, end);
+  char digits[FixedDecimalRoom(kMaxFixedDecimals)];
+  return std::string(digits, WriteFixedDecimal(digits, static_cast<double>(value), decimals));
 }

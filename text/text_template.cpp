@@ -1,15 +1,13 @@
 #include "text/text_template.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-namespace {
+#include "text/fixed_decimal.h"
 
-// Room for any converted number: the longest "%f" of a double has 309
-// integer digits.
-constexpr int kNumberRoom = 400;
+namespace {
 
 struct Conversion {
   int width = 0;       // at least this many characters, padded with blanks on the left
@@ -31,7 +29,8 @@ const char* ReadConversion(const char* p, Conversion& conversion) {
 }
 
 // Collects a template's pieces in a small buffer and hands them to the text
-// in few appends: a template is many short pieces.
+// in few appends: a template is many short pieces. Numbers are written
+// straight into the buffer.
 class StagedText {
  public:
   explicit StagedText(std::string& text) : text_(text) {}
@@ -48,8 +47,22 @@ class StagedText {
     used_ += length;
   }
   void PutBlanks(size_t count) {
-    while (count-- > 0) Put(" ", 1);
+    while (count > 0) {
+      if (used_ == sizeof buffer_) Flush();
+      const size_t part = std::min(count, sizeof buffer_ - used_);
+      std::memset(buffer_ + used_, ' ', part);
+      used_ += part;
+      count -= part;
+    }
   }
+  // Room for size characters at the end of the buffer (size at most
+  // kRoom); Commit then takes what was written there.
+  static constexpr size_t kRoom = 2048;
+  char* Room(size_t size) {
+    if (used_ + size > sizeof buffer_) Flush();
+    return buffer_ + used_;
+  }
+  void Commit(const char* end) { used_ = static_cast<size_t>(end - buffer_); }
 
  private:
   void Flush() {
@@ -57,7 +70,7 @@ class StagedText {
     used_ = 0;
   }
   std::string& text_;
-  char buffer_[2048];
+  char buffer_[kRoom];
   size_t used_ = 0;
 };
 
@@ -67,34 +80,51 @@ void AppendPadded(StagedText& text, const char* begin, const char* end, int widt
   text.Put(begin, static_cast<size_t>(length));
 }
 
+// A number written by write into room characters, padded to width.
+template <typename Write>
+void AppendNumber(StagedText& text, size_t room, int width, Write write) {
+  if (width <= 0 && room <= StagedText::kRoom) {
+    char* start = text.Room(room);
+    text.Commit(write(start));
+    return;
+  }
+  std::string digits(room, '\0');
+  const char* end = write(&digits[0]);
+  AppendPadded(text, digits.data(), end, width);
+}
+
 void AppendInteger(StagedText& text, long long value, const Conversion& conversion) {
-  char digits[kNumberRoom];
-  std::to_chars_result result;
   if (conversion.letter == 'X') {
     // %X prints the two's complement bits of the unsigned value.
-    result = std::to_chars(digits, digits + sizeof digits, static_cast<unsigned>(value), 16);
-    for (char* c = digits; c < result.ptr; ++c) {
-      if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
-    }
-  } else {
-    result = std::to_chars(digits, digits + sizeof digits, value);
+    static const char kHex[] = "0123456789ABCDEF";
+    char digits[8];
+    char* start = digits + sizeof digits;
+    unsigned bits = static_cast<unsigned>(value);
+    do {
+      *--start = kHex[bits & 0xF];
+      bits >>= 4;
+    } while (bits != 0);
+    AppendPadded(text, start, digits + sizeof digits, conversion.width);
+    return;
   }
-  AppendPadded(text, digits, result.ptr, conversion.width);
+  AppendNumber(text, 24, conversion.width, [value](char* out) {
+    if (value < 0) {
+      *out++ = '-';
+      return WriteDecimalDigits(out, 0ull - static_cast<unsigned long long>(value));
+    }
+    return WriteDecimalDigits(out, static_cast<unsigned long long>(value));
+  });
 }
 
 void AppendReal(StagedText& text, double value, const Conversion& conversion) {
-  char digits[kNumberRoom];
   const int precision = conversion.precision < 0 ? 6 : conversion.precision;
-  const char* end;
   if (std::isnan(value)) {  // printf's spelling, which to_chars shares only on some libraries
-    end = std::signbit(value) ? "-nan" : "nan";
-    AppendPadded(text, end, end + std::char_traits<char>::length(end), conversion.width);
+    const char* word = std::signbit(value) ? "-nan" : "nan";
+    AppendPadded(text, word, word + std::char_traits<char>::length(word), conversion.width);
     return;
   }
-  // to_chars with a precision rounds exactly as printf does.
-  const char* out =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, precision).ptr;
-  AppendPadded(text, digits, out, conversion.width);
+  AppendNumber(text, FixedDecimalRoom(precision), conversion.width,
+               [value, precision](char* out) { return WriteFixedDecimal(out, value, precision); });
 }
 
 // The typed templates guarantee one value of the right kind per conversion.
@@ -137,4 +167,21 @@ void text_template_detail::Append(std::string& filled, const char* tmpl,
     p = ReadConversion(percent + 1, conversion);
     AppendValue(text, conversion, *next++);
   }
+}
+
+void text_template_detail::AppendPieces(std::string& filled, const char* tmpl, const Piece* pieces, size_t count,
+                                        size_t tailStart, std::initializer_list<TemplateValue> values) {
+  StagedText text(filled);
+  const TemplateValue* next = values.begin();
+  for (size_t k = 0; k < count; ++k) {
+    const Piece& piece = pieces[k];
+    text.Put(tmpl + piece.start, piece.length);
+    Conversion conversion;
+    conversion.width = piece.width;
+    conversion.precision = piece.precision;
+    conversion.letter = piece.letter;
+    AppendValue(text, conversion, *next++);
+  }
+  const char* tail = tmpl + tailStart;
+  text.Put(tail, std::strlen(tail));
 }

@@ -104,6 +104,22 @@ struct Accepts<TextValue, Value>
 // AppendTemplate below and the engine's own test call it.
 void Append(std::string& text, const char* tmpl, std::initializer_list<TemplateValue> values);
 
+// A conversion read once, when the template is made: the literal text
+// before it (from start, length characters) and its width, precision and
+// letter.
+struct Piece {
+  size_t start = 0;
+  size_t length = 0;
+  int width = 0;
+  int precision = -1;  // -1: the default of six
+  char letter = 0;
+};
+
+// The same as Append, from the template's pieces: count conversions, then
+// the literal text from tailStart to the end.
+void AppendPieces(std::string& text, const char* tmpl, const Piece* pieces, size_t count, size_t tailStart,
+                  std::initializer_list<TemplateValue> values);
+
 }  // namespace text_template_detail
 
 template <typename... Kinds>
@@ -115,13 +131,56 @@ class TextTemplate {
     if (!text_template_detail::ConversionsMatch(text, kKinds, sizeof...(Kinds))) {
       throw "the template's conversions do not match the kinds of its values";
     }
+    ReadPieces();
   }
   constexpr const char* text() const { return text_; }
+
+  // The conversions as read when the template was made; a template with a
+  // "%%" has none, and is read at every fill.
+  constexpr bool readOnce() const { return readOnce_; }
+  constexpr const text_template_detail::Piece* pieces() const { return pieces_; }
+  constexpr size_t tailStart() const { return tailStart_; }
 
  private:
   static constexpr TemplateValue::Kind kKinds[sizeof...(Kinds) + 1] = {
       text_template_detail::KindOf<Kinds>()..., TemplateValue::Kind::kText};
+
+  constexpr void ReadPieces() {
+    size_t at = 0;
+    size_t start = 0;
+    size_t next = 0;
+    while (text_[at] != '\0') {
+      if (text_[at] != '%') {
+        ++at;
+        continue;
+      }
+      if (text_[at + 1] == '%') {
+        readOnce_ = false;
+        return;
+      }
+      text_template_detail::Piece& piece = pieces_[next++];
+      piece.start = start;
+      piece.length = at - start;
+      ++at;
+      while (text_[at] >= '0' && text_[at] <= '9') piece.width = piece.width * 10 + (text_[at++] - '0');
+      if (text_[at] == '.') {
+        piece.precision = 0;
+        for (++at; text_[at] >= '0' && text_[at] <= '9'; ++at) {
+          piece.precision = piece.precision * 10 + (text_[at] - '0');
+        }
+      }
+      while (text_[at] == 'l') ++at;
+      piece.letter = text_[at++];
+      start = at;
+    }
+    tailStart_ = start;
+    readOnce_ = true;
+  }
+
   const char* text_;
+  bool readOnce_ = false;
+  text_template_detail::Piece pieces_[sizeof...(Kinds) + 1] = {};
+  size_t tailStart_ = 0;
 };
 
 // Appends tmpl to text with its conversions filled from values, in order;
@@ -131,7 +190,12 @@ void AppendTemplate(std::string& text, const TextTemplate<Kinds...>& tmpl, const
   static_assert(sizeof...(Values) == sizeof...(Kinds), "give the template one value per conversion");
   static_assert((text_template_detail::Accepts<Kinds, std::decay_t<Values>>::value && ...),
                 "a value of the wrong kind for its conversion");
-  text_template_detail::Append(text, tmpl.text(), {TemplateValue(values)...});
+  if (tmpl.readOnce()) {
+    text_template_detail::AppendPieces(text, tmpl.text(), tmpl.pieces(), sizeof...(Kinds), tmpl.tailStart(),
+                                       {TemplateValue(values)...});
+  } else {
+    text_template_detail::Append(text, tmpl.text(), {TemplateValue(values)...});
+  }
 }
 
 // The same, as a new text.
