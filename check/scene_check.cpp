@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "files/byte_access.h"
 #include "files/file_access.h"
@@ -49,21 +50,54 @@ void SortKeys(std::vector<uint64_t>& keys) {
   std::sort(keys.begin(), keys.end());
 }
 
+// Spans in the order of their starts, by position j: keys sorted, or the
+// index table read forward or backward when the file keeps its records in
+// that order (which then needs no keys at all).
+struct KeyOrder {
+  const uint64_t* keys;
+  int64_t Start(size_t j) const { return StartOf(keys[j]); }
+  int32_t Tag(size_t j) const { return TagOf(keys[j]); }
+};
+template <bool kBackward>
+struct TableOrder {
+  const SceneFile* scene;
+  int32_t count;
+  int32_t Tag(size_t j) const {
+    return kBackward ? count - 1 - static_cast<int32_t>(j) : static_cast<int32_t>(j);
+  }
+  int64_t Start(size_t j) const { return scene->GetRectOffset(Tag(j)); }
+};
+
+// The first position in [from, to) whose span starts behind limit, or to.
+template <class Order>
+size_t FirstBehind(const Order& order, size_t from, size_t to, int64_t limit) {
+  while (from < to) {
+    const size_t middle = from + (to - from) / 2;
+    if (order.Start(middle) <= limit) {
+      from = middle + 1;
+    } else {
+      to = middle;
+    }
+  }
+  return from;
+}
+
 // Serves spans of one size, sorted by their start, those before last each
 // inside the file, in that order: a read fills the window from the span asked for
 // over as many of the following spans as fit in it, so that every byte
 // between them is read at most once and nothing is read twice but the
 // end of a span that a window cut.
+template <class Order>
 class SpanReader {
  public:
   // window holds kWindowSize bytes; the readers of one check share it.
-  SpanReader(ByteAccess& file, const std::vector<uint64_t>& spans, size_t last, size_t spanSize, uint8_t* window)
+  SpanReader(ByteAccess& file, const Order& spans, size_t last, size_t spanSize, uint8_t* window)
       : file_(file), spans_(spans), last_(last), spanSize_(static_cast<int64_t>(spanSize)), window_(window) {}
 
   // Span k's bytes, or null when the read fails (errno set, or the file
   // came to an end before it, as when it was cut short during the run).
   const uint8_t* At(size_t k, bool& cutShort) {
-    const int64_t start = StartOf(spans_[k]);
+    const int64_t start = spans_.Start(k);
     cutShort = false;
     if (filled_ && start >= windowStart_ && start + spanSize_ <= windowEnd_) {
       return window_ + (start - windowStart_);
@@ -76,16 +110,12 @@ class SpanReader {
   // up to through (not included), and returns where span k's bytes stand;
   // null as At.
   const uint8_t* Fill(size_t k, size_t& through, bool& cutShort) {
-    const int64_t start = StartOf(spans_[k]);
+    const int64_t start = spans_.Start(k);
     cutShort = false;
     // The spans that end within kWindowSize of start: those that start at
     // most kWindowSize - spanSize_ behind it, whatever their number.
-    const uint64_t lastFitting = KeyOf(start + static_cast<int64_t>(kWindowSize) - spanSize_, (1 << kTagBits) - 1);
-    through = static_cast<size_t>(
-        std::upper_bound(spans_.begin() + static_cast<std::ptrdiff_t>(k) + 1,
-                         spans_.begin() + static_cast<std::ptrdiff_t>(std::max(last_, k + 1)), lastFitting) -
-        spans_.begin());
-    const int64_t end = StartOf(spans_[through - 1]) + spanSize_;
+    through = FirstBehind(spans_, k + 1, std::max(last_, k + 1), start + static_cast<int64_t>(kWindowSize) - spanSize_);
+    const int64_t end = spans_.Start(through - 1) + spanSize_;
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
@@ -102,7 +132,7 @@ class SpanReader {
 
  private:
   ByteAccess& file_;
-  const std::vector<uint64_t>& spans_;
+  const Order& spans_;
   size_t last_;
   int64_t spanSize_;
   uint8_t* window_;
@@ -236,73 +266,53 @@ bool InspectScene(const SceneFile& scene, ByteAccess& file, SceneFindings& findi
   // overlaps what the write-back never writes (the fields it writes, as it
   // tests them), whether it begins before the end of one that stands
   // before it, and what it holds.
-  std::vector<uint64_t> records(static_cast<size_t>(rectCount));
-  // Files mostly keep their records in the order of the index table, or
-  // in the reverse order: told while the keys are made.
-  bool ascending = true;
-  bool descending = true;
-  for (int32_t i = 0; i < rectCount; ++i) {
-    const uint64_t key = KeyOf(scene.GetRectOffset(i), i);
-    if (i > 0) {
-      const uint64_t before = records[static_cast<size_t>(i) - 1];
-      ascending = ascending && key > before;
-      descending = descending && key < before;
-    }
-    records[static_cast<size_t>(i)] = key;
-  }
-  if (descending) {
-    std::reverse(records.begin(), records.end());
-  } else if (!ascending) {
-    std::sort(records.begin(), records.end());
-  }
-  // Sorted by their start, the records that begin before the file form
-  // its front and those that end behind it its back; the rest are read, in
-  // the same pass, in the order they stand in the file.
-  const size_t first = static_cast<size_t>(
-      std::lower_bound(records.begin(), records.end(), KeyOf(0, 0)) - records.begin());
-  const size_t last = static_cast<size_t>(
-      std::lower_bound(records.begin(), records.end(), KeyOf(size - kMinRecordSize + 1, 0)) - records.begin());
   std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[kWindowSize]);
   if (!window) return Fail(why, "not enough memory to check scene file " + Quoted(name));
   std::vector<int32_t> slotOf(static_cast<size_t>(rectCount), -1);
   SlotSpans slots;
-  {
-    ProtectedWalk protectedRanges(scene.GetProtectedRanges());
-    SpanReader reader(file, records, last, kMinRecordSize, window.get());
-    bool cutShort = false;
-    int64_t reach = 0;
-    int32_t reacher = -1;
-    // What every record gets, in the order they stand: its place among
-    // the tables and the records before it.
-    auto place = [&](int64_t start, int32_t rect) {
-      uint16_t mark = 0;
-      if (start >= 0 && protectedRanges.Overlaps(start)) mark = 1u << BitOf(SceneDamage::kRecordOverTables);
-      if (reacher >= 0 && start < reach) {
-        mark |= 1u << BitOf(SceneDamage::kSharedRecord);
-        markRect(reacher, BitOf(SceneDamage::kSharedRecord));
-      }
-      if (reacher < 0 || start + kMinRecordSize > reach) {
-        reach = start + kMinRecordSize;
-        reacher = rect;
-      }
-      return mark;
-    };
+  ProtectedWalk protectedRanges(scene.GetProtectedRanges());
+  int64_t reach = 0;
+  int32_t reacher = -1;
+  // What every record gets, in the order they stand: its place among the
+  // tables and the records before it.
+  auto place = [&](int64_t start, int32_t rect) {
+    uint16_t mark = 0;
+    if (start >= 0 && protectedRanges.Overlaps(start)) mark = 1u << BitOf(SceneDamage::kRecordOverTables);
+    if (reacher >= 0 && start < reach) {
+      mark |= 1u << BitOf(SceneDamage::kSharedRecord);
+      markRect(reacher, BitOf(SceneDamage::kSharedRecord));
+    }
+    if (reacher < 0 || start + kMinRecordSize > reach) {
+      reach = start + kMinRecordSize;
+      reacher = rect;
+    }
+    return mark;
+  };
+  // The records in order: those that begin before the file form its
+  // front and those that end behind it its back; the rest are read, in the
+  // same pass, in the order they stand in the file, a window at a time.
+  // False when a read fails.
+  bool cutShort = false;
+  auto walk = [&](const auto& order) {
+    const size_t count = static_cast<size_t>(rectCount);
+    const size_t first = FirstBehind(order, 0, count, -1);
+    const size_t last = FirstBehind(order, 0, count, size - kMinRecordSize);
     auto outside = [&](size_t k) {
-      const int32_t rect = TagOf(records[k]);
-      const uint16_t mark = place(StartOf(records[k]), rect) | (1u << BitOf(SceneDamage::kRecordOutsideFile));
+      const int32_t rect = order.Tag(k);
+      const uint16_t mark = place(order.Start(k), rect) | (1u << BitOf(SceneDamage::kRecordOutsideFile));
       marks[static_cast<size_t>(rect)] |= mark;
       marked |= mark;
     };
     for (size_t k = 0; k < first; ++k) outside(k);
-    // The records inside the file, a window of them at a time.
+    SpanReader<std::decay_t<decltype(order)>> reader(file, order, last, kMinRecordSize, window.get());
     for (size_t k = first; k < last;) {
       size_t through = 0;
-      const int64_t windowStart = StartOf(records[k]);
+      const int64_t windowStart = order.Start(k);
       const uint8_t* inWindow = reader.Fill(k, through, cutShort);
-      if (inWindow == nullptr) return CannotRead(name, cutShort, why);
+      if (inWindow == nullptr) return false;
       for (; k < through; ++k) {
-        const int64_t start = StartOf(records[k]);
-        const int32_t rect = TagOf(records[k]);
+        const int64_t start = order.Start(k);
+        const int32_t rect = order.Tag(k);
         const uint8_t* record = inWindow + (start - windowStart);
         uint32_t mark = place(start, rect) | corners.Inspect(record);
         const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
@@ -315,8 +325,32 @@ bool InspectScene(const SceneFile& scene, ByteAccess& file, SceneFindings& findi
         marked |= mark;
       }
     }
-    for (size_t k = std::max(first, last); k < records.size(); ++k) outside(k);
+    for (size_t k = std::max(first, last); k < count; ++k) outside(k);
+    return true;
+  };
+  // Files mostly keep their records in the order of the index table, or in
+  // the reverse order: those are walked through the table itself, any
+  // other order through keys sorted by the records' starts.
+  bool ascending = true;
+  bool descending = true;
+  for (int32_t i = 1; i < rectCount; ++i) {
+    const int32_t before = scene.GetRectOffset(i - 1);
+    const int32_t at = scene.GetRectOffset(i);
+    ascending = ascending && at >= before;
+    descending = descending && at < before;
   }
+  bool read = false;
+  if (ascending) {
+    read = walk(TableOrder<false>{&scene, rectCount});
+  } else if (descending) {
+    read = walk(TableOrder<true>{&scene, rectCount});
+  } else {
+    std::vector<uint64_t> records(static_cast<size_t>(rectCount));
+    for (int32_t i = 0; i < rectCount; ++i) records[static_cast<size_t>(i)] = KeyOf(scene.GetRectOffset(i), i);
+    std::sort(records.begin(), records.end());
+    read = walk(KeyOrder{records.data()});
+  }
+  if (!read) return CannotRead(name, cutShort, why);
   const CornerExtent extent = corners.Extent();
   findings.hasExtent = extent.any;
   std::copy(extent.low, extent.low + 3, findings.low);
@@ -328,8 +362,8 @@ bool InspectScene(const SceneFile& scene, ByteAccess& file, SceneFindings& findi
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
   SortKeys(slots.keys);
   {
-    SpanReader reader(file, slots.keys, slots.keys.size(), kSlotIndexEnd, window.get());
-    bool cutShort = false;
+    const KeyOrder slotOrder{slots.keys.data()};
+    SpanReader<KeyOrder> reader(file, slotOrder, slots.keys.size(), kSlotIndexEnd, window.get());
     for (size_t k = 0; k < slots.keys.size(); ++k) {
       const uint8_t* slot = reader.At(k, cutShort);
       if (slot == nullptr) return CannotRead(name, cutShort, why);
