@@ -24,9 +24,10 @@ struct FuzzOutcome {
 // the sample's .glb). A scene of more than 64 rectangles is only checked
 // and read as the listing export reads it. Every target runs without a file.
 FuzzOutcome FuzzSceneFile(const uint8_t* data, size_t size);
-// The same check, then one of those operations, chosen by a hash of the
-// input's bytes: the libFuzzer target runs this, at the cost of one mode
-// an input, while the replay of the corpora runs every operation.
+// One of the operations of FuzzSceneFile (the check, an export, the Move
+// or an import), chosen by a hash of the input's bytes: the libFuzzer
+// target runs this, at the cost of one mode an input, while the replay of
+// the corpora runs them all.
 FuzzOutcome FuzzSceneFileOnce(const uint8_t* data, size_t size);
 // The input as an ASCII listing, imported into a fresh copy of the sample.
 FuzzOutcome FuzzAsciiListing(const uint8_t* data, size_t size);
