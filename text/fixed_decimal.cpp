@@ -196,6 +196,15 @@ char* WriteDecimalDigits(char* out, unsigned long long value) {
     out[1] = kDigitPairs[2 * value + 1];
     return out + 2;
   }
+  if (value <= UINT32_MAX) {  // most numbers: counted with a few comparisons, written in pairs
+    const uint32_t small = static_cast<uint32_t>(value);
+    const int count = small < 10000u ? (small < 1000u ? 3 : 4)
+                      : small < 1000000u ? (small < 100000u ? 5 : 6)
+                      : small < 100000000u ? (small < 10000000u ? 7 : 8)
+                                           : (small < 1000000000u ? 9 : 10);
+    WriteDigitsBackwards(out + count, small, count);
+    return out + count;
+  }
   const int count = DigitCount(value);
   WriteDigitsBackwards(out + count, value, count);
   return out + count;
@@ -216,7 +225,13 @@ char* WriteFixedDecimal(char* out, double value, int precision) {
   if (precision == 0) return out;
   *out++ = '.';
   if (parts.fraction == 0) {  // a whole number, as most of a scene's are
-    std::memset(out, '0', static_cast<size_t>(precision));
+    if (precision <= 8) {
+      // Eight zeros in one store: the room of a precision is always more
+      // than the whole part leaves.
+      std::memcpy(out, "00000000", 8);
+    } else {
+      std::memset(out, '0', static_cast<size_t>(precision));
+    }
   } else {
     WriteDigitsBackwards(out + precision, parts.fraction, precision);
   }
