@@ -14,15 +14,16 @@ namespace {
 // left; a value longer than the field keeps its last digits (the sequence
 // numbers and counts of a scene's file never come close).
 void PutRightJustified(char* field, size_t width, long long value) {
-  char digits[24];
-  char* end = digits;
-  if (value < 0) *end++ = '-';
-  end = WriteDecimalDigits(end, value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                          : static_cast<unsigned long long>(value));
-  const size_t length = static_cast<size_t>(end - digits);
-  const size_t kept = length < width ? length : width;
-  std::memset(field, ' ', width - kept);
-  std::memcpy(field + width - kept, end - kept, kept);
+  if (width == 0) return;
+  unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  char* at = field + width;  // the digits straight into the field, last first
+  do {
+    *--at = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0 && at != field);
+  if (value < 0 && at != field) *--at = '-';
+  while (at != field) *--at = ' ';
 }
 
 void PutRightJustified(char* field, size_t width, const std::string& text) {
@@ -116,7 +117,12 @@ void IgesParameterLines::AddReal(float value) {
 void IgesParameterLines::Add(const char* text, size_t length) {
   if (lineUsed_ > 0 && lineUsed_ + length + 1 > width_) EndLine();
   const size_t kept = length < kIgesDataColumns - 1 ? length : kIgesDataColumns - 1;
-  std::memcpy(line_ + lineUsed_, text, kept);
+  char* at = line_ + lineUsed_;
+  if (kept <= 16) {  // the usual parameter: a few characters, copied in place
+    for (size_t k = 0; k < kept; ++k) at[k] = text[k];
+  } else {
+    std::memcpy(at, text, kept);
+  }
   lineUsed_ += kept;
   line_[lineUsed_++] = ',';
 }
@@ -155,16 +161,16 @@ void AppendIgesDirectoryEntry(std::string& out, const IgesDirectoryEntry& entry,
   // type, line weight, colour, parameter lines, form, two reserved, label,
   // subscript.
   const long long first[] = {entry.entityType, entry.parameterPointer, 0, 0, entry.level, 0, 0, 0};
-  std::string line(kIgesDataColumns, ' ');
+  char line[kIgesDataColumns];
   for (size_t k = 0; k < 8; ++k) PutRightJustified(&line[k * kFieldWidth], kFieldWidth, first[k]);
   std::memcpy(&line[8 * kFieldWidth], "00000000", kFieldWidth);
-  AppendIgesLine(out, line, 'D', sequence);
+  AppendIgesLine(out, line, sizeof line, 'D', sequence);
   const long long second[] = {entry.entityType, 0, 0, entry.parameterLines, entry.form};
-  line.assign(kIgesDataColumns, ' ');
   for (size_t k = 0; k < 5; ++k) PutRightJustified(&line[k * kFieldWidth], kFieldWidth, second[k]);
+  std::memset(&line[5 * kFieldWidth], ' ', 2 * kFieldWidth);
   PutRightJustified(&line[7 * kFieldWidth], kFieldWidth, entry.label);
   PutRightJustified(&line[8 * kFieldWidth], kFieldWidth, static_cast<long long>(entry.subscript));
-  AppendIgesLine(out, line, 'D', sequence + 1);
+  AppendIgesLine(out, line, sizeof line, 'D', sequence + 1);
 }
 
 void AppendIgesTerminate(std::string& out, int64_t startLines, int64_t globalLines,

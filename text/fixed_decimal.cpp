@@ -166,7 +166,8 @@ int DigitCount(uint64_t value) {
 }
 
 // Writes the last count digits of value backwards, ending at end, in
-// 32-bit steps where the value allows.
+// 32-bit steps where the value allows; value is below 10^count. A pair of
+// digits is one two-byte copy.
 void WriteDigitsBackwards(char* end, uint64_t value, int count) {
   while (value > UINT32_MAX && count > 0) {
     *--end = static_cast<char>('0' + value % 10);
@@ -175,13 +176,12 @@ void WriteDigitsBackwards(char* end, uint64_t value, int count) {
   }
   uint32_t small = static_cast<uint32_t>(value);
   for (; count >= 2; count -= 2) {
-    const uint32_t pair = small % 100;
-    small /= 100;
+    const uint32_t rest = small / 100;
     end -= 2;
-    end[0] = kDigitPairs[2 * pair];
-    end[1] = kDigitPairs[2 * pair + 1];
+    std::memcpy(end, kDigitPairs + 2 * (small - rest * 100), 2);
+    small = rest;
   }
-  if (count == 1) *--end = static_cast<char>('0' + small % 10);
+  if (count == 1) end[-1] = static_cast<char>('0' + small % 10);
 }
 
 }  // namespace
