@@ -231,7 +231,9 @@ class GltfExport : public FormatExport {
     AppendTemplate(materials_, kMaterial, JsonString(gltf::kNoTextureMaterial), "1,0,1");
     const size_t rects = static_cast<size_t>(std::max(scene.GetRectCount(), 0));
     rects_.reserve(rects);
-    positions_.reserve(rects * kPositionBytes);
+    // The positions become the whole buffer in Finish: room for the
+    // texture coordinates and the indices behind them too.
+    positions_.reserve(rects * (kPositionBytes + kTexCoordBytes) + sizeof kQuadIndices);
     texCoords_.reserve(rects * kTexCoordBytes);
     return true;
   }
@@ -384,7 +386,7 @@ class GltfExport : public FormatExport {
 
   // The .glb: header, the JSON chunk padded with blanks, the buffer chunk
   // padded with zeros.
-  bool WriteContainer(std::string json, std::vector<uint8_t>& buffer, std::string& why) {
+  bool WriteContainer(std::string& json, std::vector<uint8_t>& buffer, std::string& why) {
     while (json.size() % 4 != 0) json += ' ';
     PadTo4(buffer, 0);
     const uint64_t total = gltf::kHeaderSize + 2 * gltf::kChunkHeaderSize + json.size() + buffer.size();

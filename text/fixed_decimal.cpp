@@ -30,6 +30,17 @@ constexpr uint64_t kPowersOfTen[kMaxFastPrecision + 1] = {
     1000000000000000000u,
     10000000000000000000u};
 
+// UINT64_MAX / 10^k: the largest number that 10^k multiplies without
+// overflow, kept in a table for the division it saves.
+constexpr uint64_t kLargestFactor[kMaxFastPrecision + 1] = {
+    UINT64_MAX / kPowersOfTen[0],  UINT64_MAX / kPowersOfTen[1],  UINT64_MAX / kPowersOfTen[2],
+    UINT64_MAX / kPowersOfTen[3],  UINT64_MAX / kPowersOfTen[4],  UINT64_MAX / kPowersOfTen[5],
+    UINT64_MAX / kPowersOfTen[6],  UINT64_MAX / kPowersOfTen[7],  UINT64_MAX / kPowersOfTen[8],
+    UINT64_MAX / kPowersOfTen[9],  UINT64_MAX / kPowersOfTen[10], UINT64_MAX / kPowersOfTen[11],
+    UINT64_MAX / kPowersOfTen[12], UINT64_MAX / kPowersOfTen[13], UINT64_MAX / kPowersOfTen[14],
+    UINT64_MAX / kPowersOfTen[15], UINT64_MAX / kPowersOfTen[16], UINT64_MAX / kPowersOfTen[17],
+    UINT64_MAX / kPowersOfTen[18], UINT64_MAX / kPowersOfTen[19]};
+
 // "00" to "99", two digits at a time.
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -136,7 +147,7 @@ bool SplitFixed(uint64_t bits, int precision, FixedParts& parts) {
   // the last decimal's, as 10^precision is even.
   const bool oddBase = precision == 0 && (parts.whole & 1u) != 0;
   uint64_t fraction = 0;
-  if (shift < 64 && fractionBits <= UINT64_MAX / power) {
+  if (shift < 64 && fractionBits <= kLargestFactor[precision]) {
     const uint64_t product = fractionBits * power;  // the common case, in one word
     fraction = product >> shift;
     const uint64_t half = uint64_t{1} << (shift - 1);
