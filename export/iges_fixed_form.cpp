@@ -50,7 +50,11 @@ char* FormatIgesReal(float value, char* out) {
   char* exponent = out;
   bool point = false;
   for (; exponent != end && *exponent != 'e'; ++exponent) point = point || *exponent == '.';
-  if (!point) {  // "256" becomes "256.", "1e+10" "1.e+10"
+  if (!point && exponent == end) {  // "256" becomes "256."
+    *end++ = '.';
+    return end;
+  }
+  if (!point) {  // "1e+10" becomes "1.e+10"
     std::memmove(exponent + 1, exponent, static_cast<size_t>(end - exponent));
     *exponent++ = '.';
     ++end;
@@ -105,7 +109,9 @@ IgesParameterLines::IgesParameterLines(std::string& out, char section, int64_t f
       section_(section),
       firstSequence_(firstSequence),
       directoryPointer_(directoryPointer),
-      width_(directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns) {}
+      width_(directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns) {
+  std::memset(line_, ' ', kIgesDataColumns);
+}
 
 void IgesParameterLines::AddReal(float value) {
   char digits[kIgesRealRoom];
@@ -127,17 +133,19 @@ void IgesParameterLines::Add(const char* text, size_t length) {
   line_[lineUsed_++] = ',';
 }
 
+// The same line as AppendIgesLine makes, completed in line_ itself.
 void IgesParameterLines::EndLine() {
-  size_t used = lineUsed_;
   if (directoryPointer_ != 0) {
-    std::memset(line_ + used, ' ', kIgesDataColumns - used);
     PutRightJustified(line_ + kIgesParameterColumns, kIgesDataColumns - kIgesParameterColumns,
                       directoryPointer_);
-    used = kIgesDataColumns;
   }
-  AppendIgesLine(out_, line_, used, section_, firstSequence_ + lines_);
+  PutSectionField(line_ + kIgesDataColumns, section_, firstSequence_ + lines_);
+  line_[kIgesLineBytes - 2] = '\r';
+  line_[kIgesLineBytes - 1] = '\n';
+  out_.append(line_, kIgesLineBytes);
   ++lines_;
   lineUsed_ = 0;
+  std::memset(line_, ' ', kIgesDataColumns);
 }
 
 int64_t IgesParameterLines::Finish() {
