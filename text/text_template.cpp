@@ -53,6 +53,22 @@ class StagedText {
     std::memcpy(buffer_ + used_, piece, length);
     used_ += length;
   }
+  // A piece of a template that has at least readable characters from piece
+  // on: one fixed-size copy of 16 or 32 bytes when both the template and the
+  // buffer have them, the length kept.
+  void PutFrom(const char* piece, size_t length, size_t readable) {
+    if (length <= 16 && readable >= 16 && used_ + 16 <= sizeof buffer_) {
+      std::memcpy(buffer_ + used_, piece, 16);
+      used_ += length;
+      return;
+    }
+    if (length <= 32 && readable >= 32 && used_ + 32 <= sizeof buffer_) {
+      std::memcpy(buffer_ + used_, piece, 32);
+      used_ += length;
+      return;
+    }
+    Put(piece, length);
+  }
   void PutBlanks(size_t count) {
     while (count > 0) {
       if (used_ == sizeof buffer_) Flush();
@@ -180,10 +196,11 @@ void text_template_detail::AppendPieces(std::string& filled, const char* tmpl, c
                                         size_t tailStart, size_t tailLength,
                                         std::initializer_list<TemplateValue> values) {
   StagedText text(filled);
+  const size_t end = tailStart + tailLength;  // the template's length
   const TemplateValue* next = values.begin();
   for (size_t k = 0; k < count; ++k) {
     const Piece& piece = pieces[k];
-    text.Put(tmpl + piece.start, piece.length);
+    text.PutFrom(tmpl + piece.start, piece.length, end - piece.start);
     const TemplateValue& value = *next++;
     // The conversions without a width, nearly all of the formats', straight
     // into the buffer; the others through AppendValue.
