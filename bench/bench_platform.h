@@ -20,8 +20,10 @@ void ReadWhole(const std::string& path);
 // the records at the offsets given, taken in turn.
 void OneOpenOfScene(const std::string& scene, const std::vector<int32_t>& records, int64_t writes);
 
-// Writes bytes bytes to a new file at path in blocks of 1 MiB.
-void WriteInBlocks(const std::string& path, int64_t bytes);
+// Writes bytes bytes to a new file at path in blocks of 1 MiB; with safe,
+// as quadkit replaces an output: into a new file beside it, flushed to the
+// disk, renamed over path (and on Linux the folder flushed).
+void WriteInBlocks(const std::string& path, int64_t bytes, bool safe);
 
 // A new, empty folder for the benchmark's files; empty when none can be made.
 std::string NewBenchFolder();

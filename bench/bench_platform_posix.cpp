@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "bench/bench_platform.h"
@@ -42,8 +43,9 @@ void OneOpenOfScene(const std::string& scene, const std::vector<int32_t>& record
   close(fd);
 }
 
-void WriteInBlocks(const std::string& path, int64_t bytes) {
-  const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+void WriteInBlocks(const std::string& path, int64_t bytes, bool safe) {
+  const std::string newPath = safe ? path + ".new" : path;
+  const int out = open(newPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (out < 0) std::abort();
   static const std::vector<unsigned char> block(size_t{1} << 20, 'x');
   for (int64_t left = bytes; left > 0;) {
@@ -51,7 +53,14 @@ void WriteInBlocks(const std::string& path, int64_t bytes) {
     if (write(out, block.data(), part) != static_cast<ssize_t>(part)) std::abort();
     left -= static_cast<int64_t>(part);
   }
+  if (safe && fsync(out) != 0) std::abort();
   close(out);
+  if (!safe) return;
+  if (rename(newPath.c_str(), path.c_str()) != 0) std::abort();
+  const size_t slash = path.find_last_of('/');
+  const int folder = open(slash == std::string::npos ? "." : path.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY);
+  if (folder < 0 || fsync(folder) != 0) std::abort();
+  close(folder);
 }
 
 std::string NewBenchFolder() {

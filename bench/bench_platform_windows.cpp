@@ -62,8 +62,9 @@ void OneOpenOfScene(const std::string& scene, const std::vector<int32_t>& record
   CloseHandle(file);
 }
 
-void WriteInBlocks(const std::string& path, int64_t bytes) {
-  const HANDLE out = OpenOrAbort(path, GENERIC_WRITE, CREATE_ALWAYS);
+void WriteInBlocks(const std::string& path, int64_t bytes, bool safe) {
+  const std::string newPath = safe ? path + ".new" : path;
+  const HANDLE out = OpenOrAbort(newPath, GENERIC_WRITE, CREATE_ALWAYS);
   static const std::vector<unsigned char> block(size_t{1} << 20, 'x');
   for (int64_t left = bytes; left > 0;) {
     const DWORD part = static_cast<DWORD>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
@@ -71,7 +72,11 @@ void WriteInBlocks(const std::string& path, int64_t bytes) {
     if (!WriteFile(out, block.data(), part, &written, nullptr) || written != part) std::abort();
     left -= part;
   }
+  if (safe && !FlushFileBuffers(out)) std::abort();
   CloseHandle(out);
+  if (safe && !MoveFileExA(newPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    std::abort();
+  }
 }
 
 std::string NewBenchFolder() {

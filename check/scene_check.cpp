@@ -1,13 +1,14 @@
 #include "check/scene_check.h"
 
+#include "check/corner_inspector.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "files/byte_access.h"
 #include "files/file_access.h"
@@ -49,31 +50,72 @@ void SortKeys(std::vector<uint64_t>& keys) {
   std::sort(keys.begin(), keys.end());
 }
 
+// Spans in the order of their starts, by position j: keys sorted, or the
+// index table read forward or backward when the file keeps its records in
+// that order (which then needs no keys at all).
+struct KeyOrder {
+  const uint64_t* keys;
+  int64_t Start(size_t j) const { return StartOf(keys[j]); }
+  int32_t Tag(size_t j) const { return TagOf(keys[j]); }
+};
+template <bool kBackward>
+struct TableOrder {
+  const SceneFile* scene;
+  int32_t count;
+  int32_t Tag(size_t j) const {
+    return kBackward ? count - 1 - static_cast<int32_t>(j) : static_cast<int32_t>(j);
+  }
+  int64_t Start(size_t j) const { return scene->GetRectOffset(Tag(j)); }
+};
+
+// The first position in [from, to) whose span starts behind limit, or to.
+template <class Order>
+size_t FirstBehind(const Order& order, size_t from, size_t to, int64_t limit) {
+  while (from < to) {
+    const size_t middle = from + (to - from) / 2;
+    if (order.Start(middle) <= limit) {
+      from = middle + 1;
+    } else {
+      to = middle;
+    }
+  }
+  return from;
+}
+
 // Serves spans of one size, sorted by their start, those before last each
 // inside the file, in that order: a read fills the window from the span asked for
 // over as many of the following spans as fit in it, so that every byte
 // between them is read at most once and nothing is read twice but the
 // end of a span that a window cut.
+template <class Order>
 class SpanReader {
  public:
   // window holds kWindowSize bytes; the readers of one check share it.
-  SpanReader(ByteAccess& file, const std::vector<uint64_t>& spans, size_t last, size_t spanSize, uint8_t* window)
+  SpanReader(ByteAccess& file, const Order& spans, size_t last, size_t spanSize, uint8_t* window)
       : file_(file), spans_(spans), last_(last), spanSize_(static_cast<int64_t>(spanSize)), window_(window) {}
 
   // Span k's bytes, or null when the read fails (errno set, or the file
   // came to an end before it, as when it was cut short during the run).
   const uint8_t* At(size_t k, bool& cutShort) {
-    const int64_t start = StartOf(spans_[k]);
+    const int64_t start = spans_.Start(k);
     cutShort = false;
     if (filled_ && start >= windowStart_ && start + spanSize_ <= windowEnd_) {
       return window_ + (start - windowStart_);
     }
-    int64_t end = start + spanSize_;
-    for (size_t j = k + 1; j < last_; ++j) {
-      const int64_t next = StartOf(spans_[j]) + spanSize_;
-      if (next - start > static_cast<int64_t>(kWindowSize)) break;
-      end = std::max(end, next);
-    }
+    size_t through = 0;
+    return Fill(k, through, cutShort);
+  }
+
+  // Reads span k and the following spans that fit in the window with it,
+  // up to through (not included), and returns where span k's bytes stand;
+  // null as At.
+  const uint8_t* Fill(size_t k, size_t& through, bool& cutShort) {
+    const int64_t start = spans_.Start(k);
+    cutShort = false;
+    // The spans that end within kWindowSize of start: those that start at
+    // most kWindowSize - spanSize_ behind it, whatever their number.
+    through = FirstBehind(spans_, k + 1, std::max(last_, k + 1), start + static_cast<int64_t>(kWindowSize) - spanSize_);
+    const int64_t end = spans_.Start(through - 1) + spanSize_;
     size_t got = 0;
     const size_t want = static_cast<size_t>(end - start);
     filled_ = false;
@@ -90,7 +132,7 @@ class SpanReader {
 
  private:
   ByteAccess& file_;
-  const std::vector<uint64_t>& spans_;
+  const Order& spans_;
   size_t last_;
   int64_t spanSize_;
   uint8_t* window_;
@@ -110,10 +152,13 @@ class SlotSpans {
     if (entry.slot != slot) {
       entry = {slot, static_cast<int32_t>(keys.size())};
       keys.push_back(KeyOf(slot, entry.id));
+      uses.push_back(0);
     }
+    ++uses[static_cast<size_t>(entry.id)];
     return entry.id;
   }
   std::vector<uint64_t> keys;  // one per span, tagged with its id
+  std::vector<int32_t> uses;   // per span: how many records name it
 
  private:
   static constexpr size_t kCacheSize = 64;
@@ -124,127 +169,9 @@ class SlotSpans {
   Entry cache_[kCacheSize];
 };
 
-// Bit of each kind in a rectangle's marks: the damage kinds, then the notes.
+// Bit of each kind of damage in a rectangle's marks; the notes follow them.
 int BitOf(SceneDamage kind) { return static_cast<int>(kind); }
-int BitOf(SceneNote kind) { return kSceneDamageKinds + static_cast<int>(kind); }
 constexpr uint16_t kDamageBits = (1u << kSceneDamageKinds) - 1;
-
-// True when u and v, two edges from one corner, span no area: the sine of
-// the angle between them is below a millionth, or one of them has no
-// length. The edges of floats, squared and multiplied in doubles, stay
-// far inside the range of a double, from the smallest subnormal to the
-// largest float.
-struct Edge {
-  double x, y, z;
-};
-inline bool Flat(const Edge& u, const Edge& v) {
-  const double cx = u.y * v.z - u.z * v.y;
-  const double cy = u.z * v.x - u.x * v.z;
-  const double cz = u.x * v.y - u.y * v.x;
-  const double uu = u.x * u.x + u.y * u.y + u.z * u.z;
-  const double vv = v.x * v.x + v.y * v.y + v.z * v.z;
-  return cx * cx + cy * cy + cz * cz <= 1e-12 * uu * vv;
-}
-
-// A rectangle is drawn as the triangles of corners 0, 1, 2 and 0, 2, 3; it
-// has no area when neither has any.
-bool HasNoArea(const RectCoords& c) {
-  const double x = c[0];
-  const double y = c[1];
-  const double z = c[2];
-  const Edge toCorner2 = {c[6] - x, c[7] - y, c[8] - z};
-  if (!Flat({c[3] - x, c[4] - y, c[5] - z}, toCorner2)) return false;
-  return Flat(toCorner2, {c[9] - x, c[10] - y, c[11] - z});
-}
-
-// The bounds ComputeRectBounds gives corners of finite values whose
-// smallest and largest coordinates are lows and highs (all six are zero
-// exactly when the rectangle is cleared), from those values:
-// the check needs them for the extent anyway, and this runs for every
-// rectangle. The corners' order decides at most the sign of a zero, which
-// no comparison of bounds sees. The tests check sound scenes whose bounds
-// ComputeRectBounds wrote, a cleared rectangle among them.
-RectBounds BoundsOf(const float lows[3], const float highs[3], bool cleared) {
-  return {cleared ? lows[0] : lows[0] - kBoundsMargin, lows[1] - kBoundsMargin, lows[2] - kBoundsMargin,
-          highs[0] + kBoundsMargin, highs[1] + kBoundsMargin, highs[2] + kBoundsMargin};
-}
-
-// What one record says: its corners against its bounds, the notes, the
-// extent, and where its texture slot stands.
-class RecordInspector {
- public:
-  RecordInspector(SceneFindings& findings, std::vector<uint16_t>& marks, int64_t fileSize)
-      : findings_(findings), marks_(marks), fileSize_(fileSize) {
-    for (int axis = 0; axis < 3; ++axis) {
-      findings_.low[axis] = std::numeric_limits<float>::infinity();
-      findings_.high[axis] = -std::numeric_limits<float>::infinity();
-    }
-  }
-
-  // Returns where the record's texture slot stands, or -1 when it is not
-  // whole inside the file.
-  int64_t Inspect(const uint8_t* record, int32_t rect) {
-    // Written without branches where it can be: this runs for every
-    // rectangle, and most are sound.
-    RectCoords corners;
-    uint32_t bits[12];
-    for (size_t k = 0; k < corners.size(); ++k) bits[k] = DecodeUint32LE(record + kCornersInRecord + 4 * k);
-    static_assert(sizeof bits == sizeof corners, "twelve 32-bit corner values");
-    std::memcpy(corners.data(), bits, sizeof bits);  // the decoded bits as floats
-    // Two values at a time: an exponent of all ones (NaN or infinity)
-    // carries into the value's top bit, and a value without its sign bit is
-    // zero only for a zero.
-    uint64_t special = 0;
-    uint64_t nonZero = 0;
-    for (size_t k = 0; k < 12; k += 2) {
-      const uint64_t pair = bits[k] | (static_cast<uint64_t>(bits[k + 1]) << 32);
-      special |= (pair & 0x7F8000007F800000u) + 0x0080000000800000u;
-      nonZero |= pair & 0x7FFFFFFF7FFFFFFFu;
-    }
-    if ((special & 0x8000000080000000u) == 0) {
-      float lows[3];
-      float highs[3];
-      for (size_t axis = 0; axis < 3; ++axis) {
-        lows[axis] = std::min(std::min(corners[axis], corners[3 + axis]), std::min(corners[6 + axis], corners[9 + axis]));
-        highs[axis] = std::max(std::max(corners[axis], corners[3 + axis]), std::max(corners[6 + axis], corners[9 + axis]));
-        findings_.low[axis] = std::min(findings_.low[axis], lows[axis]);
-        findings_.high[axis] = std::max(findings_.high[axis], highs[axis]);
-      }
-      findings_.hasExtent = true;
-      const RectBounds computed = BoundsOf(lows, highs, nonZero == 0);
-      uint32_t differ = 0;
-      for (size_t k = 0; k < computed.size(); ++k) {
-        differ |= static_cast<uint32_t>(!(DecodeFloatLE(record + kBoundsInRecord + 4 * k) == computed[k]));
-      }
-      if (differ != 0) Mark(rect, BitOf(SceneDamage::kBoundsDiffer));
-      if (nonZero == 0) {
-        Mark(rect, BitOf(SceneNote::kCleared));
-      } else if (HasNoArea(corners)) {
-        Mark(rect, BitOf(SceneNote::kNoArea));
-      }
-    } else {
-      // Its bounds cannot be recomputed; its finite corners still count.
-      Mark(rect, BitOf(SceneDamage::kCornerNotFinite));
-      for (size_t k = 0; k < corners.size(); ++k) {
-        if (!std::isfinite(corners[k])) continue;
-        findings_.low[k % 3] = std::min(findings_.low[k % 3], corners[k]);
-        findings_.high[k % 3] = std::max(findings_.high[k % 3], corners[k]);
-        findings_.hasExtent = true;
-      }
-    }
-    const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
-    if (slot >= 0 && slot + kSlotSize <= fileSize_) return slot;
-    Mark(rect, BitOf(SceneDamage::kSlotOutsideFile));
-    return -1;
-  }
-
-  void Mark(int32_t rect, int bit) { marks_[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit); }
-
- private:
-  SceneFindings& findings_;
-  std::vector<uint16_t>& marks_;
-  int64_t fileSize_;
-};
 
 // Tells which records overlap the bytes the write-back never writes, for
 // records that come in ascending order of their start: a range that ends
@@ -252,15 +179,18 @@ class RecordInspector {
 // every later one. The ranges are sorted, merged and disjoint.
 class ProtectedWalk {
  public:
-  explicit ProtectedWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) {}
+  explicit ProtectedWalk(const std::vector<ByteRange>& ranges) : ranges_(ranges) { Advance(0); }
   // Whether the fields an update writes (bounds to texture coordinates,
   // and the slot reference) overlap a range, as the write-back tests them.
+  // Most records lie wholly between two ranges: one comparison with the
+  // next range's start tells.
   bool Overlaps(int64_t record) {
     const int64_t fieldsStart = record + kBoundsInRecord;
+    const int64_t slotEnd = record + kSlotOffsetInRecord + 4;
+    if (nextEnd_ <= fieldsStart) Advance(fieldsStart);
+    if (nextStart_ >= slotEnd) return false;
     const int64_t fieldsEnd = fieldsStart + kWrittenSpanSize;
     const int64_t slotStart = record + kSlotOffsetInRecord;
-    const int64_t slotEnd = slotStart + 4;
-    while (next_ < ranges_.size() && ranges_[next_].end <= fieldsStart) ++next_;
     for (size_t k = next_; k < ranges_.size() && ranges_[k].start < slotEnd; ++k) {
       const ByteRange& range = ranges_[k];
       if (range.start < fieldsEnd || range.end > slotStart) return true;
@@ -269,8 +199,18 @@ class ProtectedWalk {
   }
 
  private:
+  // Passes the ranges that end at or before at.
+  void Advance(int64_t at) {
+    while (next_ < ranges_.size() && ranges_[next_].end <= at) ++next_;
+    const bool more = next_ < ranges_.size();
+    nextStart_ = more ? ranges_[next_].start : std::numeric_limits<int64_t>::max();
+    nextEnd_ = more ? ranges_[next_].end : std::numeric_limits<int64_t>::max();
+  }
+
   const std::vector<ByteRange>& ranges_;
   size_t next_ = 0;
+  int64_t nextStart_ = 0;  // of range next_, or the largest value past the last
+  int64_t nextEnd_ = 0;
 };
 
 bool CannotRead(const char* name, bool cutShort, std::string& why) {
@@ -315,82 +255,138 @@ bool InspectScene(const SceneFile& scene, ByteAccess& file, SceneFindings& findi
   findings.fileSize = size;
   findings.textureUses.assign(static_cast<size_t>(std::max(0, findings.textureCount)), 0);
   std::vector<uint16_t> marks(static_cast<size_t>(rectCount), 0);
-  RecordInspector inspector(findings, marks, size);
+  uint32_t marked = 0;  // the marks of every rectangle together
+  auto markRect = [&marks, &marked](int32_t rect, int bit) {
+    marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(1u << bit);
+    marked |= 1u << bit;
+  };
+  CornerInspector corners;
 
   // For each record: whether it lies outside the file, whether it
   // overlaps what the write-back never writes (the fields it writes, as it
   // tests them), whether it begins before the end of one that stands
   // before it, and what it holds.
-  std::vector<uint64_t> records;
-  records.reserve(static_cast<size_t>(rectCount));
-  for (int32_t i = 0; i < rectCount; ++i) records.push_back(KeyOf(scene.GetRectOffset(i), i));
-  SortKeys(records);
-  // Sorted by their start, the records that begin before the file form
-  // its front and those that end behind it its back; the rest are read, in
-  // the same pass, in the order they stand in the file.
-  const size_t first = static_cast<size_t>(
-      std::lower_bound(records.begin(), records.end(), KeyOf(0, 0)) - records.begin());
-  const size_t last = static_cast<size_t>(
-      std::lower_bound(records.begin(), records.end(), KeyOf(size - kMinRecordSize + 1, 0)) - records.begin());
   std::unique_ptr<uint8_t[]> window(new (std::nothrow) uint8_t[kWindowSize]);
   if (!window) return Fail(why, "not enough memory to check scene file " + Quoted(name));
   std::vector<int32_t> slotOf(static_cast<size_t>(rectCount), -1);
   SlotSpans slots;
-  {
-    ProtectedWalk protectedRanges(scene.GetProtectedRanges());
-    SpanReader reader(file, records, last, kMinRecordSize, window.get());
-    bool cutShort = false;
-    int64_t reach = 0;
-    int32_t reacher = -1;
-    for (size_t k = 0; k < records.size(); ++k) {
-      const int64_t start = StartOf(records[k]);
-      const int32_t rect = TagOf(records[k]);
-      if (start >= 0 && protectedRanges.Overlaps(start)) {
-        inspector.Mark(rect, BitOf(SceneDamage::kRecordOverTables));
-      }
-      if (reacher >= 0 && start < reach) {
-        inspector.Mark(rect, BitOf(SceneDamage::kSharedRecord));
-        inspector.Mark(reacher, BitOf(SceneDamage::kSharedRecord));
-      }
-      if (reacher < 0 || start + kMinRecordSize > reach) {
-        reach = start + kMinRecordSize;
-        reacher = rect;
-      }
-      if (k < first || k >= last) {
-        inspector.Mark(rect, BitOf(SceneDamage::kRecordOutsideFile));
-        continue;
-      }
-      const uint8_t* record = reader.At(k, cutShort);
-      if (record == nullptr) return CannotRead(name, cutShort, why);
-      const int64_t slot = inspector.Inspect(record, rect);
-      if (slot >= 0) slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
+  ProtectedWalk protectedRanges(scene.GetProtectedRanges());
+  int64_t reach = 0;
+  int32_t reacher = -1;
+  // What every record gets, in the order they stand: its place among the
+  // tables and the records before it.
+  auto place = [&](int64_t start, int32_t rect) {
+    uint16_t mark = 0;
+    if (start >= 0 && protectedRanges.Overlaps(start)) mark = 1u << BitOf(SceneDamage::kRecordOverTables);
+    if (reacher >= 0 && start < reach) {
+      mark |= 1u << BitOf(SceneDamage::kSharedRecord);
+      markRect(reacher, BitOf(SceneDamage::kSharedRecord));
     }
+    if (reacher < 0 || start + kMinRecordSize > reach) {
+      reach = start + kMinRecordSize;
+      reacher = rect;
+    }
+    return mark;
+  };
+  // The records in order: those that begin before the file form its
+  // front and those that end behind it its back; the rest are read, in the
+  // same pass, in the order they stand in the file, a window at a time.
+  // False when a read fails.
+  bool cutShort = false;
+  auto walk = [&](const auto& order) {
+    const size_t count = static_cast<size_t>(rectCount);
+    const size_t first = FirstBehind(order, 0, count, -1);
+    const size_t last = FirstBehind(order, 0, count, size - kMinRecordSize);
+    auto outside = [&](size_t k) {
+      const int32_t rect = order.Tag(k);
+      const uint16_t mark = place(order.Start(k), rect) | (1u << BitOf(SceneDamage::kRecordOutsideFile));
+      marks[static_cast<size_t>(rect)] |= mark;
+      marked |= mark;
+    };
+    for (size_t k = 0; k < first; ++k) outside(k);
+    SpanReader<std::decay_t<decltype(order)>> reader(file, order, last, kMinRecordSize, window.get());
+    for (size_t k = first; k < last;) {
+      size_t through = 0;
+      const int64_t windowStart = order.Start(k);
+      const uint8_t* inWindow = reader.Fill(k, through, cutShort);
+      if (inWindow == nullptr) return false;
+      for (; k < through; ++k) {
+        const int64_t start = order.Start(k);
+        const int32_t rect = order.Tag(k);
+        const uint8_t* record = inWindow + (start - windowStart);
+        uint32_t mark = place(start, rect) | corners.Inspect(record);
+        const int64_t slot = DecodeInt32LE(record + kSlotOffsetInRecord);
+        if (slot >= 0 && slot + kSlotSize <= size) {
+          slotOf[static_cast<size_t>(rect)] = slots.IdOf(slot);
+        } else {
+          mark |= 1u << BitOf(SceneDamage::kSlotOutsideFile);
+        }
+        marks[static_cast<size_t>(rect)] |= static_cast<uint16_t>(mark);
+        marked |= mark;
+      }
+    }
+    for (size_t k = std::max(first, last); k < count; ++k) outside(k);
+    return true;
+  };
+  // Files mostly keep their records in the order of the index table, or in
+  // the reverse order: those are walked through the table itself, any
+  // other order through keys sorted by the records' starts.
+  bool ascending = true;
+  bool descending = true;
+  for (int32_t i = 1; i < rectCount; ++i) {
+    const int32_t before = scene.GetRectOffset(i - 1);
+    const int32_t at = scene.GetRectOffset(i);
+    ascending = ascending && at >= before;
+    descending = descending && at < before;
   }
+  bool read = false;
+  if (ascending) {
+    read = walk(TableOrder<false>{&scene, rectCount});
+  } else if (descending) {
+    read = walk(TableOrder<true>{&scene, rectCount});
+  } else {
+    std::vector<uint64_t> records(static_cast<size_t>(rectCount));
+    for (int32_t i = 0; i < rectCount; ++i) records[static_cast<size_t>(i)] = KeyOf(scene.GetRectOffset(i), i);
+    std::sort(records.begin(), records.end());
+    read = walk(KeyOrder{records.data()});
+  }
+  if (!read) return CannotRead(name, cutShort, why);
+  const CornerExtent extent = corners.Extent();
+  findings.hasExtent = extent.any;
+  std::copy(extent.low, extent.low + 3, findings.low);
+  std::copy(extent.high, extent.high + 3, findings.high);
 
-  // The texture slots the records name, in the order they stand in the file.
+  // The texture slots the records name, in the order they stand in the
+  // file: the uses of each slot count for its texture, and only a slot
+  // that names none of the table sends the check back over the rectangles.
   std::vector<int32_t> textureOf(slots.keys.size(), -1);
   SortKeys(slots.keys);
   {
-    SpanReader reader(file, slots.keys, slots.keys.size(), kSlotIndexEnd, window.get());
-    bool cutShort = false;
+    const KeyOrder slotOrder{slots.keys.data()};
+    SpanReader<KeyOrder> reader(file, slotOrder, slots.keys.size(), kSlotIndexEnd, window.get());
     for (size_t k = 0; k < slots.keys.size(); ++k) {
       const uint8_t* slot = reader.At(k, cutShort);
       if (slot == nullptr) return CannotRead(name, cutShort, why);
       textureOf[static_cast<size_t>(TagOf(slots.keys[k]))] = DecodeInt32LE(slot + kTextureIndexInSlot);
     }
   }
-  for (int32_t i = 0; i < rectCount; ++i) {
+  bool outsideTable = false;
+  for (size_t id = 0; id < textureOf.size(); ++id) {
+    const int32_t texture = textureOf[id];
+    if (texture < 0 || texture >= findings.textureCount) {
+      outsideTable = true;
+    } else {
+      findings.textureUses[static_cast<size_t>(texture)] += slots.uses[id];
+    }
+  }
+  for (int32_t i = 0; outsideTable && i < rectCount; ++i) {
     const int32_t slot = slotOf[static_cast<size_t>(i)];
     if (slot < 0) continue;
     const int32_t texture = textureOf[static_cast<size_t>(slot)];
-    if (texture < 0 || texture >= findings.textureCount) {
-      inspector.Mark(i, BitOf(SceneDamage::kTextureOutsideTable));
-    } else {
-      ++findings.textureUses[static_cast<size_t>(texture)];
-    }
+    if (texture < 0 || texture >= findings.textureCount) markRect(i, BitOf(SceneDamage::kTextureOutsideTable));
   }
 
-  for (int32_t i = 0; i < rectCount; ++i) {
+  for (int32_t i = 0; marked != 0 && i < rectCount; ++i) {
     const uint16_t mark = marks[static_cast<size_t>(i)];
     if (mark == 0) continue;
     for (int kind = 0; kind < kSceneDamageKinds; ++kind) {

@@ -128,7 +128,9 @@ class SceneFile {
   bool ReadRectTexture(int32_t i, RectTexture& texture, std::string& why) const;
   // From the snapshot, without reading the file: -1 for an index outside
   // the scene.
-  int32_t GetRectOffset(int32_t i) const;
+  int32_t GetRectOffset(int32_t i) const {
+    return i >= 0 && i < rectCount && indexTable ? indexTable[i].recordOffset : -1;
+  }
 
   // Rewrites rectangle i's corners, its texture coordinates when texCoords
   // is not null, and its bounds computed from the corners, in one write.
