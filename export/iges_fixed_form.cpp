@@ -13,8 +13,19 @@ namespace {
 // Writes value right-justified in the width columns at field, blanks on the
 // left; a value longer than the field keeps its last digits (the sequence
 // numbers and counts of a scene's file never come close).
+// Blanks over the width columns at field: the fields are eight columns or
+// fewer, filled in one store.
+void PutBlanks(char* field, size_t width) {
+  if (width == 8) {
+    std::memcpy(field, "        ", 8);
+  } else {
+    for (size_t k = 0; k < width; ++k) field[k] = ' ';
+  }
+}
+
 void PutRightJustified(char* field, size_t width, long long value) {
   if (width == 0) return;
+  PutBlanks(field, width);
   unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
                                            : static_cast<unsigned long long>(value);
   char* at = field + width;  // the digits straight into the field, last first
@@ -23,13 +34,12 @@ void PutRightJustified(char* field, size_t width, long long value) {
     magnitude /= 10;
   } while (magnitude != 0 && at != field);
   if (value < 0 && at != field) *--at = '-';
-  while (at != field) *--at = ' ';
 }
 
 void PutRightJustified(char* field, size_t width, const std::string& text) {
   const size_t kept = text.size() < width ? text.size() : width;
-  std::memset(field, ' ', width - kept);
-  std::memcpy(field + width - kept, text.data(), kept);
+  PutBlanks(field, width - kept);
+  for (size_t k = 0; k < kept; ++k) field[width - kept + k] = text[k];
 }
 
 // A section letter and a count in seven columns: the eight columns that end
@@ -96,7 +106,7 @@ void AppendIgesLine(std::string& out, const char* data, size_t size, char sectio
   char line[kIgesLineBytes];
   const size_t used = size < kIgesDataColumns ? size : kIgesDataColumns;
   std::memcpy(line, data, used);
-  std::memset(line + used, ' ', kIgesDataColumns - used);
+  if (used < kIgesDataColumns) std::memset(line + used, ' ', kIgesDataColumns - used);
   PutSectionField(line + kIgesDataColumns, section, sequence);
   line[kIgesLineBytes - 2] = '\r';
   line[kIgesLineBytes - 1] = '\n';
