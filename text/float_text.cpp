@@ -140,8 +140,9 @@ char* WriteShortestFloat(char* out, float value) {
   if (decimal.digits == 0) return WritePlain(out, decimal);
   // The lengths of both forms, without the sign they share; an exponent
   // below 100 takes "e+" and two digits.
-  int count = 1;
-  for (uint32_t rest = decimal.digits; rest >= 10; rest /= 10) ++count;
+  const uint32_t d = decimal.digits;  // below 10^7
+  const int count = d < 1000u ? (d < 10u ? 1 : d < 100u ? 2 : 3)
+                              : d < 100000u ? (d < 10000u ? 4 : 5) : (d < 1000000u ? 6 : 7);
   const int decimals = -decimal.exponent;
   const int plain = decimal.exponent >= 0 ? count + decimal.exponent
                                           : (count > decimals ? count + 1 : decimals + 2);
