@@ -47,7 +47,8 @@ TEST(TextTemplateTest, RealsMatchTheCLibrary) {
       text_template_detail::Append(text, format, {value});
       ASSERT_EQ(text, Printf(format, value)) << format << " " << value;
     }
-    ASSERT_EQ(FillTemplate(kTyped, value, value), "a " + Printf("%f", value) + ", " + Printf("%.2f", value) + ";\r\n");
+    ASSERT_EQ(FillTemplate(kTyped, value, value),
+              "a " + Printf("%f", value) + ", " + Printf("%.2f", value) + ";\r\n");
   }
   constexpr TextTemplate<RealValue, RealValue> kTwo{"%f %f"};
   EXPECT_EQ(FillTemplate(kTwo, std::nanf(""), -std::nanf("")), "nan -nan");  // as glibc
