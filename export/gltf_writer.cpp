@@ -35,10 +35,18 @@ using Text = TextValue;
 using Int = IntValue;
 constexpr TextTemplate<Text> kHead{
     "{\"asset\":{\"generator\":%s,\"version\":\"2.0\"},\r\n\"scene\":0,\r\n\"scenes\":[{\"nodes\":["};
-constexpr TextTemplate<Int, Int> kNode{"{\"name\":\"Rect_%d\",\"mesh\":%d}"};
-constexpr TextTemplate<Int, Int, Int, Int> kMesh{
-    "{\"name\":\"Rect_%d\",\"primitives\":[{\"attributes\":{\"POSITION\":%d,\"TEXCOORD_0\":%d},"
-    "\"indices\":0,\"material\":%d}]}"};
+// The elements of the long arrays, each also with the comma and line end
+// that stand before every element but the first: one fill each.
+#define QUADKIT_GLTF_NODE "{\"name\":\"Rect_%d\",\"mesh\":%d}"
+#define QUADKIT_GLTF_MESH                                                                       \
+  "{\"name\":\"Rect_%d\",\"primitives\":[{\"attributes\":{\"POSITION\":%d,\"TEXCOORD_0\":%d}," \
+  "\"indices\":0,\"material\":%d}]}"
+constexpr TextTemplate<Int, Int> kNode{QUADKIT_GLTF_NODE};
+constexpr TextTemplate<Int, Int> kNextNode{",\r\n" QUADKIT_GLTF_NODE};
+constexpr TextTemplate<Int, Int, Int, Int> kMesh{QUADKIT_GLTF_MESH};
+constexpr TextTemplate<Int, Int, Int, Int> kNextMesh{",\r\n" QUADKIT_GLTF_MESH};
+#undef QUADKIT_GLTF_NODE
+#undef QUADKIT_GLTF_MESH
 constexpr TextTemplate<Text, Text> kMaterial{
     "{\"name\":%s,\"pbrMetallicRoughness\":{\"baseColorFactor\":[%s,1],\"metallicFactor\":0,"
     "\"roughnessFactor\":1},\"doubleSided\":true}"};
@@ -56,11 +64,11 @@ constexpr TextTemplate<Int, Text> kImageInBuffer{"{\"bufferView\":%d,\"mimeType\
 constexpr TextTemplate<Int, Int> kImageView{"{\"buffer\":0,\"byteOffset\":%d,\"byteLength\":%d}"};
 constexpr TextTemplate<Int> kIndexAccessor{
     "{\"bufferView\":%d,\"componentType\":5123,\"count\":6,\"type\":\"SCALAR\"}"};
-constexpr TextTemplate<Int, Text, Text> kPositionAccessor{
-    "{\"bufferView\":0,\"byteOffset\":%d,\"componentType\":5126,\"count\":4,\"type\":\"VEC3\","
-    "\"min\":[%s],\"max\":[%s]}"};
-constexpr TextTemplate<Int> kTexCoordAccessor{
-    "{\"bufferView\":1,\"byteOffset\":%d,\"componentType\":5126,\"count\":4,\"type\":\"VEC2\"}"};
+// A rectangle's two accessors, each after a comma and a line end.
+constexpr TextTemplate<Int, Text, Text, Int> kRectAccessors{
+    ",\r\n{\"bufferView\":0,\"byteOffset\":%d,\"componentType\":5126,\"count\":4,\"type\":\"VEC3\","
+    "\"min\":[%s],\"max\":[%s]}"
+    ",\r\n{\"bufferView\":1,\"byteOffset\":%d,\"componentType\":5126,\"count\":4,\"type\":\"VEC2\"}"};
 // Every rectangle's accessor reads its part of one view of vertices, which
 // then must say how far apart their elements lie.
 constexpr TextTemplate<Int, Int, Int> kVertexView{
@@ -223,7 +231,9 @@ class GltfExport : public FormatExport {
     AppendTemplate(materials_, kMaterial, JsonString(gltf::kNoTextureMaterial), "1,0,1");
     const size_t rects = static_cast<size_t>(std::max(scene.GetRectCount(), 0));
     rects_.reserve(rects);
-    positions_.reserve(rects * kPositionBytes);
+    // The positions become the whole buffer in Finish: room for the
+    // texture coordinates and the indices behind them too.
+    positions_.reserve(rects * (kPositionBytes + kTexCoordBytes) + sizeof kQuadIndices);
     texCoords_.reserve(rects * kTexCoordBytes);
     return true;
   }
@@ -288,24 +298,26 @@ class GltfExport : public FormatExport {
     const size_t count = rects_.size();
     json.reserve(600 + count * 450 + materials_.size());
     AppendTemplate(json, kHead, JsonString(kGenerator));
+    char digits[4096];  // the node numbers gathered here, a block at a time
+    char* end = digits;
     for (size_t k = 0; k < count; ++k) {
-      char digits[24];
-      char* end = digits;
+      if (end + 24 > digits + sizeof digits) {
+        json.append(digits, static_cast<size_t>(end - digits));
+        end = digits;
+      }
       if (k > 0) *end++ = ',';
       end = WriteDecimalDigits(end, k);
-      json.append(digits, static_cast<size_t>(end - digits));
     }
+    json.append(digits, static_cast<size_t>(end - digits));
     json += "]}],\r\n";
     if (count > 0) {
       json += "\"nodes\":[\r\n";
-      for (size_t k = 0; k < count; ++k) {
-        Separate(json, k);
-        AppendTemplate(json, kNode, k + 1, k);
-      }
+      AppendTemplate(json, kNode, 1, 0);
+      for (size_t k = 1; k < count; ++k) AppendTemplate(json, kNextNode, k + 1, k);
       json += "],\r\n\"meshes\":[\r\n";
-      for (size_t k = 0; k < count; ++k) {
-        Separate(json, k);
-        AppendTemplate(json, kMesh, k + 1, 1 + 2 * k, 2 + 2 * k, rects_[k].material);
+      AppendTemplate(json, kMesh, 1, 1, 2, rects_[0].material);
+      for (size_t k = 1; k < count; ++k) {
+        AppendTemplate(json, kNextMesh, k + 1, 1 + 2 * k, 2 + 2 * k, rects_[k].material);
       }
       json += "],\r\n";
     }
@@ -316,11 +328,8 @@ class GltfExport : public FormatExport {
     AppendTemplate(json, kIndexAccessor, count > 0 ? 2 : 0);
     for (size_t k = 0; k < count; ++k) {
       const RectEntry& rect = rects_[k];
-      json += ",\r\n";
-      AppendTemplate(json, kPositionAccessor, k * kPositionBytes, JsonTriple(rect.min).text,
-                     JsonTriple(rect.max).text);
-      json += ",\r\n";
-      AppendTemplate(json, kTexCoordAccessor, k * kTexCoordBytes);
+      AppendTemplate(json, kRectAccessors, k * kPositionBytes, JsonTriple(rect.min).text,
+                     JsonTriple(rect.max).text, k * kTexCoordBytes);
     }
     json += "],\r\n\"bufferViews\":[\r\n";
     if (count > 0) {
@@ -377,7 +386,7 @@ class GltfExport : public FormatExport {
 
   // The .glb: header, the JSON chunk padded with blanks, the buffer chunk
   // padded with zeros.
-  bool WriteContainer(std::string json, std::vector<uint8_t>& buffer, std::string& why) {
+  bool WriteContainer(std::string& json, std::vector<uint8_t>& buffer, std::string& why) {
     while (json.size() % 4 != 0) json += ' ';
     PadTo4(buffer, 0);
     const uint64_t total = gltf::kHeaderSize + 2 * gltf::kChunkHeaderSize + json.size() + buffer.size();

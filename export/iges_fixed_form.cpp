@@ -13,22 +13,33 @@ namespace {
 // Writes value right-justified in the width columns at field, blanks on the
 // left; a value longer than the field keeps its last digits (the sequence
 // numbers and counts of a scene's file never come close).
+// Blanks over the width columns at field: the fields are eight columns or
+// fewer, filled in one store.
+void PutBlanks(char* field, size_t width) {
+  if (width == 8) {
+    std::memcpy(field, "        ", 8);
+  } else {
+    for (size_t k = 0; k < width; ++k) field[k] = ' ';
+  }
+}
+
 void PutRightJustified(char* field, size_t width, long long value) {
-  char digits[24];
-  char* end = digits;
-  if (value < 0) *end++ = '-';
-  end = WriteDecimalDigits(end, value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                          : static_cast<unsigned long long>(value));
-  const size_t length = static_cast<size_t>(end - digits);
-  const size_t kept = length < width ? length : width;
-  std::memset(field, ' ', width - kept);
-  std::memcpy(field + width - kept, end - kept, kept);
+  if (width == 0) return;
+  PutBlanks(field, width);
+  unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  char* at = field + width;  // the digits straight into the field, last first
+  do {
+    *--at = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0 && at != field);
+  if (value < 0 && at != field) *--at = '-';
 }
 
 void PutRightJustified(char* field, size_t width, const std::string& text) {
   const size_t kept = text.size() < width ? text.size() : width;
-  std::memset(field, ' ', width - kept);
-  std::memcpy(field + width - kept, text.data(), kept);
+  PutBlanks(field, width - kept);
+  for (size_t k = 0; k < kept; ++k) field[width - kept + k] = text[k];
 }
 
 // A section letter and a count in seven columns: the eight columns that end
@@ -49,7 +60,11 @@ char* FormatIgesReal(float value, char* out) {
   char* exponent = out;
   bool point = false;
   for (; exponent != end && *exponent != 'e'; ++exponent) point = point || *exponent == '.';
-  if (!point) {  // "256" becomes "256.", "1e+10" "1.e+10"
+  if (!point && exponent == end) {  // "256" becomes "256."
+    *end++ = '.';
+    return end;
+  }
+  if (!point) {  // "1e+10" becomes "1.e+10"
     std::memmove(exponent + 1, exponent, static_cast<size_t>(end - exponent));
     *exponent++ = '.';
     ++end;
@@ -91,7 +106,7 @@ void AppendIgesLine(std::string& out, const char* data, size_t size, char sectio
   char line[kIgesLineBytes];
   const size_t used = size < kIgesDataColumns ? size : kIgesDataColumns;
   std::memcpy(line, data, used);
-  std::memset(line + used, ' ', kIgesDataColumns - used);
+  if (used < kIgesDataColumns) std::memset(line + used, ' ', kIgesDataColumns - used);
   PutSectionField(line + kIgesDataColumns, section, sequence);
   line[kIgesLineBytes - 2] = '\r';
   line[kIgesLineBytes - 1] = '\n';
@@ -104,7 +119,9 @@ IgesParameterLines::IgesParameterLines(std::string& out, char section, int64_t f
       section_(section),
       firstSequence_(firstSequence),
       directoryPointer_(directoryPointer),
-      width_(directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns) {}
+      width_(directoryPointer == 0 ? kIgesDataColumns : kIgesParameterColumns) {
+  std::memset(line_, ' ', kIgesDataColumns);
+}
 
 void IgesParameterLines::AddReal(float value) {
   char digits[kIgesRealRoom];
@@ -116,22 +133,29 @@ void IgesParameterLines::AddReal(float value) {
 void IgesParameterLines::Add(const char* text, size_t length) {
   if (lineUsed_ > 0 && lineUsed_ + length + 1 > width_) EndLine();
   const size_t kept = length < kIgesDataColumns - 1 ? length : kIgesDataColumns - 1;
-  std::memcpy(line_ + lineUsed_, text, kept);
+  char* at = line_ + lineUsed_;
+  if (kept <= 16) {  // the usual parameter: a few characters, copied in place
+    for (size_t k = 0; k < kept; ++k) at[k] = text[k];
+  } else {
+    std::memcpy(at, text, kept);
+  }
   lineUsed_ += kept;
   line_[lineUsed_++] = ',';
 }
 
+// The same line as AppendIgesLine makes, completed in line_ itself.
 void IgesParameterLines::EndLine() {
-  size_t used = lineUsed_;
   if (directoryPointer_ != 0) {
-    std::memset(line_ + used, ' ', kIgesDataColumns - used);
     PutRightJustified(line_ + kIgesParameterColumns, kIgesDataColumns - kIgesParameterColumns,
                       directoryPointer_);
-    used = kIgesDataColumns;
   }
-  AppendIgesLine(out_, line_, used, section_, firstSequence_ + lines_);
+  PutSectionField(line_ + kIgesDataColumns, section_, firstSequence_ + lines_);
+  line_[kIgesLineBytes - 2] = '\r';
+  line_[kIgesLineBytes - 1] = '\n';
+  out_.append(line_, kIgesLineBytes);
   ++lines_;
   lineUsed_ = 0;
+  std::memset(line_, ' ', kIgesDataColumns);
 }
 
 int64_t IgesParameterLines::Finish() {
@@ -155,16 +179,16 @@ void AppendIgesDirectoryEntry(std::string& out, const IgesDirectoryEntry& entry,
   // type, line weight, colour, parameter lines, form, two reserved, label,
   // subscript.
   const long long first[] = {entry.entityType, entry.parameterPointer, 0, 0, entry.level, 0, 0, 0};
-  std::string line(kIgesDataColumns, ' ');
+  char line[kIgesDataColumns];
   for (size_t k = 0; k < 8; ++k) PutRightJustified(&line[k * kFieldWidth], kFieldWidth, first[k]);
   std::memcpy(&line[8 * kFieldWidth], "00000000", kFieldWidth);
-  AppendIgesLine(out, line, 'D', sequence);
+  AppendIgesLine(out, line, sizeof line, 'D', sequence);
   const long long second[] = {entry.entityType, 0, 0, entry.parameterLines, entry.form};
-  line.assign(kIgesDataColumns, ' ');
   for (size_t k = 0; k < 5; ++k) PutRightJustified(&line[k * kFieldWidth], kFieldWidth, second[k]);
+  std::memset(&line[5 * kFieldWidth], ' ', 2 * kFieldWidth);
   PutRightJustified(&line[7 * kFieldWidth], kFieldWidth, entry.label);
   PutRightJustified(&line[8 * kFieldWidth], kFieldWidth, static_cast<long long>(entry.subscript));
-  AppendIgesLine(out, line, 'D', sequence + 1);
+  AppendIgesLine(out, line, sizeof line, 'D', sequence + 1);
 }
 
 void AppendIgesTerminate(std::string& out, int64_t startLines, int64_t globalLines,

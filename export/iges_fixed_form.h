@@ -68,7 +68,7 @@ class IgesParameterLines {
   int64_t firstSequence_;
   int64_t directoryPointer_;
   size_t width_;
-  char line_[kIgesDataColumns];
+  char line_[kIgesLineBytes];  // blank beyond the parameters; EndLine completes it in place
   size_t lineUsed_ = 0;  // each parameter stands there with a ',' behind it; Finish makes the last ';'
   int64_t lines_ = 0;
 };

@@ -11,6 +11,7 @@
 
 #include "export/iges_fixed_form.h"
 #include "report/failure.h"
+#include "text/fixed_decimal.h"
 #include "text/hex_text.h"
 
 #ifndef QUADKIT_VERSION
@@ -63,15 +64,23 @@ float LargestMagnitude(const RectCoords& corners, float largest) {
 // with u running fastest: P(0,0) corner 0, P(1,0) corner 1, P(0,1) corner
 // 3, P(1,1) corner 2; parameter range 0 to 1 both ways.
 void AddSurfaceParameters(IgesParameterLines& lines, const RectCoords& corners) {
-  static const char* const kShapeAndKnotsAndWeights[] = {
-      "1", "1", "1", "1", "0", "0", "1", "0", "0", "0.", "0.", "1.", "1.",
-      "0.", "0.", "1.", "1.", "1.", "1.", "1.", "1."};
-  lines.Add(IgesInteger(kSurfaceEntity));
-  for (const char* fixed : kShapeAndKnotsAndWeights) lines.Add(fixed);
+  // Each parameter with its length, which the loops need not count.
+  struct Fixed {
+    const char* text;
+    size_t length;
+  };
+  static constexpr Fixed kShapeAndKnotsAndWeights[] = {
+      {"1", 1},  {"1", 1},  {"1", 1},  {"1", 1},  {"0", 1},  {"0", 1},  {"1", 1},
+      {"0", 1},  {"0", 1},  {"0.", 2}, {"0.", 2}, {"1.", 2}, {"1.", 2}, {"0.", 2},
+      {"0.", 2}, {"1.", 2}, {"1.", 2}, {"1.", 2}, {"1.", 2}, {"1.", 2}, {"1.", 2}};
+  static constexpr Fixed kBounds[] = {{"0.", 2}, {"1.", 2}, {"0.", 2}, {"1.", 2}};
+  char entity[24];
+  lines.Add(entity, static_cast<size_t>(WriteDecimalDigits(entity, kSurfaceEntity) - entity));
+  for (const Fixed& fixed : kShapeAndKnotsAndWeights) lines.Add(fixed.text, fixed.length);
   for (const int corner : {0, 1, 3, 2}) {
     for (int axis = 0; axis < 3; ++axis) lines.AddReal(corners[3 * corner + axis]);
   }
-  for (const char* bound : {"0.", "1.", "0.", "1."}) lines.Add(bound);
+  for (const Fixed& bound : kBounds) lines.Add(bound.text, bound.length);
 }
 
 // YYYYMMDD.HHNNSS in UTC.

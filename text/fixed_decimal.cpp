@@ -30,6 +30,17 @@ constexpr uint64_t kPowersOfTen[kMaxFastPrecision + 1] = {
     1000000000000000000u,
     10000000000000000000u};
 
+// UINT64_MAX / 10^k: the largest number that 10^k multiplies without
+// overflow, kept in a table for the division it saves.
+constexpr uint64_t kLargestFactor[kMaxFastPrecision + 1] = {
+    UINT64_MAX / kPowersOfTen[0],  UINT64_MAX / kPowersOfTen[1],  UINT64_MAX / kPowersOfTen[2],
+    UINT64_MAX / kPowersOfTen[3],  UINT64_MAX / kPowersOfTen[4],  UINT64_MAX / kPowersOfTen[5],
+    UINT64_MAX / kPowersOfTen[6],  UINT64_MAX / kPowersOfTen[7],  UINT64_MAX / kPowersOfTen[8],
+    UINT64_MAX / kPowersOfTen[9],  UINT64_MAX / kPowersOfTen[10], UINT64_MAX / kPowersOfTen[11],
+    UINT64_MAX / kPowersOfTen[12], UINT64_MAX / kPowersOfTen[13], UINT64_MAX / kPowersOfTen[14],
+    UINT64_MAX / kPowersOfTen[15], UINT64_MAX / kPowersOfTen[16], UINT64_MAX / kPowersOfTen[17],
+    UINT64_MAX / kPowersOfTen[18], UINT64_MAX / kPowersOfTen[19]};
+
 // "00" to "99", two digits at a time.
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -136,7 +147,7 @@ bool SplitFixed(uint64_t bits, int precision, FixedParts& parts) {
   // the last decimal's, as 10^precision is even.
   const bool oddBase = precision == 0 && (parts.whole & 1u) != 0;
   uint64_t fraction = 0;
-  if (shift < 64 && fractionBits <= UINT64_MAX / power) {
+  if (shift < 64 && fractionBits <= kLargestFactor[precision]) {
     const uint64_t product = fractionBits * power;  // the common case, in one word
     fraction = product >> shift;
     const uint64_t half = uint64_t{1} << (shift - 1);
@@ -166,7 +177,8 @@ int DigitCount(uint64_t value) {
 }
 
 // Writes the last count digits of value backwards, ending at end, in
-// 32-bit steps where the value allows.
+// 32-bit steps where the value allows; value is below 10^count. A pair of
+// digits is one two-byte copy.
 void WriteDigitsBackwards(char* end, uint64_t value, int count) {
   while (value > UINT32_MAX && count > 0) {
     *--end = static_cast<char>('0' + value % 10);
@@ -175,13 +187,12 @@ void WriteDigitsBackwards(char* end, uint64_t value, int count) {
   }
   uint32_t small = static_cast<uint32_t>(value);
   for (; count >= 2; count -= 2) {
-    const uint32_t pair = small % 100;
-    small /= 100;
+    const uint32_t rest = small / 100;
     end -= 2;
-    end[0] = kDigitPairs[2 * pair];
-    end[1] = kDigitPairs[2 * pair + 1];
+    std::memcpy(end, kDigitPairs + 2 * (small - rest * 100), 2);
+    small = rest;
   }
-  if (count == 1) *--end = static_cast<char>('0' + small % 10);
+  if (count == 1) end[-1] = static_cast<char>('0' + small % 10);
 }
 
 }  // namespace
@@ -196,12 +207,27 @@ char* WriteDecimalDigits(char* out, unsigned long long value) {
     out[1] = kDigitPairs[2 * value + 1];
     return out + 2;
   }
+  if (value <= UINT32_MAX) {  // most numbers: counted with a few comparisons, written in pairs
+    const uint32_t small = static_cast<uint32_t>(value);
+    const int count = small < 10000u ? (small < 1000u ? 3 : 4)
+                      : small < 1000000u ? (small < 100000u ? 5 : 6)
+                      : small < 100000000u ? (small < 10000000u ? 7 : 8)
+                                           : (small < 1000000000u ? 9 : 10);
+    WriteDigitsBackwards(out + count, small, count);
+    return out + count;
+  }
   const int count = DigitCount(value);
   WriteDigitsBackwards(out + count, value, count);
   return out + count;
 }
 
-char* WriteFixedDecimal(char* out, double value, int precision) {
+namespace {
+
+// Every value the fast road below does not take.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+char* WriteFixedDecimalInGeneral(char* out, double value, int precision) {
   if (precision < 0) precision = 0;
   uint64_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
@@ -216,9 +242,62 @@ char* WriteFixedDecimal(char* out, double value, int precision) {
   if (precision == 0) return out;
   *out++ = '.';
   if (parts.fraction == 0) {  // a whole number, as most of a scene's are
-    std::memset(out, '0', static_cast<size_t>(precision));
+    if (precision <= 8) {
+      // Eight zeros in one store: the room of a precision is always more
+      // than the whole part leaves.
+      std::memcpy(out, "00000000", 8);
+    } else {
+      std::memset(out, '0', static_cast<size_t>(precision));
+    }
   } else {
     WriteDigitsBackwards(out + precision, parts.fraction, precision);
+  }
+  return out + precision;
+}
+
+}  // namespace
+
+// The usual value, a zero or a normal number from 2^-11 to below 2^32 at
+// up to nine decimals, takes the common case of SplitFixed without the
+// rest of it; the rounding is the same.
+char* WriteFixedDecimal(char* out, double value, int precision) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int exponentField = static_cast<int>((bits >> 52) & 0x7FF);
+  const bool zero = (bits << 1) == 0;
+  if (precision < 0 || precision > 9 || (!zero && (exponentField < 1012 || exponentField > 1054))) {
+    return WriteFixedDecimalInGeneral(out, value, precision);
+  }
+  uint64_t whole = 0;
+  uint64_t fraction = 0;
+  if (!zero) {
+    const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+    const int shift = 1075 - exponentField;  // 21 to 63
+    whole = mantissa >> shift;
+    const uint64_t fractionBits = mantissa & ((uint64_t{1} << shift) - 1);
+    if (fractionBits != 0) {
+      if (fractionBits > kLargestFactor[precision]) return WriteFixedDecimalInGeneral(out, value, precision);
+      const uint64_t power = kPowersOfTen[precision];
+      const uint64_t product = fractionBits * power;
+      fraction = product >> shift;
+      const uint64_t half = uint64_t{1} << (shift - 1);
+      const uint64_t rest = product & ((uint64_t{1} << shift) - 1);
+      const bool oddBase = precision == 0 && (whole & 1u) != 0;
+      if (rest > half || (rest == half && ((fraction & 1u) != 0) != oddBase)) ++fraction;
+      if (fraction == power) {
+        fraction = 0;
+        ++whole;
+      }
+    }
+  }
+  if ((bits >> 63) != 0) *out++ = '-';
+  out = WriteDecimalDigits(out, whole);
+  if (precision == 0) return out;
+  *out++ = '.';
+  if (fraction == 0 && precision <= 8) {
+    std::memcpy(out, "00000000", 8);  // the room of a precision is far more
+  } else {
+    WriteDigitsBackwards(out + precision, fraction, precision);
   }
   return out + precision;
 }

@@ -82,34 +82,31 @@ bool ExactShortDecimal(float value, ShortDecimal& decimal) {
   return true;
 }
 
-// The decimal's text without an exponent.
+// The decimal's text without an exponent. The digits are written in
+// place and moved the few places the point and leading zeros need (at
+// most seven digits, at most ten decimals).
 char* WritePlain(char* out, const ShortDecimal& decimal) {
   if (decimal.negative) *out++ = '-';
-  char digits[12];
-  const int count = static_cast<int>(WriteDecimalDigits(digits, decimal.digits) - digits);
+  char* end = WriteDecimalDigits(out, decimal.digits);
   if (decimal.exponent >= 0) {
-    std::memcpy(out, digits, static_cast<size_t>(count));
-    out += count;
     if (decimal.digits != 0) {
-      std::memset(out, '0', static_cast<size_t>(decimal.exponent));
-      out += decimal.exponent;
+      for (int k = 0; k < decimal.exponent; ++k) *end++ = '0';
     }
-    return out;
+    return end;
   }
+  const int count = static_cast<int>(end - out);
   const int decimals = -decimal.exponent;
   if (count > decimals) {
-    std::memcpy(out, digits, static_cast<size_t>(count - decimals));
-    out += count - decimals;
-    *out++ = '.';
-    std::memcpy(out, digits + count - decimals, static_cast<size_t>(decimals));
-    return out + decimals;
+    for (char* p = end; p > end - decimals; --p) *p = p[-1];
+    end[-decimals] = '.';
+    return end + 1;
   }
-  *out++ = '0';
-  *out++ = '.';
-  std::memset(out, '0', static_cast<size_t>(decimals - count));
-  out += decimals - count;
-  std::memcpy(out, digits, static_cast<size_t>(count));
-  return out + count;
+  const int zeros = decimals - count;
+  for (int k = count - 1; k >= 0; --k) out[k + 2 + zeros] = out[k];
+  out[0] = '0';
+  out[1] = '.';
+  for (int k = 0; k < zeros; ++k) out[2 + k] = '0';
+  return out + 2 + decimals;
 }
 
 // The decimal's text with an exponent, as printf's "%e" spells it: one
@@ -143,8 +140,9 @@ char* WriteShortestFloat(char* out, float value) {
   if (decimal.digits == 0) return WritePlain(out, decimal);
   // The lengths of both forms, without the sign they share; an exponent
   // below 100 takes "e+" and two digits.
-  int count = 1;
-  for (uint32_t rest = decimal.digits; rest >= 10; rest /= 10) ++count;
+  const uint32_t d = decimal.digits;  // below 10^7
+  const int count = d < 1000u ? (d < 10u ? 1 : d < 100u ? 2 : 3)
+                              : d < 100000u ? (d < 10000u ? 4 : 5) : (d < 1000000u ? 6 : 7);
   const int decimals = -decimal.exponent;
   const int plain = decimal.exponent >= 0 ? count + decimal.exponent
                                           : (count > decimals ? count + 1 : decimals + 2);

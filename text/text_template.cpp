@@ -36,6 +36,13 @@ class StagedText {
   explicit StagedText(std::string& text) : text_(text) {}
   ~StagedText() { Flush(); }
   void Put(const char* piece, size_t length) {
+    if (length <= 8 && used_ + length <= sizeof buffer_) {
+      // The usual literal (", ", "\r\n\t"): a few bytes, copied in place.
+      char* at = buffer_ + used_;
+      for (size_t k = 0; k < length; ++k) at[k] = piece[k];
+      used_ += length;
+      return;
+    }
     if (used_ + length > sizeof buffer_) {
       Flush();
       if (length > sizeof buffer_) {
@@ -45,6 +52,22 @@ class StagedText {
     }
     std::memcpy(buffer_ + used_, piece, length);
     used_ += length;
+  }
+  // A piece of a template that has at least readable characters from piece
+  // on: one fixed-size copy of 16 or 32 bytes when both the template and the
+  // buffer have them, the length kept.
+  void PutFrom(const char* piece, size_t length, size_t readable) {
+    if (length <= 16 && readable >= 16 && used_ + 16 <= sizeof buffer_) {
+      std::memcpy(buffer_ + used_, piece, 16);
+      used_ += length;
+      return;
+    }
+    if (length <= 32 && readable >= 32 && used_ + 32 <= sizeof buffer_) {
+      std::memcpy(buffer_ + used_, piece, 32);
+      used_ += length;
+      return;
+    }
+    Put(piece, length);
   }
   void PutBlanks(size_t count) {
     while (count > 0) {
@@ -170,18 +193,42 @@ void text_template_detail::Append(std::string& filled, const char* tmpl,
 }
 
 void text_template_detail::AppendPieces(std::string& filled, const char* tmpl, const Piece* pieces, size_t count,
-                                        size_t tailStart, std::initializer_list<TemplateValue> values) {
+                                        size_t tailStart, size_t tailLength,
+                                        std::initializer_list<TemplateValue> values) {
   StagedText text(filled);
+  const size_t end = tailStart + tailLength;  // the template's length
   const TemplateValue* next = values.begin();
   for (size_t k = 0; k < count; ++k) {
     const Piece& piece = pieces[k];
-    text.Put(tmpl + piece.start, piece.length);
+    text.PutFrom(tmpl + piece.start, piece.length, end - piece.start);
+    const TemplateValue& value = *next++;
+    // The conversions without a width, nearly all of the formats', straight
+    // into the buffer; the others through AppendValue.
+    if (piece.width == 0) {
+      const int precision = piece.precision < 0 ? 6 : piece.precision;
+      if (piece.letter == 'f' && FixedDecimalRoom(precision) <= StagedText::kRoom && !std::isnan(value.real())) {
+        char* start = text.Room(FixedDecimalRoom(precision));
+        text.Commit(WriteFixedDecimal(start, value.real(), precision));
+        continue;
+      }
+      if (piece.letter == 'd') {
+        char* out = text.Room(24);
+        const long long integer = value.integer();
+        if (integer < 0) {
+          *out++ = '-';
+          out = WriteDecimalDigits(out, 0ull - static_cast<unsigned long long>(integer));
+        } else {
+          out = WriteDecimalDigits(out, static_cast<unsigned long long>(integer));
+        }
+        text.Commit(out);
+        continue;
+      }
+    }
     Conversion conversion;
     conversion.width = piece.width;
     conversion.precision = piece.precision;
     conversion.letter = piece.letter;
-    AppendValue(text, conversion, *next++);
+    AppendValue(text, conversion, value);
   }
-  const char* tail = tmpl + tailStart;
-  text.Put(tail, std::strlen(tail));
+  text.Put(tmpl + tailStart, tailLength);
 }

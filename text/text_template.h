@@ -116,9 +116,9 @@ struct Piece {
 };
 
 // The same as Append, from the template's pieces: count conversions, then
-// the literal text from tailStart to the end.
+// the tailLength characters of literal text from tailStart.
 void AppendPieces(std::string& text, const char* tmpl, const Piece* pieces, size_t count, size_t tailStart,
-                  std::initializer_list<TemplateValue> values);
+                  size_t tailLength, std::initializer_list<TemplateValue> values);
 
 }  // namespace text_template_detail
 
@@ -140,6 +140,7 @@ class TextTemplate {
   constexpr bool readOnce() const { return readOnce_; }
   constexpr const text_template_detail::Piece* pieces() const { return pieces_; }
   constexpr size_t tailStart() const { return tailStart_; }
+  constexpr size_t tailLength() const { return tailLength_; }
 
  private:
   static constexpr TemplateValue::Kind kKinds[sizeof...(Kinds) + 1] = {
@@ -174,6 +175,7 @@ class TextTemplate {
       start = at;
     }
     tailStart_ = start;
+    tailLength_ = at - start;
     readOnce_ = true;
   }
 
@@ -181,6 +183,7 @@ class TextTemplate {
   bool readOnce_ = false;
   text_template_detail::Piece pieces_[sizeof...(Kinds) + 1] = {};
   size_t tailStart_ = 0;
+  size_t tailLength_ = 0;
 };
 
 // Appends tmpl to text with its conversions filled from values, in order;
@@ -192,6 +195,7 @@ void AppendTemplate(std::string& text, const TextTemplate<Kinds...>& tmpl, const
                 "a value of the wrong kind for its conversion");
   if (tmpl.readOnce()) {
     text_template_detail::AppendPieces(text, tmpl.text(), tmpl.pieces(), sizeof...(Kinds), tmpl.tailStart(),
+                                       tmpl.tailLength(),
                                        {TemplateValue(values)...});
   } else {
     text_template_detail::Append(text, tmpl.text(), {TemplateValue(values)...});

@@ -86,6 +86,14 @@ TEST(IgesFixedFormTest, DirectoryEntryAndTerminateFields) {
             "     128      12       0       0       0       0       0       000000000D      3\r\n"
             "     128       0       0       5       0                    WALL   19999D      4\r\n"
             "S      1G      4D  40000P 100000                                        T      1\r\n");
+  // A negative number keeps its sign; a number wider than its field its last digits.
+  entry.level = -7;
+  entry.form = -1234567;
+  entry.subscript = 123456789;
+  out.clear();
+  AppendIgesDirectoryEntry(out, entry, 12345678);
+  EXPECT_EQ(out.substr(32, 8) + out.substr(82 + 32, 8) + out.substr(82 + 64, 8) + out.substr(73, 7),
+            "      -7-1234567234567892345678");
 }
 
 }  // namespace

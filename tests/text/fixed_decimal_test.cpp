@@ -65,6 +65,11 @@ std::vector<double> Values() {
     values.push_back(std::ldexp(1.0, e) - 1.0);
     values.push_back(std::ldexp(9007199254740991.0, e));
   }
+  for (int e : {-12, -11, -10, 31, 32}) {  // the edges of the fast road for usual values
+    for (double v : {std::ldexp(1.0, e), std::ldexp(1.5, e)}) {
+      values.insert(values.end(), {v, std::nextafter(v, 0.0), std::nextafter(v, DBL_MAX)});
+    }
+  }
   std::mt19937_64 random(11);
   for (int k = 0; k < 8000; ++k) {
     const uint64_t bits = random();
