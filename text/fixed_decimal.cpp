@@ -223,6 +223,39 @@ char* WriteDecimalDigits(char* out, unsigned long long value) {
 
 namespace {
 
+// The texts of 0 to 999, each in four bytes: its digits, then their count
+// in the last byte, which a longer text writes over.
+struct SmallWholes {
+  char text[1000][4];
+};
+
+constexpr SmallWholes MakeSmallWholes() {
+  SmallWholes table{};
+  for (int value = 0; value < 1000; ++value) {
+    const int count = value < 10 ? 1 : value < 100 ? 2 : 3;
+    int rest = value;
+    for (int k = count - 1; k >= 0; --k) {
+      table.text[value][k] = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    }
+    table.text[value][3] = static_cast<char>(count);
+  }
+  return table;
+}
+
+constexpr SmallWholes kSmallWholes = MakeSmallWholes();
+
+// The count of zero bits at the end of value, which is not 0.
+int TrailingZeroBits(uint64_t value) {
+#if defined(__GNUC__)
+  return __builtin_ctzll(value);
+#else
+  int count = 0;
+  for (; (value & 1u) == 0; value >>= 1) ++count;
+  return count;
+#endif
+}
+
 // Every value the fast road below does not take.
 #if defined(__GNUC__)
 __attribute__((noinline))
@@ -276,22 +309,37 @@ char* WriteFixedDecimal(char* out, double value, int precision) {
     whole = mantissa >> shift;
     const uint64_t fractionBits = mantissa & ((uint64_t{1} << shift) - 1);
     if (fractionBits != 0) {
-      if (fractionBits > kLargestFactor[precision]) return WriteFixedDecimalInGeneral(out, value, precision);
+      // The fraction is fractionBits / 2^shift, the same as with the zero
+      // bits at its end taken off both: a float widened to double has at
+      // least 29 of them, so that its decimals fit one word.
+      const int zeros = TrailingZeroBits(fractionBits);
+      const uint64_t significant = fractionBits >> zeros;
+      const int bitsLeft = shift - zeros;  // at least 1, as fractionBits < 2^shift
+      if (significant > kLargestFactor[precision]) return WriteFixedDecimalInGeneral(out, value, precision);
       const uint64_t power = kPowersOfTen[precision];
-      const uint64_t product = fractionBits * power;
-      fraction = product >> shift;
-      const uint64_t half = uint64_t{1} << (shift - 1);
-      const uint64_t rest = product & ((uint64_t{1} << shift) - 1);
+      const uint64_t product = significant * power;
+      fraction = product >> bitsLeft;
+      const uint64_t half = uint64_t{1} << (bitsLeft - 1);
+      const uint64_t rest = product & ((uint64_t{1} << bitsLeft) - 1);
       const bool oddBase = precision == 0 && (whole & 1u) != 0;
-      if (rest > half || (rest == half && ((fraction & 1u) != 0) != oddBase)) ++fraction;
+      // Computed, not branched on: for a scene's numbers the rounding goes
+      // either way as often.
+      fraction += static_cast<uint64_t>((rest > half) | ((rest == half) & (((fraction & 1u) != 0) != oddBase)));
       if (fraction == power) {
         fraction = 0;
         ++whole;
       }
     }
   }
-  if ((bits >> 63) != 0) *out++ = '-';
-  out = WriteDecimalDigits(out, whole);
+  *out = '-';  // kept only for a negative value, as the signs of a scene's numbers are a toss-up
+  out += bits >> 63;
+  if (whole < 1000) {
+    // The room of a precision is far more than the four bytes copied.
+    std::memcpy(out, kSmallWholes.text[whole], 4);
+    out += kSmallWholes.text[whole][3];
+  } else {
+    out = WriteDecimalDigits(out, whole);
+  }
   if (precision == 0) return out;
   *out++ = '.';
   if (fraction == 0 && precision <= 8) {
