@@ -299,7 +299,10 @@ struct Span {
 // them: a few large reads rather than one per record, and never more than
 // the gap beyond what the spans take.
 std::vector<Span> Clusters(std::vector<Span> spans) {
-  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+  const auto byStart = [](const Span& a, const Span& b) { return a.start < b.start; };
+  // Records mostly lie in the order of the index table: then one look
+  // suffices.
+  if (!std::is_sorted(spans.begin(), spans.end(), byStart)) std::sort(spans.begin(), spans.end(), byStart);
   std::vector<Span> merged;
   for (const Span& span : spans) {
     if (!merged.empty() && span.start <= merged.back().end + kLargestGapRead) {
@@ -389,7 +392,7 @@ bool SceneFile::LoadRecords(std::string& why) const {
     for (const Span& span : spans) {
       const int64_t end = std::min(span.end, size);
       if (end <= span.start) continue;
-      HeldBytes part = {span.start, end == size, std::vector<uint8_t>(static_cast<size_t>(end - span.start))};
+      HeldBytes part = {span.start, end == size, UnfilledBytes(static_cast<size_t>(end - span.start))};
       size_t got = 0;
       if (!bytes->ReadAt(part.start, part.bytes.data(), part.bytes.size(), &got)) return false;
       if (got < part.bytes.size()) {  // the file ended sooner than it said

@@ -219,10 +219,26 @@ class SceneFile {
 
   // Bytes of the file read at once: [start, start + bytes.size()); reachesEnd
   // when the file ends there.
+  // Storage that a read fills: made without zeroing it first.
+  template <typename T>
+  struct UnfilledAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+      using other = UnfilledAllocator<U>;
+    };
+    UnfilledAllocator() = default;
+    template <typename U>
+    UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* at) noexcept {
+      ::new (static_cast<void*>(at)) U;
+    }
+  };
+  using UnfilledBytes = std::vector<uint8_t, UnfilledAllocator<uint8_t>>;
   struct HeldBytes {
     int64_t start;
     bool reachesEnd;
-    std::vector<uint8_t> bytes;
+    UnfilledBytes bytes;  // as many as the file delivered
   };
 
   int32_t rectCount = 0;
