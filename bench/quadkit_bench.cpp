@@ -59,6 +59,22 @@ SceneContents LargestScene() {
   return contents;
 }
 
+// The largest scene with every value moved by up to one unit, so that its
+// floats use the whole mantissa.
+SceneContents WholeMantissaScene() {
+  SceneContents contents = LargestScene();
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<float>(state >> 8) / 16777216.0f;  // [0, 1)
+  };
+  for (BuilderRect& rect : contents.rects) {
+    for (float& value : rect.corners) value += next() - 0.5f;
+    for (float& value : rect.texCoords) value = next();
+  }
+  return contents;
+}
+
 class QuietReporter : public Reporter {
  public:
   void Say(const std::string& text) override { said += text.size(); }
@@ -232,6 +248,20 @@ int main(int argc, char** argv) {
     const std::string output = folder + "/out." + OutputExtensionOf(row);
     modes.push_back({"export " + FormatNameOf(row), folder, "", [&, output, format = row.format](QuietReporter&, std::string& why) {
                        return ExportScene(scene.c_str(), output.c_str(), format, why);
+                     }});
+  }
+  // The same exports of a scene whose numbers, as a modelled level's, use
+  // every bit of the mantissa: the number text costs more there.
+  const std::string full = file("full.zem");
+  if (!WriteFileBytes(full, BuildScene(WholeMantissaScene()).bytes)) return 1;
+  for (size_t k = 0; k < kFormatCount; ++k) {
+    const FormatRow& row = kFormats[k];
+    const std::string folder = file(("full-" + std::to_string(k)).c_str());
+    if (!MakeFolder(folder)) return 1;
+    const std::string output = folder + "/out." + OutputExtensionOf(row);
+    modes.push_back({"export " + FormatNameOf(row) + ", full floats", folder, "",
+                     [&, output, format = row.format](QuietReporter&, std::string& why) {
+                       return ExportScene(full.c_str(), output.c_str(), format, why);
                      }});
   }
   for (size_t k = 0; k < kFormatCount; ++k) {
