@@ -217,8 +217,6 @@ class SceneFile {
   bool WriteUpdateSpan(int64_t offset, const uint8_t* span, const uint8_t* original, size_t size,
                        std::string& why);
 
-  // Bytes of the file read at once: [start, start + bytes.size()); reachesEnd
-  // when the file ends there.
   // Storage that a read fills: made without zeroing it first.
   template <typename T>
   struct UnfilledAllocator : std::allocator<T> {
@@ -235,6 +233,8 @@ class SceneFile {
     }
   };
   using UnfilledBytes = std::vector<uint8_t, UnfilledAllocator<uint8_t>>;
+  // Bytes of the file read at once: [start, start + bytes.size()); reachesEnd
+  // when the file ends there.
   struct HeldBytes {
     int64_t start;
     bool reachesEnd;
