@@ -241,28 +241,27 @@ int main(int argc, char** argv) {
   // that format's export wrote: every rectangle read and compared, none
   // rewritten. Then the modes that rewrite every rectangle.
   std::vector<Mode> modes;
-  for (size_t k = 0; k < kFormatCount; ++k) {
-    const FormatRow& row = kFormats[k];
-    const std::string folder = file(("out-" + std::to_string(k)).c_str());
-    if (!MakeFolder(folder)) return 1;
-    const std::string output = folder + "/out." + OutputExtensionOf(row);
-    modes.push_back({"export " + FormatNameOf(row), folder, "", [&, output, format = row.format](QuietReporter&, std::string& why) {
-                       return ExportScene(scene.c_str(), output.c_str(), format, why);
-                     }});
-  }
+  // Each export into a folder of its own, of source; rows named with what
+  // follows their format.
+  auto addExports = [&](const std::string& source, const char* prefix, const char* label) {
+    for (size_t k = 0; k < kFormatCount; ++k) {
+      const FormatRow& row = kFormats[k];
+      const std::string folder = file((prefix + std::to_string(k)).c_str());
+      if (!MakeFolder(folder)) return false;
+      const std::string output = folder + "/out." + OutputExtensionOf(row);
+      modes.push_back({"export " + FormatNameOf(row) + label, folder, "",
+                       [&source, output, format = row.format](QuietReporter&, std::string& why) {
+                         return ExportScene(source.c_str(), output.c_str(), format, why);
+                       }});
+    }
+    return true;
+  };
+  if (!addExports(scene, "out-", "")) return 1;
   // The same exports of a scene whose numbers, as a modelled level's, use
   // every bit of the mantissa: the number text costs more there.
   const std::string full = file("full.zem");
-  if (!WriteFileBytes(full, BuildScene(WholeMantissaScene()).bytes)) return 1;
-  for (size_t k = 0; k < kFormatCount; ++k) {
-    const FormatRow& row = kFormats[k];
-    const std::string folder = file(("full-" + std::to_string(k)).c_str());
-    if (!MakeFolder(folder)) return 1;
-    const std::string output = folder + "/out." + OutputExtensionOf(row);
-    modes.push_back({"export " + FormatNameOf(row) + ", full floats", folder, "",
-                     [&, output, format = row.format](QuietReporter&, std::string& why) {
-                       return ExportScene(full.c_str(), output.c_str(), format, why);
-                     }});
+  if (!WriteFileBytes(full, BuildScene(WholeMantissaScene()).bytes) || !addExports(full, "full-", ", full floats")) {
+    return 1;
   }
   for (size_t k = 0; k < kFormatCount; ++k) {
     const FormatRow& row = kFormats[k];

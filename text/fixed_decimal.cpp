@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/trailing_zero_bits.h"
+
 namespace {
 
 constexpr int kMaxFastPrecision = 19;  // 10^19 is the largest power of ten below 2^64
@@ -244,17 +246,6 @@ constexpr SmallWholes MakeSmallWholes() {
 }
 
 constexpr SmallWholes kSmallWholes = MakeSmallWholes();
-
-// The count of zero bits at the end of value, which is not 0.
-int TrailingZeroBits(uint64_t value) {
-#if defined(__GNUC__)
-  return __builtin_ctzll(value);
-#else
-  int count = 0;
-  for (; (value & 1u) == 0; value >>= 1) ++count;
-  return count;
-#endif
-}
 
 // Every value the fast road below does not take.
 #if defined(__GNUC__)

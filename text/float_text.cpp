@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "text/fixed_decimal.h"
+#include "text/trailing_zero_bits.h"
 
 namespace {
 
@@ -29,17 +30,6 @@ struct ShortDecimal {
 };
 
 constexpr uint32_t kMaxShortDigits = 9999999;
-
-// The count of zero bits below the lowest one of value, which is not 0.
-int TrailingZeroBits(uint32_t value) {
-#if defined(__GNUC__)
-  return __builtin_ctz(value);
-#else
-  int count = 0;
-  for (; (value & 1u) == 0; value >>= 1) ++count;
-  return count;
-#endif
-}
 
 bool ExactShortDecimal(float value, ShortDecimal& decimal) {
   uint32_t bits = 0;
