@@ -377,7 +377,7 @@ std::string GltfUnnamedWarning(int32_t rect) { return FillTemplate(messages::kNo
 
 std::string GltfNotAppliedWhy(int32_t count) {
   return "names " + std::to_string(count) + " rectangle" + (count == 1 ? "" : "s") +
-         " that could not be applied (see above); the others were written";
+         " that could not be applied (see above); the others were applied";
 }
 
 const ImportPolicy kGltfPolicy = {
