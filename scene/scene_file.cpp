@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -18,8 +19,12 @@ namespace {
 // How long a run waits for another run's lock on the scene to end.
 constexpr int kLockWaitMilliseconds = 5000;
 // How many rectangle operations may pass between two checks that the path
-// still names the file opened.
+// still names the file opened, and how long at least: a look costs a
+// system call or two (on Windows an open of the path's attributes), which
+// a run of thousands of fast reads would otherwise make every few
+// hundred microseconds.
 constexpr int32_t kRectsBetweenChecks = 256;
+constexpr std::chrono::milliseconds kTimeBetweenChecks{20};
 // A file up to this size is read whole at the first rectangle read; a
 // larger one only where the index table and the records point.
 constexpr int64_t kWholeFileLimit = int64_t{1} << 20;
@@ -215,6 +220,7 @@ void SceneFile::Close() {
   held.clear();
   loaded = false;
   untilCheck = 0;
+  lookedAt = false;
   updateError = 0;
   if (bytes) bytes->Close();  // a close that matters is checked by EndRun
   bytes.reset();
@@ -256,6 +262,8 @@ bool SceneFile::CheckPath(std::string& why) const {
   switch (bytes->NamedBy(fileName)) {
     case PathNaming::kSame:
       untilCheck = kRectsBetweenChecks;
+      lastCheck = std::chrono::steady_clock::now();
+      lookedAt = true;
       return true;
     case PathNaming::kOther:
       return Replaced(why);
@@ -263,6 +271,7 @@ bool SceneFile::CheckPath(std::string& why) const {
       // Gone, or the system cannot tell: this operation fails, and the
       // next one looks again.
       untilCheck = 0;
+      lookedAt = false;
       return CannotRead(why);
   }
 }
@@ -270,6 +279,9 @@ bool SceneFile::CheckPath(std::string& why) const {
 bool SceneFile::Reach(int32_t i, std::string& why) const {
   if (!PassesRectGuard(i, why)) return false;
   if (replaced) return Replaced(why);
+  if (untilCheck <= 0 && loaded && lookedAt && std::chrono::steady_clock::now() - lastCheck < kTimeBetweenChecks) {
+    untilCheck = kRectsBetweenChecks;  // looked a moment ago
+  }
   if ((untilCheck <= 0 || !loaded) && !CheckPath(why)) return false;
   --untilCheck;
   return loaded || LoadRecords(why);

@@ -9,13 +9,15 @@
 // read in a few large reads, and the rectangle reads are served from
 // those bytes, which every write of the object keeps in step with the
 // file. Bytes that a short file does not supply read as zero. At the first
-// rectangle operation, every 256th after it and in EndRun, the object
-// checks that the path still names the file it opened.
+// rectangle operation, every 256th after it (once 20 ms have passed since
+// the last look) and in EndRun, the object checks that the path still
+// names the file it opened.
 // Every operation that fails says why in the why its caller hands in.
 #ifndef QUADKIT_SCENE_SCENE_FILE_H_
 #define QUADKIT_SCENE_SCENE_FILE_H_
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -254,6 +256,8 @@ class SceneFile {
   mutable std::vector<HeldBytes> held;    // sorted by start, not overlapping
   mutable bool loaded = false;
   mutable int32_t untilCheck = 0;         // rectangle operations until the path is checked again
+  mutable std::chrono::steady_clock::time_point lastCheck;  // when the path last named the file
+  mutable bool lookedAt = false;          // lastCheck holds that time; false after a look that failed
   mutable bool replaced = false;
   std::vector<ByteRange> protectedRanges;  // never written: header and tables
   FileLock lock;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "tests/support/test_support.h"
 #include "sample/scene_builder.h"
@@ -277,6 +279,38 @@ TEST_F(SceneFileTest, AReplacedSceneIsNeverReadOrWritten) {
   SceneFile again;  // the new file is a scene of its own, with a lock of its own
   ASSERT_TRUE(again.Open(path.c_str(), why));
   EXPECT_TRUE(again.Lock(LockMode::kExclusive, why)) << why;
+}
+
+// A file saved under the scene's name in the middle of a run: the first
+// rectangle operation that looks once 256 operations and 20 ms have passed
+// stops the run, and so does its end; the looks are counted.
+TEST_F(SceneFileTest, TheRunLooksAtThePathAgainAndAgain) {
+  class CountedLooks : public MemoryBytes {
+   public:
+    using MemoryBytes::MemoryBytes;
+    PathNaming NamedBy(const char* path) override {
+      ++looks;
+      return MemoryBytes::NamedBy(path);
+    }
+    int looks = 0;
+  };
+  auto owned = std::make_unique<CountedLooks>(BuildScene(ThreeRectScene()).bytes);
+  CountedLooks& file = *owned;
+  SceneFile scene;
+  ASSERT_TRUE(scene.Open(std::move(owned), "s.zem", why)) << why;
+  ASSERT_NE(scene.GetRectCoords(0, why), nullptr) << why;
+  const int first = file.looks;
+  EXPECT_GE(first, 1);
+  file.SetNaming(PathNaming::kOther);
+  std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  int reached = 0;
+  while (reached < 300 && scene.GetRectCoords(reached % 3, why) != nullptr) ++reached;
+  EXPECT_EQ(reached, 255);  // the 256th after the first look fails
+  EXPECT_EQ(file.looks, first + 1);
+  EXPECT_EQ(why, "scene file 's.zem' was replaced by another file during the run");
+  why.clear();
+  EXPECT_FALSE(scene.EndRun(why));
+  EXPECT_NE(why.find("was replaced"), std::string::npos) << why;
 }
 
 // Read errors are failures, not zeros: at every read of Open, and at the
