@@ -80,6 +80,8 @@ bool SyncFile(std::FILE* file) {
   return PlatformSync(file);
 }
 
+void StartWriteBack(std::FILE* file) { PlatformStartWriteBack(file); }
+
 bool SyncFolderOf(const char* path) {
   if (CountAndFail(FileOperation::kSync)) return false;
   return PlatformSyncFolderOf(path);

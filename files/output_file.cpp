@@ -68,7 +68,15 @@ bool OutputFile::Create(std::string& why) {
 
 bool OutputFile::Write(const void* bytes, size_t size, std::string& why) {
   if (size == 0) return true;
-  return WriteBytes(file_.get(), bytes, size) || Cannot("write", why);
+  if (!WriteBytes(file_.get(), bytes, size)) return Cannot("write", why);
+  // The disk takes the file's blocks while the rest of its text is made,
+  // rather than all of them at the sync in Finish.
+  sinceWriteBack_ += size;
+  if (sinceWriteBack_ >= kOutputBufferSize && !newPath_.empty()) {
+    sinceWriteBack_ = 0;
+    StartWriteBack(file_.get());
+  }
+  return true;
 }
 
 // The new file reaches the disk before it takes the path's name, so that a

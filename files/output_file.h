@@ -43,6 +43,7 @@ class OutputFile : public OutputSink {
   std::string newPath_;  // the file beside the path; empty when writing directly
   std::unique_ptr<char[]> buffer_;  // the file's stdio buffer; declared first, so it outlives file_
   FileHandle file_;
+  size_t sinceWriteBack_ = 0;  // bytes written since the disk was last asked to take them
   bool committed_ = false;
 };
 

@@ -100,6 +100,13 @@ std::FILE* PlatformOpenText(const char* path, int writerWaitMilliseconds);
 // set, when the system reports that it could not.
 bool PlatformSync(std::FILE* file);
 
+// Asks the system to start writing to the disk what file has been handed so
+// far, without waiting for it, so that the sync that ends the file has less
+// left to wait for. A hint only: it reports nothing, and the sync still makes
+// the file durable and tells of any failure. Nothing where the system has no
+// such call (Windows writes behind by itself).
+void PlatformStartWriteBack(std::FILE* file);
+
 // Makes the folder that holds path durable, so that a rename into it
 // survives a loss of power. Nothing to do, and true, where the system has
 // no such call (Windows makes a rename durable itself).

@@ -317,6 +317,8 @@ bool PlatformSync(std::FILE* file) {
 
 bool PlatformSyncFolderOf(const char* /*path*/) { return true; }
 
+void PlatformStartWriteBack(std::FILE* /*file*/) {}
+
 // The lock file of a file: "quadkit-<volume>-<file number>.lock" in the
 // user's temporary folder, one empty file for every file ever locked.
 std::wstring LockFilePath(HANDLE file) {
