@@ -17,6 +17,25 @@ int ComponentsOfType(const std::string& type) {
   return 0;
 }
 
+// The members of an accessor that are read; kOther for any other key.
+enum class AccessorKey { kOther, kType, kSparse, kNormalized, kBufferView, kByteOffset, kComponentType, kCount };
+
+// Told once per key, by its length first, rather than by a string compare
+// with every name at every value.
+AccessorKey AccessorKeyOf(const std::string& key) {
+  switch (key.size()) {
+    case 4: return key == "type" ? AccessorKey::kType : AccessorKey::kOther;
+    case 5: return key == "count" ? AccessorKey::kCount : AccessorKey::kOther;
+    case 6: return key == "sparse" ? AccessorKey::kSparse : AccessorKey::kOther;
+    case 10:
+      if (key == "normalized") return AccessorKey::kNormalized;
+      if (key == "bufferView") return AccessorKey::kBufferView;
+      return key == "byteOffset" ? AccessorKey::kByteOffset : AccessorKey::kOther;
+    case 13: return key == "componentType" ? AccessorKey::kComponentType : AccessorKey::kOther;
+    default: return AccessorKey::kOther;
+  }
+}
+
 // Parses the JSON into the document object, except the accessors, which go
 // into their compact form as they come (see GltfRawAccessor).
 class GltfSax {
@@ -43,7 +62,7 @@ class GltfSax {
   }
   bool string(Text& value) {
     if (!Own()) return dom_.string(value);
-    if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1 && key_ == "type") {
+    if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1 && key_ == AccessorKey::kType) {
       accessors_.back().components = ComponentsOfType(value);
       return true;
     }
@@ -56,7 +75,7 @@ class GltfSax {
   bool end_array() { return Own() ? Close() : (--depth_, dom_.end_array()); }
   bool key(Text& value) {
     if (Own()) {
-      key_ = value;
+      key_ = AccessorKeyOf(value);
       return true;
     }
     if (depth_ == 1 && value == "accessors") {
@@ -89,11 +108,11 @@ class GltfSax {
     } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1) {
       accessors_.emplace_back();
       accessors_.back().isObject = isObject;
-      key_.clear();
+      key_ = AccessorKey::kOther;
     } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 2) {
       // A member that is an object or an array: only sparse may be one of
       // those that are read.
-      if (key_ == "sparse") accessors_.back().sparse = true;
+      if (key_ == AccessorKey::kSparse) accessors_.back().sparse = true;
       Member() = {GltfMember::kOther, 0};
     }
     return true;
@@ -114,9 +133,9 @@ class GltfSax {
       accessors_.emplace_back();
       accessors_.back().isObject = false;
     } else if (mode_ == Mode::kAccessors && depth_ == arrayDepth_ + 1) {
-      if (key_ == "normalized") accessors_.back().normalized = truth;
-      if (key_ == "type") accessors_.back().components = 0;
-      if (key_ == "sparse") accessors_.back().sparse = true;
+      if (key_ == AccessorKey::kNormalized) accessors_.back().normalized = truth;
+      if (key_ == AccessorKey::kType) accessors_.back().components = 0;
+      if (key_ == AccessorKey::kSparse) accessors_.back().sparse = true;
       Member() = member.state == GltfMember::kAbsent ? GltfMember{GltfMember::kOther, 0} : member;
     }
     return true;
@@ -125,11 +144,13 @@ class GltfSax {
   // members that are not read.
   GltfMember& Member() {
     GltfRawAccessor& accessor = accessors_.back();
-    if (key_ == "bufferView") return accessor.bufferView;
-    if (key_ == "byteOffset") return accessor.byteOffset;
-    if (key_ == "componentType") return accessor.componentType;
-    if (key_ == "count") return accessor.count;
-    return scratch_;
+    switch (key_) {
+      case AccessorKey::kBufferView: return accessor.bufferView;
+      case AccessorKey::kByteOffset: return accessor.byteOffset;
+      case AccessorKey::kComponentType: return accessor.componentType;
+      case AccessorKey::kCount: return accessor.count;
+      default: return scratch_;
+    }
   }
 
   nlohmann::detail::json_sax_dom_parser<GltfJson> dom_;
@@ -138,7 +159,7 @@ class GltfSax {
   Mode mode_ = Mode::kDocument;
   size_t depth_ = 0;       // containers open
   size_t arrayDepth_ = 0;  // that of the accessors' array, or of what stands in its place
-  Text key_;
+  AccessorKey key_ = AccessorKey::kOther;
   GltfMember scratch_;
   size_t errorAt_ = 0;
 };
